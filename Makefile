@@ -1,0 +1,42 @@
+# The two commands of the README, plus the pieces they are made of.
+JOBS ?= $(shell nproc)
+CTEST = ctest --output-on-failure -j $(JOBS)
+
+.PHONY: demo test setup dev asan tsan release bench fuzz test-asan test-tsan clean
+
+demo: setup
+	cmake --preset dev >/dev/null
+	cmake --build build/dev --target vistarail-sim -j $(JOBS)
+	./build/dev/src/main/vistarail-sim --out out/desktop.png
+
+test: setup
+	cmake --preset dev >/dev/null
+	cmake --build build/dev -j $(JOBS)
+	$(CTEST) --test-dir build/dev
+
+setup:
+	@bash scripts/setup.sh
+
+test-asan: setup
+	cmake --preset asan >/dev/null
+	cmake --build build/asan -j $(JOBS)
+	$(CTEST) --test-dir build/asan
+
+# Threaded-dispatch and mover tests under ThreadSanitizer.
+test-tsan: setup
+	cmake --preset tsan >/dev/null
+	cmake --build build/tsan -j $(JOBS)
+	$(CTEST) --test-dir build/tsan -L 'threaded'
+
+bench: setup
+	cmake --preset release >/dev/null
+	cmake --build build/release -j $(JOBS)
+	bash scripts/bench.sh build/release
+
+fuzz: setup
+	cmake --preset fuzz >/dev/null
+	cmake --build build/fuzz -j $(JOBS)
+	bash scripts/fuzz.sh build/fuzz $(or $(FUZZ_SECONDS),60)
+
+clean:
+	rm -rf build out
