@@ -1,0 +1,62 @@
+// vistarail-sim: the program on the simulated macOS. For now it builds a
+// simulated desktop and draws it to a PNG picture.
+
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "demo_desktop.h"
+#include "platform/sim/renderer.h"
+#include "platform/sim/renderer_arguments.h"
+#include "platform/sim/virtual_dispatch.h"
+#include "platform/sim/world.h"
+
+namespace {
+
+constexpr char kProgram[] = "vistarail-sim";
+constexpr int kUsageError = 2;
+constexpr int kRunError = 1;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace vistarail;
+  using Outcome = sim::ParsedRenderArguments::Outcome;
+
+  const sim::ParsedRenderArguments parsed = sim::parseRenderArguments(argc, argv);
+  if (parsed.outcome == Outcome::showHelp) {
+    std::cout << sim::renderUsage(kProgram);
+    return 0;
+  }
+  if (parsed.outcome == Outcome::error) {
+    std::cerr << kProgram << ": " << parsed.error << '\n';
+    return kUsageError;
+  }
+  const sim::RenderArguments& args = parsed.arguments;
+
+  const std::filesystem::path out(args.outPath);
+  if (out.has_parent_path()) {
+    std::error_code ec;
+    std::filesystem::create_directories(out.parent_path(), ec);
+    if (ec) {
+      std::cerr << kProgram << ": could not create the folder \"" << out.parent_path().string()
+                << "\" (" << ec.message() << ")\n";
+      return kRunError;
+    }
+  }
+
+  sim::VirtualDispatch dispatch;
+  sim::World world(dispatch);
+  sim::buildDemoDesktop(world);
+  // Let the applications finish whatever they do right after opening windows.
+  dispatch.runFor(2.0);
+
+  const sim::Renderer renderer;
+  if (auto error = renderer.writePng(world.scene(), out, args.widthPixels, args.heightPixels)) {
+    std::cerr << kProgram << ": " << *error << '\n';
+    return kRunError;
+  }
+  std::cout << kProgram << ": wrote " << out.string() << " (" << args.widthPixels << "x"
+            << args.heightPixels << " pixels)\n";
+  return 0;
+}

@@ -1,0 +1,167 @@
+#include "base/geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vistarail {
+namespace {
+
+struct Extents {
+  Rect rect;
+  double minX, midX, maxX, minY, midY, maxY;
+};
+
+TEST(Geometry, ExtentsOfPlainAndNegativeSizedRects) {
+  const std::vector<Extents> cases = {
+      {Rect(10, 20, 30, 40), 10, 25, 40, 20, 40, 60},
+      {Rect(40, 60, -30, -40), 10, 25, 40, 20, 40, 60},  // same area, drawn backwards
+      {Rect(-5, -5, 0, 0), -5, -5, -5, -5, -5, -5},
+      {Rect(1728, 0, 1920, 1080), 1728, 2688, 3648, 0, 540, 1080},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.rect));
+    EXPECT_DOUBLE_EQ(c.rect.minX(), c.minX);
+    EXPECT_DOUBLE_EQ(c.rect.midX(), c.midX);
+    EXPECT_DOUBLE_EQ(c.rect.maxX(), c.maxX);
+    EXPECT_DOUBLE_EQ(c.rect.minY(), c.minY);
+    EXPECT_DOUBLE_EQ(c.rect.midY(), c.midY);
+    EXPECT_DOUBLE_EQ(c.rect.maxY(), c.maxY);
+  }
+}
+
+struct Overlap {
+  const char* name;
+  Rect a;
+  Rect b;
+  Rect expected;  // null when they do not overlap
+  double area;
+};
+
+TEST(Geometry, IntersectionAndItsArea) {
+  const std::vector<Overlap> cases = {
+      {"partial", Rect(0, 0, 10, 10), Rect(5, 5, 10, 10), Rect(5, 5, 5, 5), 25},
+      {"contained", Rect(0, 0, 100, 100), Rect(10, 20, 30, 40), Rect(10, 20, 30, 40), 1200},
+      {"negative size operand", Rect(0, 0, 10, 10), Rect(15, 15, -10, -10), Rect(5, 5, 5, 5), 25},
+      {"touching vertical edges", Rect(0, 0, 10, 10), Rect(10, 0, 5, 10), Rect::null(), 0},
+      {"touching horizontal edges", Rect(0, 0, 10, 10), Rect(0, 10, 10, 5), Rect::null(), 0},
+      {"touching corners", Rect(0, 0, 10, 10), Rect(10, 10, 5, 5), Rect::null(), 0},
+      {"apart", Rect(0, 0, 10, 10), Rect(50, 50, 5, 5), Rect::null(), 0},
+      {"null operand", Rect(0, 0, 10, 10), Rect::null(), Rect::null(), 0},
+      {"zero width", Rect(0, 0, 10, 10), Rect(5, 0, 0, 10), Rect::null(), 0},
+      {"one-point sliver", Rect(1727, 45, 900, 984), Rect(0, 0, 1728, 1117), Rect(1727, 45, 1, 984),
+       984},
+      {"infinite", Rect::infinite(), Rect(3, 4, 5, 6), Rect(3, 4, 5, 6), 30},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.a.intersection(c.b), c.expected);
+    EXPECT_EQ(c.b.intersection(c.a), c.expected) << "intersection is symmetric";
+    EXPECT_DOUBLE_EQ(c.a.intersectionArea(c.b), c.area);
+    EXPECT_EQ(c.a.intersects(c.b), !c.expected.isNull());
+  }
+}
+
+TEST(Geometry, UnionIgnoresNullAndStandardizes) {
+  EXPECT_EQ(Rect(0, 0, 1, 1).unionWith(Rect(5, 5, 1, 1)), Rect(0, 0, 6, 6));
+  EXPECT_EQ(Rect::null().unionWith(Rect(2, 3, -2, -3)), Rect(0, 0, 2, 3));
+  EXPECT_EQ(Rect(2, 3, 4, 5).unionWith(Rect::null()), Rect(2, 3, 4, 5));
+  EXPECT_TRUE(Rect::null().unionWith(Rect::null()).isNull());
+  EXPECT_EQ(Rect(0, 0, 10, 10).unionWith(Rect(2, 2, 3, 3)), Rect(0, 0, 10, 10));
+}
+
+TEST(Geometry, ContainsCountsTheMinimumEdgesButNotTheMaximumOnes) {
+  const Rect r(0, 0, 10, 10);
+  EXPECT_TRUE(r.contains(Point{0, 0}));
+  EXPECT_TRUE(r.contains(Point{9.999, 9.999}));
+  EXPECT_FALSE(r.contains(Point{10, 5}));
+  EXPECT_FALSE(r.contains(Point{5, 10}));
+  EXPECT_FALSE(r.contains(Point{-0.001, 5}));
+  EXPECT_FALSE(Rect::null().contains(Point{0, 0}));
+
+  EXPECT_TRUE(r.contains(r));
+  EXPECT_TRUE(r.contains(Rect(2, 2, 8, 8)));
+  EXPECT_FALSE(r.contains(Rect(2, 2, 9, 8)));
+  EXPECT_FALSE(r.contains(Rect::null()));
+  EXPECT_FALSE(Rect::null().contains(r));
+  EXPECT_TRUE(Rect::infinite().contains(Rect(-1e12, -1e12, 2e12, 2e12)));
+}
+
+TEST(Geometry, InsetShrinksGrowShrinksTheOtherWayAndOverInsetIsNull) {
+  EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(2, 3), Rect(2, 3, 6, 4));
+  EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(-2, 0), Rect(-2, 0, 14, 10));
+  EXPECT_EQ(Rect(0, 0, 10, 10).grownBy(1), Rect(-1, -1, 12, 12));
+  EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(5, 5), Rect(5, 5, 0, 0)) << "exactly empty is still a rect";
+  EXPECT_TRUE(Rect(0, 0, 10, 10).insetBy(6, 0).isNull());
+  EXPECT_EQ(Rect(10, 10, -10, -10).insetBy(1, 1), Rect(1, 1, 8, 8));
+  EXPECT_TRUE(Rect::null().insetBy(1, 1).isNull());
+  EXPECT_TRUE(Rect::null().offsetBy(5, 5).isNull());
+}
+
+TEST(Geometry, StandardizeKeepsTheAreaAndMakesSizesNonNegative) {
+  EXPECT_EQ(Rect(10, 10, -4, -6).standardized(), Rect(6, 4, 4, 6));
+  EXPECT_EQ(Rect(10, 10, 4, -6).standardized(), Rect(10, 4, 4, 6));
+  EXPECT_EQ(Rect(1, 2, 3, 4).standardized(), Rect(1, 2, 3, 4));
+  EXPECT_TRUE(Rect::null().standardized().isNull());
+  EXPECT_DOUBLE_EQ(Rect(10, 10, -4, -6).width(), 4);
+  EXPECT_DOUBLE_EQ(Rect(10, 10, -4, -6).height(), 6);
+}
+
+TEST(Geometry, NullEmptyAndInfinite) {
+  EXPECT_TRUE(Rect::null().isNull());
+  EXPECT_TRUE(Rect::null().isEmpty());
+  EXPECT_FALSE(Rect::null().isInfinite());
+  EXPECT_TRUE(Rect(0, 0, 0, 5).isEmpty());
+  EXPECT_FALSE(Rect(0, 0, 0, 5).isNull());
+  EXPECT_FALSE(Rect(0, 0, 1, 1).isEmpty());
+
+  const Rect inf = Rect::infinite();
+  EXPECT_TRUE(inf.isInfinite());
+  EXPECT_FALSE(inf.isNull());
+  EXPECT_FALSE(inf.isEmpty());
+  // Arithmetic on it stays finite, so code computing centres never sees NaN.
+  EXPECT_TRUE(std::isfinite(inf.midX()));
+  EXPECT_TRUE(std::isfinite(inf.width()));
+  EXPECT_TRUE(inf.contains(Point{0, 0}));
+  EXPECT_FALSE(Rect(0, 0, 1, 1).isInfinite());
+}
+
+TEST(Geometry, FlipVerticallyMirrorsAgainstThePrimaryHeightAndRoundTrips) {
+  const double primaryHeight = 1117;
+  // The visible frame of a display with a 37-point menu bar and an 80-point Dock.
+  const Rect topLeft(0, 37, 1728, 1000);
+  const Rect bottomLeft = flipVertically(topLeft, primaryHeight);
+  EXPECT_EQ(bottomLeft, Rect(0, 80, 1728, 1000));
+
+  const std::vector<Rect> cases = {topLeft, Rect(1728, -200, 1920, 1080), Rect(-50.5, 900.25, 3, 7),
+                                   Rect(10, 10, -4, -6)};
+  for (const Rect& r : cases) {
+    SCOPED_TRACE(testing::PrintToString(r));
+    EXPECT_EQ(flipVertically(flipVertically(r, primaryHeight), primaryHeight), r.standardized());
+  }
+  EXPECT_EQ(flipVertically(Point{5, 100}, primaryHeight), (Point{5, 1017}));
+  EXPECT_EQ(flipVertically(flipVertically(Point{-3, 2000}, 900), 900), (Point{-3, 2000}));
+}
+
+TEST(Geometry, RoundHalfAwayFromZero) {
+  const std::vector<std::pair<double, double>> cases = {
+      {0.5, 1},
+      {-0.5, -1},
+      {1.5, 2},
+      {-1.5, -2},
+      {2.5, 3},
+      {-2.5, -3},
+      {2.4, 2},
+      {-2.4, -2},
+      {2.6, 3},
+      {0.49999999, 0},
+      {1e15 + 0.5, 1e15 + 1},
+  };
+  for (const auto& [in, out] : cases) {
+    EXPECT_EQ(roundHalfAwayFromZero(in), out) << "input " << in;
+  }
+  EXPECT_EQ(roundHalfAwayFromZero(-0.4), 0);
+}
+
+}  // namespace
+}  // namespace vistarail
