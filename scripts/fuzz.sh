@@ -25,5 +25,5 @@ for t in "${targets[@]}"; do
     echo "fuzz: $name FAILED"
     exit 1
   }
-  grep -E 'stat::number_of_executed_runs' "$build/fuzz/$name.log" || true
+  grep -E 'stat::number_of_executed_units' "$build/fuzz/$name.log" || true
 done

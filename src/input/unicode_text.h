@@ -1,0 +1,26 @@
+#pragma once
+// The little Unicode handling the display of key names needs: reading the
+// UTF-16 units a keyboard layout answers, trimming white space, upper-casing,
+// and writing UTF-8.
+
+#include <string>
+
+namespace vistarail {
+
+// Code points of UTF-16 text; an unpaired surrogate becomes U+FFFD.
+std::u32string decodeUtf16(const std::u16string& units);
+
+// Without leading and trailing white space and line breaks (Unicode space
+// separators, tab, line feed, vertical tab, form feed, carriage return, next
+// line, line and paragraph separators).
+std::u32string trimmedWhitespace(const std::u32string& text);
+
+// Upper case for the scripts keyboard layouts type: Latin (with ß becoming
+// SS), Greek, Cyrillic and Armenian. Characters without an upper case, or of
+// other scripts, are kept.
+std::u32string upperCased(const std::u32string& text);
+
+// UTF-8 bytes; code points that are not scalar values become U+FFFD.
+std::string encodeUtf8(const std::u32string& text);
+
+}  // namespace vistarail
