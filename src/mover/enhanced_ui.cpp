@@ -1,0 +1,82 @@
+// Enhanced user interface: an assistive mode in which some applications
+// animate every change of their windows' frames, which makes a stream of writes
+// lag and wobble. It is switched off before writes and back on once an
+// application has been left alone for a moment.
+
+#include "mover/move_rules.h"
+#include "mover/window_mover.h"
+#include "platform/ax_names.h"
+
+namespace vistarail {
+
+void WindowMover::switchEnhancedUIOff(Pid pid, const AXElement& app) {
+  const double now = dispatch_.wallTime();
+  bool alreadyOff = false;
+  std::optional<bool> cached;
+  {
+    std::lock_guard guard(mutex_);
+    alreadyOff = enhancedUIOff_.contains(pid);
+    if (auto it = enhancedUI_.find(pid);
+        it != enhancedUI_.end() &&
+        now - it->second.checkedWallSeconds < move_rules::kEnhancedUICacheSeconds) {
+      cached = it->second.value;
+    }
+  }
+  if (!alreadyOff) {
+    bool on = false;
+    if (cached) {
+      on = *cached;
+    } else {
+      auto read = ax_.copyAttributeValue(app, ax::kEnhancedUserInterface);
+      on = read.isOk() && asBool(*read.value).value_or(false);
+      std::lock_guard guard(mutex_);
+      enhancedUI_[pid] = EnhancedUIReading{on, now};
+    }
+    if (!on) return;
+    // Not checked: a write goes ahead either way.
+    ax_.setAttributeValue(app, ax::kEnhancedUserInterface, AXValue(false));
+  }
+  uint64_t generation = 0;
+  {
+    std::lock_guard guard(mutex_);
+    generation = ++enhancedUIMoves_;
+    enhancedUIOff_[pid] = EnhancedUIOff{generation, app};
+  }
+  // Every write moves the generation on, so only the timer of the last write
+  // of a burst finds its own generation and switches the attribute back on.
+  queueFor(pid)->asyncAfter(
+      move_rules::kEnhancedUIRestoreDelaySeconds, [weak = weak_from_this(), pid, generation] {
+        auto self = weak.lock();
+        if (!self) return;
+        {
+          std::lock_guard guard(self->mutex_);
+          auto it = self->enhancedUIOff_.find(pid);
+          if (it == self->enhancedUIOff_.end() || it->second.generation != generation) {
+            return;
+          }
+        }
+        self->restoreEnhancedUI(pid);
+      });
+}
+
+void WindowMover::restoreEnhancedUI(Pid pid) {
+  AXElement app;
+  {
+    std::lock_guard guard(mutex_);
+    auto it = enhancedUIOff_.find(pid);
+    if (it == enhancedUIOff_.end()) return;
+    app = it->second.app;
+  }
+  for (int attempt = 1;; ++attempt) {
+    const AXError error = ax_.setAttributeValue(app, ax::kEnhancedUserInterface, AXValue(true));
+    const bool busy = error == AXError::failure || error == AXError::cannotComplete;
+    if (!busy) break;
+    // Still off: keep the record so that a later write or restore tries again.
+    if (attempt == move_rules::kEnhancedUIRestoreAttempts) return;
+    dispatch_.sleep(move_rules::kEnhancedUIRestoreRetrySeconds);
+  }
+  std::lock_guard guard(mutex_);
+  enhancedUIOff_.erase(pid);
+}
+
+}  // namespace vistarail

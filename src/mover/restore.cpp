@@ -1,0 +1,68 @@
+// Bringing windows back into view, and giving applications their enhanced user
+// interface back when the mover stops.
+
+#include "mover/move_rules.h"
+#include "mover/window_mover.h"
+
+namespace vistarail {
+
+void WindowMover::restore(const ManagedWindowRef& window, const std::vector<Rect>& screens,
+                          const Rect& area, MoveToken token, RestoreCompletion completion) {
+  auto finish = [&](RestoreResult result) {
+    dispatch_.main()->async([completion = std::move(completion), result] {
+      if (completion) completion(result);
+    });
+  };
+  if (!window) return finish(RestoreResult::failed);
+  {
+    std::lock_guard guard(mutex_);
+    auto it = windows_.find(window->id);
+    const MoveToken current = it == windows_.end() ? 0 : it->second.token;
+    if (current != token) return finish(RestoreResult::superseded);
+  }
+  finish(restoreWindow(*window, screens, area));
+}
+
+RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
+                                         const std::vector<Rect>& screens, const Rect& area) {
+  restoreEnhancedUI(window.pid);
+  const std::optional<Rect> before = readFrame(window.element);
+  if (!before) return RestoreResult::failed;
+  if (move_rules::insideAnyScreen(*before, screens)) return RestoreResult::restored;
+  // An area nothing fits into would shrink the window to nothing.
+  if (!move_rules::isFinite(area) || area.isEmpty()) return RestoreResult::failed;
+
+  const Rect clamped = move_rules::clampIntoArea(*before, area);
+  const SizeChange change =
+      clamped.size != before->size ? SizeChange::changed : SizeChange::unchanged;
+  const bool written = write(window, clamped, change);
+  restoreEnhancedUI(window.pid);  // the write switched it off again
+  if (!written) return RestoreResult::failed;
+
+  const std::optional<Rect> after = readFrame(window.element);
+  if (!after) return RestoreResult::failed;
+  if (move_rules::insideAnyScreen(*after, screens)) return RestoreResult::restored;
+  return move_rules::oversizedButPlaced(*after, clamped, area) ? RestoreResult::restored
+                                                               : RestoreResult::failed;
+}
+
+void WindowMover::restoreAllEnhancedUI(Task completion) {
+  std::vector<std::pair<Pid, QueueRef>> queues;
+  {
+    std::lock_guard guard(mutex_);
+    queues.assign(queues_.begin(), queues_.end());
+  }
+  auto group = DispatchGroup::make();
+  for (const auto& entry : queues) {
+    group->enter();
+    entry.second->async([weak = weak_from_this(), pid = entry.first, group] {
+      if (auto self = weak.lock()) self->restoreEnhancedUI(pid);
+      group->leave();
+    });
+  }
+  group->notify(dispatch_.main(), [completion = std::move(completion)] {
+    if (completion) completion();
+  });
+}
+
+}  // namespace vistarail

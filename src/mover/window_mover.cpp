@@ -1,0 +1,140 @@
+#include "mover/window_mover.h"
+
+#include <cassert>
+#include <string>
+#include <utility>
+
+#include "mover/move_rules.h"
+
+namespace vistarail {
+
+const char* toString(RestoreResult result) {
+  switch (result) {
+    case RestoreResult::restored:
+      return "restored";
+    case RestoreResult::failed:
+      return "failed";
+    case RestoreResult::superseded:
+      return "superseded";
+  }
+  return "unknown";
+}
+
+WindowMover::WindowMover(Accessibility& ax, Dispatch& dispatch) : ax_(ax), dispatch_(dispatch) {}
+
+void WindowMover::apply(const ManagedWindowRef& window, const Rect& frame,
+                        std::optional<Rect> parkedOff) {
+  if (!window || !move_rules::isFinite(frame)) return;
+  if (parkedOff && !move_rules::isFinite(*parkedOff)) return;
+  const double now = dispatch_.wallTime();
+  QueueRef queue;
+  {
+    std::lock_guard guard(mutex_);
+    WindowRecord& record = windows_[window->id];
+    if (record.pending) {
+      // A drain is already on its way and will take the newest request.
+      record.pending = Request{window, frame, parkedOff, 0};
+      return;
+    }
+    if (record.applied && *record.applied == frame) return;
+    if (record.gaveUp && record.gaveUp->frame == frame && now < record.gaveUp->untilWallSeconds) {
+      return;  // the window keeps refusing this frame; asking again only fights it
+    }
+    record.token = nextToken();
+    record.pending = Request{window, frame, parkedOff, 0};
+    if (auto it = queues_.find(window->pid); it != queues_.end()) queue = it->second;
+  }
+  if (!queue) queue = queueFor(window->pid);
+  queue->async([weak = weak_from_this(), id = window->id] {
+    if (auto self = weak.lock()) self->drain(id);
+  });
+}
+
+void WindowMover::perform(Pid pid, Task block) {
+  queueFor(pid)->async(std::move(block));
+}
+
+QueueRef WindowMover::existingQueue(Pid pid) const {
+  std::lock_guard guard(mutex_);
+  auto it = queues_.find(pid);
+  return it == queues_.end() ? nullptr : it->second;
+}
+
+QueueRef WindowMover::queueFor(Pid pid) {
+  if (QueueRef queue = existingQueue(pid)) return queue;
+  // Created outside the lock (making a queue is a dispatch call); if another
+  // thread got there first, its queue wins and this one is dropped unused.
+  QueueRef created = dispatch_.makeSerialQueue("app.vistarail.ax." + std::to_string(pid));
+  std::lock_guard guard(mutex_);
+  return queues_.try_emplace(pid, std::move(created)).first->second;
+}
+
+void WindowMover::checkHeld([[maybe_unused]] const Lock& held) const {
+  assert(held.owner_ == this && held.guard_.owns_lock());
+}
+
+void WindowMover::cancel(const Lock& held, WindowId id) {
+  checkHeld(held);
+  WindowRecord& record = windows_[id];
+  record.pending.reset();
+  record.applied.reset();
+  record.gaveUp.reset();
+  record.token = nextToken();
+}
+
+MoveToken WindowMover::beginRestore(const Lock& held, WindowId id) {
+  cancel(held, id);
+  return windows_[id].token;
+}
+
+void WindowMover::cancelAll(const Lock& held) {
+  checkHeld(held);
+  for (auto& [id, record] : windows_) {
+    record.pending.reset();
+    record.gaveUp.reset();
+    record.token = nextToken();
+  }
+}
+
+void WindowMover::forget(const Lock& held, WindowId id) {
+  checkHeld(held);
+  windows_.erase(id);
+}
+
+bool WindowMover::hasPending(const Lock& held, WindowId id) const {
+  checkHeld(held);
+  auto it = windows_.find(id);
+  return it != windows_.end() && it->second.pending.has_value();
+}
+
+std::optional<Rect> WindowMover::appliedFrame(const Lock& held, WindowId id) const {
+  checkHeld(held);
+  auto it = windows_.find(id);
+  return it == windows_.end() ? std::nullopt : it->second.applied;
+}
+
+MoveToken WindowMover::token(const Lock& held, WindowId id) const {
+  checkHeld(held);
+  auto it = windows_.find(id);
+  return it == windows_.end() ? 0 : it->second.token;
+}
+
+void WindowMover::dropAppliedAndGaveUp(const Lock& held, WindowId id) {
+  checkHeld(held);
+  auto it = windows_.find(id);
+  if (it == windows_.end()) return;
+  it->second.applied.reset();
+  it->second.gaveUp.reset();
+}
+
+void WindowMover::deliver(Report report, WindowId id, Size requested, Size actual) {
+  dispatch_.main()->async([weak = weak_from_this(), report, id, requested, actual] {
+    auto self = weak.lock();
+    if (!self) return;
+    const SizeCallback& callback =
+        report == Report::verified ? self->onVerified : self->onSizeMismatch;
+    if (callback) callback(id, requested, actual);
+  });
+}
+
+}  // namespace vistarail

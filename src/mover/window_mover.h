@@ -1,0 +1,194 @@
+#pragma once
+// WindowMover: the only writer of other applications' window frames.
+//
+// Callers on the main thread hand it a target frame and return at once. The
+// frame is written through the accessibility services on a serial queue of the
+// window's application ("app.vistarail.ax." + pid), read back a moment later,
+// retried a bounded number of times, and the outcome reported on the main queue.
+// Every other accessibility call aimed at an application goes through the same
+// queue (`perform`), so traffic to one application never overlaps and a slow or
+// hung application delays only its own work.
+//
+// Each write is a transaction, the same idea as sway's transactions: pending
+// state, commit, then apply on reply or time-out. `apply` records the pending
+// request and takes a new token for the window; the drain commits it (writes
+// the newest pending frame only, so frames that arrive faster than the
+// application can take them are skipped, never queued up); the reply is the
+// read-back 0.08 s later, which settles the transaction when the window is
+// where it was asked to be, and otherwise leads to retries after 0.1, 0.3 and
+// 0.9 s and finally to giving the frame up for 2 s. Any step that finds the
+// token moved on belongs to a superseded transaction and abandons itself
+// silently; nothing is cancelled in flight.
+//
+// Around writes the mover switches the application's enhanced user interface
+// off (it makes applications animate every change) and back on 0.5 s after the
+// last write. `restore` brings a window back into a visible area and says how
+// that went.
+//
+// Threads: `apply`, `perform` and the caller-locked operations run on the main
+// thread; both callbacks are delivered there. The lock guards the per-window
+// records, the queues and the enhanced-interface records; it is held for
+// bookkeeping only, never across an accessibility call, a sleep or a dispatch.
+// Create the mover with std::make_shared: queued work holds it weakly and does
+// nothing once it is gone.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "base/geometry.h"
+#include "base/ids.h"
+#include "mover/managed_window.h"
+#include "platform/accessibility.h"
+#include "platform/dispatch.h"
+
+namespace vistarail {
+
+// A window's generation: a newer request, a cancel or a restore takes a new
+// one, and work carrying an older one abandons itself. Tokens are never
+// reused, not even after `forget`, so late work can never mistake a new
+// request for its own.
+using MoveToken = uint64_t;
+
+enum class RestoreResult { restored, failed, superseded };
+const char* toString(RestoreResult result);
+
+class WindowMover : public std::enable_shared_from_this<WindowMover> {
+ public:
+  // (window id, requested size, size read back).
+  using SizeCallback = std::function<void(WindowId, Size, Size)>;
+  using RestoreCompletion = std::function<void(RestoreResult)>;
+
+  struct Request {
+    ManagedWindowRef window;
+    Rect frame;  // target, top-left-origin global points
+    // Present for a request that parks the window: the area it must end up
+    // clear of, all but a sliver.
+    std::optional<Rect> parkedOff;
+    int attempt = 0;  // 0 for a fresh request, 1 to 3 for retries
+
+    friend bool operator==(const Request&, const Request&) = default;
+  };
+
+  // Proof that the caller holds the mover's lock, for the caller-locked
+  // operations below. Hold it briefly: application queues wait for it.
+  class Lock {
+   public:
+    Lock(Lock&&) = default;
+
+   private:
+    friend class WindowMover;
+    explicit Lock(const WindowMover& mover) : owner_(&mover), guard_(mover.mutex_) {}
+    const WindowMover* owner_;
+    std::unique_lock<std::mutex> guard_;
+  };
+
+  WindowMover(Accessibility& ax, Dispatch& dispatch);
+  WindowMover(const WindowMover&) = delete;
+  WindowMover& operator=(const WindowMover&) = delete;
+
+  // Set once at start-up on the main thread; called on the main queue.
+  // A verified window came out larger than requested.
+  SizeCallback onSizeMismatch;
+  // A write that was not a parking request was verified.
+  SizeCallback onVerified;
+
+  // Queues the frame for the window. A frame that is not finite is ignored:
+  // no value for it could be handed to the application.
+  void apply(const ManagedWindowRef& window, const Rect& frame,
+             std::optional<Rect> parkedOff = std::nullopt);
+  // Runs the block on the application's queue, after everything queued there.
+  void perform(Pid pid, Task block);
+
+  [[nodiscard]] Lock lock() const { return Lock(*this); }
+
+  // Caller-locked: ends all work for the window (pending, written and given-up
+  // records go, the token moves on).
+  void cancel(const Lock& held, WindowId id);
+  // As cancel; returns the token a following `restore` must carry.
+  MoveToken beginRestore(const Lock& held, WindowId id);
+  // Drops every pending request and given-up frame and moves every token on;
+  // the written frames are kept.
+  void cancelAll(const Lock& held);
+  // The window is gone: drops everything the mover knows of it.
+  void forget(const Lock& held, WindowId id);
+  // The window manager's reads and its "lay this window out afresh".
+  bool hasPending(const Lock& held, WindowId id) const;
+  std::optional<Rect> appliedFrame(const Lock& held, WindowId id) const;
+  MoveToken token(const Lock& held, WindowId id) const;
+  void dropAppliedAndGaveUp(const Lock& held, WindowId id);
+
+  // Runs on the window's application queue (submit it with `perform` after
+  // `beginRestore`). Brings the window into `area` unless it already lies in
+  // one of `screens`. The completion runs on the main queue.
+  void restore(const ManagedWindowRef& window, const std::vector<Rect>& screens, const Rect& area,
+               MoveToken token, RestoreCompletion completion);
+  // Switches enhanced user interface back on for every application the mover
+  // has a queue for; the completion runs on the main queue when all are done,
+  // even if the mover is released meanwhile.
+  void restoreAllEnhancedUI(Task completion);
+
+ private:
+  enum class SizeChange { unchanged, changed };
+  enum class Report { verified, sizeMismatch };
+
+  struct GaveUp {
+    Rect frame;
+    double untilWallSeconds = 0;
+  };
+  struct WindowRecord {
+    std::optional<Request> pending;
+    std::optional<Rect> applied;  // last frame written successfully
+    std::optional<GaveUp> gaveUp;
+    MoveToken token = 0;
+  };
+  struct EnhancedUIReading {
+    bool value = false;
+    double checkedWallSeconds = 0;
+  };
+  struct EnhancedUIOff {
+    uint64_t generation = 0;
+    AXElement app;
+  };
+
+  // Both take and release the lock themselves.
+  QueueRef queueFor(Pid pid);
+  QueueRef existingQueue(Pid pid) const;
+  void checkHeld(const Lock& held) const;
+  MoveToken nextToken() { return ++lastToken_; }
+
+  // Application-queue steps of the write pipeline (write_pipeline.cpp).
+  void drain(WindowId id);
+  bool write(const ManagedWindow& window, const Rect& target, SizeChange change);
+  void scheduleVerification(const Request& request, MoveToken token);
+  void verify(const Request& request, MoveToken token);
+  void retryOrGiveUp(const Request& request, MoveToken token);
+  void resumeRetry(Request request, MoveToken token);
+  std::optional<Rect> readFrame(const AXElement& window);
+  void deliver(Report report, WindowId id, Size requested, Size actual);
+
+  // Enhanced user interface (enhanced_ui.cpp), application queue only.
+  void switchEnhancedUIOff(Pid pid, const AXElement& app);
+  void restoreEnhancedUI(Pid pid);
+
+  RestoreResult restoreWindow(const ManagedWindow& window, const std::vector<Rect>& screens,
+                              const Rect& area);
+
+  Accessibility& ax_;
+  Dispatch& dispatch_;
+
+  mutable std::mutex mutex_;
+  // Guarded by mutex_:
+  std::unordered_map<WindowId, WindowRecord> windows_;
+  std::unordered_map<Pid, QueueRef> queues_;
+  std::unordered_map<Pid, EnhancedUIReading> enhancedUI_;
+  std::unordered_map<Pid, EnhancedUIOff> enhancedUIOff_;
+  uint64_t enhancedUIMoves_ = 0;
+  MoveToken lastToken_ = 0;
+};
+
+}  // namespace vistarail

@@ -1,0 +1,163 @@
+// The application-queue half of the mover: drain, write, verify, retry.
+
+#include <utility>
+
+#include "mover/move_rules.h"
+#include "mover/window_mover.h"
+#include "platform/ax_names.h"
+
+namespace vistarail {
+
+void WindowMover::drain(WindowId id) {
+  std::optional<Request> request;
+  std::optional<Rect> applied;
+  MoveToken token = 0;
+  {
+    std::lock_guard guard(mutex_);
+    auto it = windows_.find(id);
+    if (it == windows_.end()) return;
+    request = std::exchange(it->second.pending, std::nullopt);
+    applied = it->second.applied;
+    token = it->second.token;
+  }
+  if (!request) return;
+  if (applied && *applied == request->frame) {
+    // Written already, by a drain whose read-back this request's token has
+    // just made obsolete. Nothing to write, but the frame is still unconfirmed:
+    // read it back under the new token so a window that ignored it is retried.
+    scheduleVerification(*request, token);
+    return;
+  }
+  // Compared with what this mover last wrote, not with what the window is:
+  // a move that keeps the size needs one call instead of three.
+  const SizeChange change = !applied || applied->size != request->frame.size
+                                ? SizeChange::changed
+                                : SizeChange::unchanged;
+  if (!write(*request->window, request->frame, change)) {
+    retryOrGiveUp(*request, token);
+    return;
+  }
+  {
+    std::lock_guard guard(mutex_);
+    auto it = windows_.find(id);
+    // Forgotten or cancelled while the write was under way: leave no record
+    // behind, or a later request for this frame would be taken as done. (A
+    // newer request also moves the token on, but leaves itself pending.)
+    if (it == windows_.end()) return;
+    if (it->second.token != token && !it->second.pending) return;
+    it->second.applied = request->frame;
+  }
+  scheduleVerification(*request, token);
+}
+
+bool WindowMover::write(const ManagedWindow& window, const Rect& target, SizeChange change) {
+  switchEnhancedUIOff(window.pid, window.appElement);
+  const AXValue position = target.origin;
+  if (change == SizeChange::unchanged) {
+    return ax_.setAttributeValue(window.element, ax::kPosition, position) == AXError::success;
+  }
+  std::optional<Size> current;
+  if (auto read = ax_.copyAttributeValue(window.element, ax::kSize); read.isOk()) {
+    current = asSize(*read.value);
+  }
+  // Shrink, move, size: the window never grows before it has been moved, so it
+  // cannot push past a screen edge or over its neighbour on the way.
+  bool ok = true;
+  auto set = [&](const char* attribute, const AXValue& value) {
+    const AXError error = ax_.setAttributeValue(window.element, attribute, value);
+    ok = ok && error == AXError::success;
+    // An application that did not answer in time will not answer the next
+    // call either; asking again would only hold its queue longer.
+    return error != AXError::cannotComplete;
+  };
+  if (auto shrinkTo = move_rules::preMoveSize(target.size, current)) {
+    if (!set(ax::kSize, *shrinkTo)) return false;
+  }
+  if (!set(ax::kPosition, position)) return false;
+  set(ax::kSize, target.size);
+  return ok;
+}
+
+void WindowMover::scheduleVerification(const Request& request, MoveToken token) {
+  queueFor(request.window->pid)
+      ->asyncAfter(move_rules::kVerifyDelaySeconds, [weak = weak_from_this(), request, token] {
+        if (auto self = weak.lock()) self->verify(request, token);
+      });
+}
+
+void WindowMover::verify(const Request& request, MoveToken token) {
+  const WindowId id = request.window->id;
+  {
+    std::lock_guard guard(mutex_);
+    auto it = windows_.find(id);
+    if (it == windows_.end()) return;
+    const WindowRecord& record = it->second;
+    if (record.token != token || record.pending || record.applied != request.frame) return;
+  }
+  const std::optional<Rect> read = readFrame(request.window->element);
+  if (!read || !move_rules::verificationPasses(*read, request.frame, request.parkedOff)) {
+    retryOrGiveUp(request, token);
+    return;
+  }
+  {
+    std::lock_guard guard(mutex_);
+    if (auto it = windows_.find(id); it != windows_.end()) it->second.gaveUp.reset();
+  }
+  if (!request.parkedOff) deliver(Report::verified, id, request.frame.size, read->size);
+  // A window that will not become as small as asked still passes; its real
+  // size goes back so the layout can make room for it.
+  if (move_rules::exceedsRequestedSize(read->size, request.frame.size)) {
+    deliver(Report::sizeMismatch, id, request.frame.size, read->size);
+  }
+}
+
+void WindowMover::retryOrGiveUp(const Request& request, MoveToken token) {
+  const WindowId id = request.window->id;
+  if (request.attempt >= move_rules::kMaxRetries) {
+    const double until = dispatch_.wallTime() + move_rules::kGiveUpSeconds;
+    std::lock_guard guard(mutex_);
+    auto it = windows_.find(id);
+    if (it == windows_.end() || it->second.token != token) return;
+    it->second.applied.reset();
+    it->second.gaveUp = GaveUp{request.frame, until};
+    return;
+  }
+  {
+    std::lock_guard guard(mutex_);
+    auto it = windows_.find(id);
+    // Without the written frame the retry's drain really writes, in full.
+    if (it != windows_.end() && it->second.token == token) it->second.applied.reset();
+  }
+  queueFor(request.window->pid)
+      ->asyncAfter(move_rules::retryDelaySeconds(request.attempt),
+                   [weak = weak_from_this(), request, token] {
+                     if (auto self = weak.lock()) self->resumeRetry(request, token);
+                   });
+}
+
+void WindowMover::resumeRetry(Request request, MoveToken token) {
+  const WindowId id = request.window->id;
+  {
+    std::lock_guard guard(mutex_);
+    auto it = windows_.find(id);
+    if (it == windows_.end()) return;
+    WindowRecord& record = it->second;
+    if (record.token != token || record.pending || record.applied) return;
+    request.attempt += 1;
+    record.pending = std::move(request);
+  }
+  drain(id);
+}
+
+std::optional<Rect> WindowMover::readFrame(const AXElement& window) {
+  auto position = ax_.copyAttributeValue(window, ax::kPosition);
+  if (!position.isOk()) return std::nullopt;
+  auto size = ax_.copyAttributeValue(window, ax::kSize);
+  if (!size.isOk()) return std::nullopt;
+  auto origin = asPoint(*position.value);
+  auto extent = asSize(*size.value);
+  if (!origin || !extent) return std::nullopt;
+  return Rect(*origin, *extent);
+}
+
+}  // namespace vistarail
