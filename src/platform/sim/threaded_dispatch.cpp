@@ -88,24 +88,27 @@ class ThreadQueue final : public Queue, public std::enable_shared_from_this<Thre
   ThreadQueue(std::weak_ptr<ThreadedDispatch::State> state, std::string label, bool worker)
       : state_(std::move(state)), label_(std::move(label)) {
     if (worker) {
-      thread_ = std::thread([this] {
-        while (auto task = fifo_.pop(Clock::now() + std::chrono::hours(24))) (*task)();
+      // The worker owns the FIFO too, so a queue whose last reference is
+      // dropped by one of its own tasks can detach without the loop reading
+      // freed memory.
+      thread_ = std::thread([fifo = fifo_] {
+        while (auto task = fifo->pop(Clock::now() + std::chrono::hours(24))) (*task)();
       });
     }
   }
   ~ThreadQueue() override { shutdown(); }
 
   const std::string& label() const override { return label_; }
-  void async(Task task) override { fifo_.push(std::move(task)); }
+  void async(Task task) override { fifo_->push(std::move(task)); }
   void asyncAfter(double delaySeconds, Task task) override {
     if (delaySeconds <= 0) return async(std::move(task));
     if (auto s = state_.lock()) s->addDelayed(shared_from_this(), delaySeconds, std::move(task), {});
   }
   WorkItemRef asyncAfterCancellable(double delaySeconds, Task task) override;
 
-  TaskFifo& fifo() { return fifo_; }
+  TaskFifo& fifo() { return *fifo_; }
   void shutdown() {
-    fifo_.stop();
+    fifo_->stop();
     if (thread_.joinable()) {
       if (thread_.get_id() == std::this_thread::get_id()) {
         thread_.detach();  // last reference dropped by its own task
@@ -118,7 +121,7 @@ class ThreadQueue final : public Queue, public std::enable_shared_from_this<Thre
  private:
   std::weak_ptr<ThreadedDispatch::State> state_;
   std::string label_;
-  TaskFifo fifo_;
+  std::shared_ptr<TaskFifo> fifo_ = std::make_shared<TaskFifo>();
   std::thread thread_;
 };
 

@@ -37,6 +37,24 @@ TEST(ThreadedDispatch, SerialQueueRunsItsTasksOneAtATimeInOrder) {
   for (int i = 0; i < 500; ++i) ASSERT_EQ(order[i], i);
 }
 
+// An owner released on its own queue (a mover whose last reference is dropped
+// by a block it submitted) must not leave the worker reading a freed queue.
+TEST(ThreadedDispatch, QueueReleasedByItsOwnTaskShutsDownCleanly) {
+  ThreadedDispatch dispatch;
+  std::atomic<bool> released{false};
+  {
+    auto holder = std::make_shared<QueueRef>(dispatch.makeSerialQueue("self-release"));
+    QueueRef& queue = *holder;
+    queue->async([holder, &released]() mutable {
+      holder->reset();  // the last reference goes away on the queue's own thread
+      released = true;
+    });
+  }
+  EXPECT_TRUE(dispatch.runMainUntil([&] { return released.load(); }, kTimeoutSeconds));
+  // Give the detached worker a moment to leave its loop while the dispatch lives.
+  dispatch.runMainFor(0.05);
+}
+
 TEST(ThreadedDispatch, MainQueueWorkRunsOnThePumpingThread) {
   ThreadedDispatch dispatch;
   auto queue = dispatch.makeSerialQueue("worker");
