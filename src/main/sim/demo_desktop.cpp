@@ -30,23 +30,23 @@ Rect column(const Rect& visible, double x, double width) {
   return Rect(x, visible.minY() + kGapPoints, width, visible.height() - 2 * kGapPoints);
 }
 
-DisplaySpec display(std::string name, Rect frame, Rect visibleFrame) {
-  DisplaySpec result;
+DisplaySetup display(std::string name, Rect frame, Rect visibleFrame) {
+  DisplaySetup result;
   result.name = std::move(name);
   result.frame = frame;
   result.visibleFrame = visibleFrame;
   return result;
 }
 
-AppSpec app(std::string bundleIdentifier, std::string name) {
-  AppSpec result;
+AppSetup app(std::string bundleIdentifier, std::string name) {
+  AppSetup result;
   result.bundleIdentifier = std::move(bundleIdentifier);
   result.name = std::move(name);
   return result;
 }
 
-WindowSpec window(std::string title, Rect frame) {
-  WindowSpec result;
+WindowSetup window(std::string title, Rect frame) {
+  WindowSetup result;
   result.title = std::move(title);
   result.frame = frame;
   return result;
@@ -70,7 +70,7 @@ void buildDemoDesktop(World& world) {
   world.openWindow(safari, window("Release Notes", column(builtInVisible, left, 850)));
   const WindowKey shell = world.openWindow(
       terminal, window("zsh — 120×40", column(builtInVisible, left + 850 + kGapPoints, 854)));
-  WindowSpec dialog = window("Save As", {230, 380, 460, 300});
+  WindowSetup dialog = window("Save As", {230, 380, 460, 300});
   dialog.subrole = std::string(ax::kDialogSubrole);
   world.openWindow(safari, dialog);
 

@@ -62,7 +62,7 @@ class World {
   // --- Displays and Spaces (user actions) ---
   // Connects a display (one with a known UUID comes back with its Spaces) and
   // returns its number. The first connected display is the primary one.
-  DisplayNumber plugDisplay(DisplaySpec spec);
+  DisplayNumber plugDisplay(DisplaySetup setup);
   // Windows on the display's Spaces move to the primary display.
   bool unplugDisplay(DisplayNumber display);
   // Rearranges a display (new frame and visible frame).
@@ -73,7 +73,7 @@ class World {
 
   // --- Applications (user actions) ---
   // Returns the pid (0 if the pid is already taken by a running application).
-  Pid launchApp(AppSpec spec, LaunchActivation activation = LaunchActivation::staysInBackground);
+  Pid launchApp(AppSetup setup, LaunchActivation activation = LaunchActivation::staysInBackground);
   bool quitApp(Pid pid);
   bool hideApp(Pid pid);
   bool unhideApp(Pid pid);
@@ -82,7 +82,7 @@ class World {
 
   // --- Windows (user and application actions) ---
   // Returns the new window's key, 0 when the application is not running.
-  WindowKey openWindow(Pid pid, WindowSpec spec, WindowFocus focus = WindowFocus::takesFocus);
+  WindowKey openWindow(Pid pid, WindowSetup setup, WindowFocus focus = WindowFocus::takesFocus);
   bool closeWindow(WindowKey window);
   bool minimizeWindow(WindowKey window);
   bool unminimizeWindow(WindowKey window);

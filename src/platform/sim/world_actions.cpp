@@ -32,22 +32,22 @@ void placeNewWindow(WorldCore& c, const SimWindow& w, WindowFocus focus) {
 
 }  // namespace
 
-Pid World::launchApp(AppSpec spec, LaunchActivation activation) {
+Pid World::launchApp(AppSetup setup, LaunchActivation activation) {
   Pid pid = 0;
   core_->step([&](Outbox& out) {
     WorldCore& c = *core_;
-    if (spec.pid == 0) {
+    if (setup.pid == 0) {
       while (c.apps.contains(c.nextPid)) ++c.nextPid;
-      spec.pid = c.nextPid++;
+      setup.pid = c.nextPid++;
     }
-    if (spec.pid < 0 || c.runningApp(spec.pid)) return false;
-    pid = spec.pid;
+    if (setup.pid < 0 || c.runningApp(setup.pid)) return false;
+    pid = setup.pid;
     // A new process with the pid of one that ended: the old observers were
     // bound to the old process and hear nothing of the new one.
     std::erase_if(c.observers, [&](const auto& entry) { return entry.second.pid == pid; });
-    c.traceLine("user launches " + quoted(spec.name) + " as " + std::to_string(pid));
+    c.traceLine("user launches " + quoted(setup.name) + " as " + std::to_string(pid));
     SimApp app;
-    static_cast<AppSpec&>(app) = std::move(spec);
+    static_cast<AppSetup&>(app) = std::move(setup);
     c.apps[pid] = std::move(app);
     std::erase(c.launchOrder, pid);
     c.launchOrder.push_back(pid);
@@ -105,14 +105,14 @@ bool World::activateApp(Pid pid) {
   });
 }
 
-WindowKey World::openWindow(Pid pid, WindowSpec spec, WindowFocus focus) {
+WindowKey World::openWindow(Pid pid, WindowSetup setup, WindowFocus focus) {
   WindowKey key = 0;
   core_->step([&](Outbox& out) {
     WorldCore& c = *core_;
     SimApp* app = c.runningApp(pid);
     if (!app) return false;
     SimWindow w;
-    static_cast<WindowSpec&>(w) = std::move(spec);
+    static_cast<WindowSetup&>(w) = std::move(setup);
     w.key = key = c.nextWindowKey++;
     w.pid = pid;
     if (!w.number) w.number = c.nextWindowNumber++;

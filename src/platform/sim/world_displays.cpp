@@ -66,17 +66,17 @@ Rect keepInside(Rect frame, const Rect& area) {
 
 }  // namespace
 
-DisplayNumber World::plugDisplay(DisplaySpec spec) {
+DisplayNumber World::plugDisplay(DisplaySetup setup) {
   DisplayNumber result = 0;
   core_->step([&](Outbox& out) {
     WorldCore& c = *core_;
-    spec.uuid = lowerCase(spec.uuid);
-    if (spec.visibleFrame.isEmpty()) spec.visibleFrame = spec.frame;
+    setup.uuid = lowerCase(setup.uuid);
+    if (setup.visibleFrame.isEmpty()) setup.visibleFrame = setup.frame;
     std::optional<size_t> known;
     for (size_t i = 0; i < c.displays.size(); ++i) {
       const SimDisplay& d = c.displays[i];
       const bool same =
-          (!spec.uuid.empty() && d.uuid == spec.uuid) || (spec.number && d.number == spec.number);
+          (!setup.uuid.empty() && d.uuid == setup.uuid) || (setup.number && d.number == setup.number);
       if (!same) continue;
       if (d.isConnected) return false;  // already there
       known = i;
@@ -85,14 +85,14 @@ DisplayNumber World::plugDisplay(DisplaySpec spec) {
       SimDisplay& d = c.displays[*known];
       const std::string uuid = d.uuid;
       const DisplayNumber number = *d.number;
-      static_cast<DisplaySpec&>(d) = spec;
+      static_cast<DisplaySetup&>(d) = setup;
       d.uuid = uuid;
       d.number = number;
       result = number;
       moveToConnectedEnd(c, *known, true);
     } else {
       SimDisplay d;
-      static_cast<DisplaySpec&>(d) = spec;
+      static_cast<DisplaySetup&>(d) = setup;
       if (!d.number) {
         while (c.findDisplay(c.nextDisplayNumber)) ++c.nextDisplayNumber;
         d.number = c.nextDisplayNumber++;
@@ -104,7 +104,7 @@ DisplayNumber World::plugDisplay(DisplaySpec spec) {
       c.displays.push_back(std::move(d));
       moveToConnectedEnd(c, c.displays.size() - 1, true);
     }
-    c.traceLine("display " + std::to_string(result) + " plugged in at " + formatRect(spec.frame));
+    c.traceLine("display " + std::to_string(result) + " plugged in at " + formatRect(setup.frame));
     c.emitScreens(out);
     return true;
   });

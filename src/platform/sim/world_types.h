@@ -88,7 +88,7 @@ struct SimSpace {
   friend bool operator==(const SimSpace&, const SimSpace&) = default;
 };
 
-struct DisplaySpec {
+struct DisplaySetup {
   std::string name = "Display";
   Rect frame{};         // top-left space
   Rect visibleFrame{};  // top-left space; an empty one means the whole frame
@@ -98,10 +98,10 @@ struct DisplaySpec {
   std::string uuid{};
   // False makes the screen's "NSScreenNumber" unreadable.
   bool screenNumberReadable = true;
-  friend bool operator==(const DisplaySpec&, const DisplaySpec&) = default;
+  friend bool operator==(const DisplaySetup&, const DisplaySetup&) = default;
 };
 
-struct SimDisplay : DisplaySpec {
+struct SimDisplay : DisplaySetup {
   bool isPrimary = false;
   bool isConnected = true;
   std::vector<SimSpace> spaces{};  // the display's Spaces in order
@@ -111,7 +111,7 @@ struct SimDisplay : DisplaySpec {
 
 // --- Applications and windows -----------------------------------------------
 
-struct AppSpec {
+struct AppSetup {
   Pid pid = 0;  // 0: the world assigns one
   std::string bundleIdentifier{};
   std::string name = "App";
@@ -122,10 +122,10 @@ struct AppSpec {
   // not have it.
   std::optional<bool> enhancedUserInterface = false;
   Behaviour behaviour{};
-  friend bool operator==(const AppSpec&, const AppSpec&) = default;
+  friend bool operator==(const AppSetup&, const AppSetup&) = default;
 };
 
-struct SimApp : AppSpec {
+struct SimApp : AppSetup {
   bool terminated = false;
   std::optional<WindowKey> focusedWindow{};
   // Set by setMessagingTimeout on the application element; 0 means unset.
@@ -137,7 +137,7 @@ struct SimApp : AppSpec {
 // or cannot be read.
 enum class Presence { present, absent, error };
 
-struct WindowSpec {
+struct WindowSetup {
   std::string title{};
   Rect frame{};
   std::string role = ax::kWindowRole;
@@ -163,11 +163,11 @@ struct WindowSpec {
   std::optional<SpaceId> space{};
   // Replaces the application's behaviour for this window when set.
   std::optional<Behaviour> behaviour{};
-  friend bool operator==(const WindowSpec&, const WindowSpec&) = default;
+  friend bool operator==(const WindowSetup&, const WindowSetup&) = default;
 };
 
 // A live window. number and space are always set.
-struct SimWindow : WindowSpec {
+struct SimWindow : WindowSetup {
   WindowKey key = 0;
   Pid pid = 0;
   bool fullScreen = false;
