@@ -23,9 +23,11 @@ test-asan: setup
 	$(CTEST) --test-dir build/asan
 
 # Tests whose suite name contains "Threaded" (real threads) under ThreadSanitizer.
+# Only the test programs that hold such suites are built.
+TSAN_TARGETS = platform_sim_tests mover_tests
 test-tsan: setup
 	cmake --preset tsan >/dev/null
-	cmake --build build/tsan -j $(JOBS)
+	cmake --build build/tsan --target $(TSAN_TARGETS) -j $(JOBS)
 	$(CTEST) --test-dir build/tsan -R 'Threaded'
 
 bench: setup
