@@ -18,11 +18,12 @@ using Clock = std::chrono::steady_clock;
 // A FIFO of tasks with its own lock; the main queue and every worker use one.
 class TaskFifo {
  public:
+  // Notifies while holding the lock: the worker may run the task, drop the
+  // last owner of this FIFO and destroy it as soon as the lock is free, so the
+  // pushing thread must be done with the condition variable by then.
   void push(Task task) {
-    {
-      std::lock_guard lock(mutex_);
-      tasks_.push_back(std::move(task));
-    }
+    std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(task));
     cv_.notify_all();
   }
   // Waits until a task arrives, the deadline passes or the FIFO is stopped.
@@ -35,14 +36,12 @@ class TaskFifo {
     return t;
   }
   void stop() {
-    {
-      std::lock_guard lock(mutex_);
-      stopped_ = true;
-      tasks_.clear();
-    }
+    std::deque<Task> dropped;  // destroyed outside the lock: tasks may own queues
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+    dropped.swap(tasks_);
     cv_.notify_all();
   }
-  void wake() { cv_.notify_all(); }
 
  private:
   std::mutex mutex_;
