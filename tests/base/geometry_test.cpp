@@ -7,27 +7,16 @@
 namespace vistarail {
 namespace {
 
-struct Extents {
-  Rect rect;
-  double minX, midX, maxX, minY, midY, maxY;
-};
-
 TEST(Geometry, ExtentsOfPlainAndNegativeSizedRects) {
-  const std::vector<Extents> cases = {
-      {Rect(10, 20, 30, 40), 10, 25, 40, 20, 40, 60},
-      {Rect(40, 60, -30, -40), 10, 25, 40, 20, 40, 60},  // same area, drawn backwards
-      {Rect(-5, -5, 0, 0), -5, -5, -5, -5, -5, -5},
-      {Rect(1728, 0, 1920, 1080), 1728, 2688, 3648, 0, 540, 1080},
+  const auto extents = [](const Rect& r) {
+    return std::vector{r.minX(), r.midX(), r.maxX(), r.minY(), r.midY(), r.maxY()};
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.rect));
-    EXPECT_DOUBLE_EQ(c.rect.minX(), c.minX);
-    EXPECT_DOUBLE_EQ(c.rect.midX(), c.midX);
-    EXPECT_DOUBLE_EQ(c.rect.maxX(), c.maxX);
-    EXPECT_DOUBLE_EQ(c.rect.minY(), c.minY);
-    EXPECT_DOUBLE_EQ(c.rect.midY(), c.midY);
-    EXPECT_DOUBLE_EQ(c.rect.maxY(), c.maxY);
-  }
+  const std::vector<double> expected = {10, 25, 40, 20, 40, 60};
+  EXPECT_EQ(extents(Rect(10, 20, 30, 40)), expected);
+  EXPECT_EQ(extents(Rect(40, 60, -30, -40)), expected);  // same area, drawn backwards
+  EXPECT_EQ(extents(Rect(-5, -5, 0, 0)), std::vector<double>(6, -5));
+  EXPECT_EQ(extents(Rect(1728, 0, 1920, 1080)),
+            (std::vector<double>{1728, 2688, 3648, 0, 540, 1080}));
 }
 
 struct Overlap {
@@ -62,21 +51,35 @@ TEST(Geometry, IntersectionAndItsArea) {
   }
 }
 
-TEST(Geometry, UnionIgnoresNullAndStandardizes) {
+TEST(Geometry, UnionInsetAndStandardizeTreatNullAndNegativeSizes) {
   EXPECT_EQ(Rect(0, 0, 1, 1).unionWith(Rect(5, 5, 1, 1)), Rect(0, 0, 6, 6));
   EXPECT_EQ(Rect::null().unionWith(Rect(2, 3, -2, -3)), Rect(0, 0, 2, 3));
   EXPECT_EQ(Rect(2, 3, 4, 5).unionWith(Rect::null()), Rect(2, 3, 4, 5));
   EXPECT_TRUE(Rect::null().unionWith(Rect::null()).isNull());
   EXPECT_EQ(Rect(0, 0, 10, 10).unionWith(Rect(2, 2, 3, 3)), Rect(0, 0, 10, 10));
+
+  EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(2, 3), Rect(2, 3, 6, 4));
+  EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(-2, 0), Rect(-2, 0, 14, 10));
+  EXPECT_EQ(Rect(0, 0, 10, 10).grownBy(1), Rect(-1, -1, 12, 12));
+  EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(5, 5), Rect(5, 5, 0, 0)) << "exactly empty is still a rect";
+  EXPECT_TRUE(Rect(0, 0, 10, 10).insetBy(6, 0).isNull());
+  EXPECT_EQ(Rect(10, 10, -10, -10).insetBy(1, 1), Rect(1, 1, 8, 8));
+  EXPECT_TRUE(Rect::null().insetBy(1, 1).isNull());
+  EXPECT_TRUE(Rect::null().offsetBy(5, 5).isNull());
+
+  EXPECT_EQ(Rect(10, 10, -4, -6).standardized(), Rect(6, 4, 4, 6));
+  EXPECT_EQ(Rect(10, 10, 4, -6).standardized(), Rect(10, 4, 4, 6));
+  EXPECT_TRUE(Rect::null().standardized().isNull());
+  EXPECT_DOUBLE_EQ(Rect(10, 10, -4, -6).width(), 4);
+  EXPECT_DOUBLE_EQ(Rect(10, 10, -4, -6).height(), 6);
 }
 
 TEST(Geometry, ContainsCountsTheMinimumEdgesButNotTheMaximumOnes) {
   const Rect r(0, 0, 10, 10);
-  EXPECT_TRUE(r.contains(Point{0, 0}));
-  EXPECT_TRUE(r.contains(Point{9.999, 9.999}));
-  EXPECT_FALSE(r.contains(Point{10, 5}));
-  EXPECT_FALSE(r.contains(Point{5, 10}));
-  EXPECT_FALSE(r.contains(Point{-0.001, 5}));
+  for (const Point p : {Point{0, 0}, Point{9.999, 9.999}}) EXPECT_TRUE(r.contains(p)) << p.x;
+  for (const Point p : {Point{10, 5}, Point{5, 10}, Point{-0.001, 5}}) {
+    EXPECT_FALSE(r.contains(p)) << p.x << "," << p.y;
+  }
   EXPECT_FALSE(Rect::null().contains(Point{0, 0}));
 
   EXPECT_TRUE(r.contains(r));
@@ -87,34 +90,13 @@ TEST(Geometry, ContainsCountsTheMinimumEdgesButNotTheMaximumOnes) {
   EXPECT_TRUE(Rect::infinite().contains(Rect(-1e12, -1e12, 2e12, 2e12)));
 }
 
-TEST(Geometry, InsetShrinksGrowShrinksTheOtherWayAndOverInsetIsNull) {
-  EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(2, 3), Rect(2, 3, 6, 4));
-  EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(-2, 0), Rect(-2, 0, 14, 10));
-  EXPECT_EQ(Rect(0, 0, 10, 10).grownBy(1), Rect(-1, -1, 12, 12));
-  EXPECT_EQ(Rect(0, 0, 10, 10).insetBy(5, 5), Rect(5, 5, 0, 0)) << "exactly empty is still a rect";
-  EXPECT_TRUE(Rect(0, 0, 10, 10).insetBy(6, 0).isNull());
-  EXPECT_EQ(Rect(10, 10, -10, -10).insetBy(1, 1), Rect(1, 1, 8, 8));
-  EXPECT_TRUE(Rect::null().insetBy(1, 1).isNull());
-  EXPECT_TRUE(Rect::null().offsetBy(5, 5).isNull());
-}
-
-TEST(Geometry, StandardizeKeepsTheAreaAndMakesSizesNonNegative) {
-  EXPECT_EQ(Rect(10, 10, -4, -6).standardized(), Rect(6, 4, 4, 6));
-  EXPECT_EQ(Rect(10, 10, 4, -6).standardized(), Rect(10, 4, 4, 6));
-  EXPECT_EQ(Rect(1, 2, 3, 4).standardized(), Rect(1, 2, 3, 4));
-  EXPECT_TRUE(Rect::null().standardized().isNull());
-  EXPECT_DOUBLE_EQ(Rect(10, 10, -4, -6).width(), 4);
-  EXPECT_DOUBLE_EQ(Rect(10, 10, -4, -6).height(), 6);
-}
-
 TEST(Geometry, NullEmptyAndInfinite) {
-  EXPECT_TRUE(Rect::null().isNull());
   EXPECT_TRUE(Rect::null().isEmpty());
   EXPECT_FALSE(Rect::null().isInfinite());
   EXPECT_TRUE(Rect(0, 0, 0, 5).isEmpty());
   EXPECT_FALSE(Rect(0, 0, 0, 5).isNull());
   EXPECT_FALSE(Rect(0, 0, 1, 1).isEmpty());
-
+  EXPECT_FALSE(Rect(0, 0, 1, 1).isInfinite());
   const Rect inf = Rect::infinite();
   EXPECT_TRUE(inf.isInfinite());
   EXPECT_FALSE(inf.isNull());
@@ -122,20 +104,15 @@ TEST(Geometry, NullEmptyAndInfinite) {
   // Arithmetic on it stays finite, so code computing centres never sees NaN.
   EXPECT_TRUE(std::isfinite(inf.midX()));
   EXPECT_TRUE(std::isfinite(inf.width()));
-  EXPECT_TRUE(inf.contains(Point{0, 0}));
-  EXPECT_FALSE(Rect(0, 0, 1, 1).isInfinite());
 }
 
 TEST(Geometry, FlipVerticallyMirrorsAgainstThePrimaryHeightAndRoundTrips) {
   const double primaryHeight = 1117;
   // The visible frame of a display with a 37-point menu bar and an 80-point Dock.
   const Rect topLeft(0, 37, 1728, 1000);
-  const Rect bottomLeft = flipVertically(topLeft, primaryHeight);
-  EXPECT_EQ(bottomLeft, Rect(0, 80, 1728, 1000));
-
-  const std::vector<Rect> cases = {topLeft, Rect(1728, -200, 1920, 1080), Rect(-50.5, 900.25, 3, 7),
-                                   Rect(10, 10, -4, -6)};
-  for (const Rect& r : cases) {
+  EXPECT_EQ(flipVertically(topLeft, primaryHeight), Rect(0, 80, 1728, 1000));
+  for (const Rect& r :
+       {topLeft, Rect(1728, -200, 1920, 1080), Rect(-50.5, 900.25, 3, 7), Rect(10, 10, -4, -6)}) {
     SCOPED_TRACE(testing::PrintToString(r));
     EXPECT_EQ(flipVertically(flipVertically(r, primaryHeight), primaryHeight), r.standardized());
   }
@@ -145,22 +122,9 @@ TEST(Geometry, FlipVerticallyMirrorsAgainstThePrimaryHeightAndRoundTrips) {
 
 TEST(Geometry, RoundHalfAwayFromZero) {
   const std::vector<std::pair<double, double>> cases = {
-      {0.5, 1},
-      {-0.5, -1},
-      {1.5, 2},
-      {-1.5, -2},
-      {2.5, 3},
-      {-2.5, -3},
-      {2.4, 2},
-      {-2.4, -2},
-      {2.6, 3},
-      {0.49999999, 0},
-      {1e15 + 0.5, 1e15 + 1},
-  };
-  for (const auto& [in, out] : cases) {
-    EXPECT_EQ(roundHalfAwayFromZero(in), out) << "input " << in;
-  }
-  EXPECT_EQ(roundHalfAwayFromZero(-0.4), 0);
+      {0.5, 1}, {-0.5, -1}, {1.5, 2}, {-1.5, -2}, {2.5, 3},        {-2.5, -3},
+      {2.4, 2}, {-2.4, -2}, {2.6, 3}, {-0.4, 0},  {0.49999999, 0}, {1e15 + 0.5, 1e15 + 1}};
+  for (const auto& [in, out] : cases) EXPECT_EQ(roundHalfAwayFromZero(in), out) << "input " << in;
 }
 
 }  // namespace

@@ -64,8 +64,6 @@ struct BasicMoverScene {
     dispatchOwner.reset();
     mover.reset();
   }
-  BasicMoverScene(const BasicMoverScene&) = delete;
-  BasicMoverScene& operator=(const BasicMoverScene&) = delete;
 
   Pid launch(sim::Behaviour behaviour = {}, bool enhancedUI = false) {
     return world.launchApp({.enhancedUserInterface = enhancedUI, .behaviour = behaviour});

@@ -1,7 +1,9 @@
-// Writing, reading back and retrying frames, in virtual time.
+// Writing, reading back and retrying frames, per-application queues,
+// cancelling and the mover's lifetime, in virtual time.
 
 #include <limits>
 
+#include "mover/move_rules.h"
 #include "mover_scene.h"
 
 namespace vistarail::test {
@@ -13,7 +15,8 @@ struct MoverWrites : ::testing::Test, MoverScene {
   }
 };
 
-TEST_F(MoverWrites, WritesOnlyTheNewestFrameAndNeverRewritesOne) {
+TEST_F(MoverWrites, WritesOnlyTheNewestFiniteFrameAndNeverRewritesOne) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
   auto w = open(launch(), {100, 100, 800, 600});
   mover->apply(w, {200, 100, 800, 600});
   const MoveToken first = mover->token(mover->lock(), w->id);
@@ -25,6 +28,9 @@ TEST_F(MoverWrites, WritesOnlyTheNewestFrameAndNeverRewritesOne) {
 
   world.clearCalls();
   mover->apply(w, {300, 100, 800, 600});  // exactly what was written
+  mover->apply(w, {nan, 100, 800, 600});
+  mover->apply(w, {310, 100, 800, 600}, Rect(0, 0, nan, 10));
+  mover->apply(nullptr, {300, 100, 800, 600});
   runFor(1.0);
   EXPECT_TRUE(calls(w).empty());
   EXPECT_EQ(reports.size(), 1u);
@@ -48,13 +54,19 @@ TEST_F(MoverWrites, ShrinksBeforeMovingAndGrowsOnlyAfterwards) {
               ElementsAre("read AXSize", "set AXPosition 100,100", "set AXSize 1000x700"));
 }
 
-TEST_F(MoverWrites, AWindowWiderThanAskedIsVerifiedThenReported) {
-  auto w = open(launch(), {100, 100, 1000, 600}, /*minSize=*/{900, 0});
-  mover->apply(w, {300, 100, 600, 600});
-  runFor(1.0);
-  EXPECT_THAT(reports,
-              ElementsAre(report("verified", w, "900x600"), report("mismatch", w, "900x600")));
-  EXPECT_EQ(positionWriteTimes(w).size(), 1u) << "a placed window is not retried";
+TEST_F(MoverWrites, AWiderWindowIsVerifiedThenReportedAndAParkedOneIsNotReported) {
+  auto wide = open(launch(), {100, 100, 1000, 600}, /*minSize=*/{900, 0});
+  auto parked = open(launch(), {100, 100, 800, 600});
+  auto stuck = open(launch({.ignoresMoves = true}), {100, 100, 800, 600});
+  mover->apply(wide, {300, 100, 600, 600});
+  mover->apply(parked, {1434, 100, 800, 600}, kScreen);  // 6 points stay in view: passes
+  mover->apply(stuck, {1439, 100, 800, 600}, kScreen);   // stays where it was: retried
+  runFor(2.0);
+  EXPECT_THAT(reports, ElementsAre(report("verified", wide, "900x600"),
+                                   report("mismatch", wide, "900x600")));
+  EXPECT_EQ(positionWriteTimes(wide).size(), 1u) << "a placed window is not retried";
+  EXPECT_EQ(positionWriteTimes(parked).size(), 1u);
+  EXPECT_EQ(positionWriteTimes(stuck).size(), 4u);
 }
 
 TEST_F(MoverWrites, AWindowIgnoringMovesIsRetriedThenItsFrameGivenUpForTwoSeconds) {
@@ -94,17 +106,6 @@ TEST_F(MoverWrites, AFailedWriteIsRetriedWithoutAReadBack) {
   expectTimes(reportTimes, {0.48});
 }
 
-TEST_F(MoverWrites, AParkedWindowPassesWithinEightPointsAndIsNotReported) {
-  auto parked = open(launch(), {100, 100, 800, 600});
-  auto stuck = open(launch({.ignoresMoves = true}), {100, 100, 800, 600});
-  mover->apply(parked, {1434, 100, 800, 600}, kScreen);  // 6 points stay in view
-  mover->apply(stuck, {1439, 100, 800, 600}, kScreen);
-  runFor(2.0);
-  EXPECT_EQ(positionWriteTimes(parked).size(), 1u);
-  EXPECT_EQ(positionWriteTimes(stuck).size(), 4u);
-  EXPECT_TRUE(reports.empty());
-}
-
 TEST_F(MoverWrites, AFrameAskedForAgainWhileSupersededIsStillReadBack) {
   // Calls take 20 ms, so the first frame comes back while a newer one waits.
   auto w = open(launch({.latencySeconds = 0.02, .ignoresMoves = true}), {100, 100, 800, 600});
@@ -135,14 +136,92 @@ TEST_F(MoverWrites, ALateRetryNeverWritesTheFrameOfAForgottenWindow) {
               ::testing::Not(::testing::Contains("set AXPosition 300,100")));
 }
 
-TEST_F(MoverWrites, FramesThatAreNotFiniteAreIgnored) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  auto w = open(launch(), {100, 100, 800, 600});
-  mover->apply(w, {nan, 100, 800, 600});
-  mover->apply(w, {300, 100, 800, 600}, Rect(0, 0, nan, 10));
-  mover->apply(nullptr, {300, 100, 800, 600});
+TEST(MoveRules, ToleranceBoundariesAreInclusive) {
+  using move_rules::exceedsRequestedSize, move_rules::verificationPasses;
+  const Rect asked(100, 50, 800, 600);
+  EXPECT_TRUE(verificationPasses({102, 48, 300, 300}, asked, std::nullopt));
+  EXPECT_FALSE(verificationPasses({102.5, 50, 800, 600}, asked, std::nullopt));
+  const Rect display(0, 0, 1440, 900);
+  EXPECT_TRUE(verificationPasses({1432, 100, 800, 600}, asked, display));   // 8 points in
+  EXPECT_FALSE(verificationPasses({1431, 100, 800, 600}, asked, display));  // 9 points in
+  EXPECT_TRUE(verificationPasses({200, 896, 800, 600}, asked, display));    // 4 points tall
+  EXPECT_FALSE(exceedsRequestedSize({804, 604}, {800, 600}));
+  EXPECT_TRUE(exceedsRequestedSize({800, 604.5}, {800, 600}));
+}
+
+struct MoverQueues : ::testing::Test, MoverScene {};
+
+TEST_F(MoverQueues, AHungApplicationStallsOnlyItsOwnLabelledQueue) {
+  ax.setMessagingTimeout(ax.systemWideElement(), 1.0);
+  const Pid hung = launch({.hung = true});
+  const Pid healthy = launch();
+  auto stuck = open(hung, {0, 100, 600, 600});
+  auto moving = open(healthy, {700, 100, 600, 600});
+  std::vector<std::string> ran;
+  auto note = [&] {
+    ran.push_back(dispatch.currentQueueLabel() + "@" + std::to_string(dispatch.mediaTime()));
+  };
+  mover->apply(stuck, {10, 100, 600, 600});
+  mover->perform(hung, note);
+  mover->apply(moving, {710, 100, 600, 600});
+  mover->perform(healthy, note);
+  runUntil(0.5);
+  mover->apply(moving, {720, 100, 600, 600});
   runFor(1.0);
-  EXPECT_TRUE(calls(w).empty());
+  expectTimes(positionWriteTimes(moving), {0, 0.5});
+  expectTimes(reportTimes, {0.08, 0.58});
+  // Two reads and one write, each waiting out the time-out; the mover stops
+  // asking after the first unanswered write call.
+  runUntil(3.05);
+  const std::string prefix = "app.vistarail.ax.";
+  EXPECT_THAT(ran, ElementsAre(prefix + std::to_string(healthy) + "@0.000000",
+                               prefix + std::to_string(hung) + "@3.000000"));
+  EXPECT_EQ(frameOf(stuck), Rect(0, 100, 600, 600));
+}
+
+TEST_F(MoverQueues, CancelEndsRetriesAndCancelAllKeepsOnlyWrittenFrames) {
+  const Pid pid = launch({.ignoresMoves = true});
+  auto w = open(pid, {100, 100, 800, 600});
+  mover->apply(w, {300, 100, 800, 600});
+  runUntil(0.1);  // the first read-back failed, a retry waits
+  mover->cancel(mover->lock(), w->id);
+  runFor(3.0);
+  EXPECT_EQ(positionWriteTimes(w).size(), 1u);
+  mover->apply(w, {300, 100, 800, 600});  // neither written nor given up any more
+  runFor(0.01);
+  EXPECT_EQ(positionWriteTimes(w).size(), 2u);
+
+  world.setBehaviour(pid, {});
+  mover->apply(w, {400, 100, 800, 600});
+  runFor(1.0);
+  mover->apply(w, {500, 100, 800, 600});
+  mover->cancelAll(mover->lock());
+  runFor(1.0);
+  EXPECT_EQ(frameOf(w).origin.x, 400);
+  EXPECT_EQ(mover->appliedFrame(mover->lock(), w->id), Rect(400, 100, 800, 600));
+}
+
+TEST_F(MoverQueues, WorkLeftBehindByAReleasedMoverDoesNothingButCompletionsRun) {
+  const Pid pid = launch({}, /*enhancedUI=*/true);
+  auto w = open(pid, {100, 100, 800, 600});
+  mover->apply(w, {300, 100, 800, 600});
+  int completions = 0;
+  mover->restoreAllEnhancedUI([&] { ++completions; });
+  mover.reset();
+  dispatch.runUntilIdle();
+  EXPECT_TRUE(world.calls(pid).empty());
+  EXPECT_EQ(completions, 1);
+}
+
+TEST_F(MoverQueues, AReportOnItsWayIsDroppedWhenTheMoverIsReleased) {
+  const Pid pid = launch();
+  auto w = open(pid, {100, 100, 800, 600});
+  mover->apply(w, {300, 100, 800, 600});
+  // Released after the read-back has passed, before its report reaches main.
+  mover->perform(pid, [&] { dispatch.main()->asyncAfter(0.08, [&] { mover.reset(); }); });
+  dispatch.runUntilIdle();
+  EXPECT_EQ(describe(calls(w).back()), "read AXSize") << "the read-back happened";
+  EXPECT_TRUE(reports.empty());
 }
 
 }  // namespace

@@ -14,90 +14,65 @@ namespace {
 
 using sim::MemoryDefaults;
 
-struct Coercion {
-  PropertyList stored;
-  bool boolean;
-  long long integer;
-  double number;
-};
-
 TEST(Defaults, BooleanIntegerAndNumberCoercions) {
-  const std::vector<Coercion> cases = {
-      {"YES", true, 0, 0},
-      {"yes", true, 0, 0},
-      {"no", false, 0, 0},
-      {"NO", false, 0, 0},
-      {"true", true, 0, 0},
-      {"false", false, 0, 0},
-      {"  +0001", true, 1, 1},
-      {"0", false, 0, 0},
-      {"", false, 0, 0},
-      {"42abc", true, 42, 42},
-      {"3.9", true, 3, 3.9},
-      {"-7", true, -7, -7},
-      {" 1e2", true, 100, 100},
-      {"nan", false, 0, 0},
-      {"inf", false, 0, 0},
-      {true, true, 1, 1},
-      {false, false, 0, 0},
-      {0, false, 0, 0},
-      {2, true, 2, 2},
-      {0.5, true, 0, 0.5},
-      {-2.7, true, -2, -2.7},
-      {1e300, true, std::numeric_limits<long long>::max(), 1e300},
-      {-1e300, true, std::numeric_limits<long long>::min(), -1e300},
-      {PropertyList::array({1, 2}), false, 0, 0},
-      {PropertyList::object({{"a", 1}}), false, 0, 0},
-      {PropertyList::binary({1, 2, 3}), false, 0, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.stored.dump());
+  const auto expect = [](const PropertyList& stored, bool boolean, long long integer,
+                         double number) {
+    SCOPED_TRACE(stored.dump());
     MemoryDefaults defaults;
-    defaults.set("key", c.stored);
-    EXPECT_EQ(defaults.boolean("key"), c.boolean);
-    EXPECT_EQ(defaults.integer("key"), c.integer);
-    EXPECT_DOUBLE_EQ(defaults.number("key"), c.number);
+    defaults.set("key", stored);
+    EXPECT_EQ(defaults.boolean("key"), boolean);
+    EXPECT_EQ(defaults.integer("key"), integer);
+    EXPECT_DOUBLE_EQ(defaults.number("key"), number);
+  };
+  for (const PropertyList& unreadable :
+       {PropertyList("no"), PropertyList("NO"), PropertyList("false"), PropertyList("0"),
+        PropertyList(""), PropertyList("nan"), PropertyList("inf"), PropertyList(false),
+        PropertyList(0), PropertyList::array({1, 2}), PropertyList::object({{"a", 1}}),
+        PropertyList::binary({1, 2, 3})}) {
+    expect(unreadable, false, 0, 0);
   }
+  for (const char* yes : {"YES", "yes", "true"}) expect(yes, true, 0, 0);
+  expect("  +0001", true, 1, 1);
+  expect("42abc", true, 42, 42);
+  expect("3.9", true, 3, 3.9);
+  expect("-7", true, -7, -7);
+  expect(" 1e2", true, 100, 100);
+  expect(true, true, 1, 1);
+  expect(2, true, 2, 2);
+  expect(0.5, true, 0, 0.5);
+  expect(-2.7, true, -2, -2.7);
+  expect(1e300, true, std::numeric_limits<long long>::max(), 1e300);
+  expect(-1e300, true, std::numeric_limits<long long>::min(), -1e300);
 }
 
-TEST(Defaults, AbsentKeysReadAsFalseZeroAndNothing) {
-  MemoryDefaults defaults;
-  EXPECT_FALSE(defaults.boolean("missing"));
-  EXPECT_EQ(defaults.integer("missing"), 0);
-  EXPECT_EQ(defaults.number("missing"), 0);
-  EXPECT_FALSE(defaults.string("missing"));
-  EXPECT_FALSE(defaults.stringArray("missing"));
-  EXPECT_FALSE(defaults.data("missing"));
-  EXPECT_FALSE(defaults.object("missing"));
-}
-
-TEST(Defaults, StringGetterTurnsScalarsIntoTextButNotContainers) {
+TEST(Defaults, TextListAndDataGettersGiveNothingForOtherKindsOrAbsentKeys) {
   MemoryDefaults defaults(PropertyList{{"s", "never"},
                                        {"i", 8},
                                        {"d", 8.5},
                                        {"b", true},
-                                       {"a", PropertyList::array({"x"})},
+                                       {"strings", {"com.apple.calculator", "com.apple.Passwords"}},
+                                       {"empty", PropertyList::array()},
+                                       {"mixed", {"com.apple.calculator", 1}},
+                                       {"nested", {PropertyList::array({"a"})}},
                                        {"data", PropertyList::binary({1})}});
+  // Scalars turn into text, containers do not.
   EXPECT_EQ(defaults.string("s"), "never");
   EXPECT_EQ(defaults.string("i"), "8");
   EXPECT_EQ(defaults.string("d"), "8.5");
   EXPECT_EQ(defaults.string("b"), "1");
-  EXPECT_FALSE(defaults.string("a"));
-  EXPECT_FALSE(defaults.string("data"));
-}
-
-TEST(Defaults, StringArrayGivesNothingUnlessEveryElementIsAString) {
-  MemoryDefaults defaults(PropertyList{{"good", {"com.apple.calculator", "com.apple.Passwords"}},
-                                       {"empty", PropertyList::array()},
-                                       {"mixed", {"com.apple.calculator", 1}},
-                                       {"nested", {PropertyList::array({"a"})}},
-                                       {"scalar", "com.apple.calculator"}});
-  EXPECT_EQ(defaults.stringArray("good"),
+  for (const char* key : {"strings", "data", "missing"}) EXPECT_FALSE(defaults.string(key)) << key;
+  // A list only when every element is a string.
+  EXPECT_EQ(defaults.stringArray("strings"),
             (std::vector<std::string>{"com.apple.calculator", "com.apple.Passwords"}));
   EXPECT_EQ(defaults.stringArray("empty"), std::vector<std::string>{});
-  EXPECT_FALSE(defaults.stringArray("mixed"));
-  EXPECT_FALSE(defaults.stringArray("nested"));
-  EXPECT_FALSE(defaults.stringArray("scalar"));
+  for (const char* key : {"mixed", "nested", "s", "missing"}) {
+    EXPECT_FALSE(defaults.stringArray(key)) << key;
+  }
+  EXPECT_FALSE(defaults.data("missing"));
+  EXPECT_FALSE(defaults.object("missing"));
+  EXPECT_FALSE(defaults.boolean("missing"));
+  EXPECT_EQ(defaults.integer("missing"), 0);
+  EXPECT_EQ(defaults.number("missing"), 0);
 }
 
 TEST(Defaults, StoredValuesWinOverRegisteredOnesAndRemovingRevealsThemAgain) {

@@ -9,10 +9,13 @@
 namespace vistarail {
 namespace {
 
-TEST(DispatchGroup, NotifiesOnItsQueueOnceAllWorkHasLeft) {
+struct DispatchGroupTest : ::testing::Test {
   sim::VirtualDispatch dispatch;
+  std::shared_ptr<DispatchGroup> group = DispatchGroup::make();
+};
+
+TEST_F(DispatchGroupTest, NotifiesOnItsQueueOnceAllWorkHasLeft) {
   auto worker = dispatch.makeSerialQueue("app.vistarail.ax.7");
-  auto group = DispatchGroup::make();
   std::vector<std::string> log;
   for (int i = 0; i < 3; ++i) {
     group->enter();
@@ -29,9 +32,7 @@ TEST(DispatchGroup, NotifiesOnItsQueueOnceAllWorkHasLeft) {
   EXPECT_EQ(log, (std::vector<std::string>{"work0", "work1", "work2", "notified on main"}));
 }
 
-TEST(DispatchGroup, EmptyGroupNotifiesAsynchronously) {
-  sim::VirtualDispatch dispatch;
-  auto group = DispatchGroup::make();
+TEST_F(DispatchGroupTest, EmptyGroupNotifiesAsynchronously) {
   bool notified = false;
   group->notify(dispatch.main(), [&] { notified = true; });
   EXPECT_FALSE(notified) << "never inside notify() itself";
@@ -39,9 +40,7 @@ TEST(DispatchGroup, EmptyGroupNotifiesAsynchronously) {
   EXPECT_TRUE(notified);
 }
 
-TEST(DispatchGroup, EveryWaiterRunsInOrderAndOnlyOnce) {
-  sim::VirtualDispatch dispatch;
-  auto group = DispatchGroup::make();
+TEST_F(DispatchGroupTest, EveryWaiterRunsInOrderAndOnlyOnce) {
   std::vector<int> order;
   group->enter();
   group->notify(dispatch.main(), [&] { order.push_back(1); });
@@ -55,9 +54,7 @@ TEST(DispatchGroup, EveryWaiterRunsInOrderAndOnlyOnce) {
   EXPECT_EQ(order, (std::vector<int>{1, 2}));
 }
 
-TEST(DispatchGroup, ExtraLeaveIsIgnoredRatherThanCountingBelowZero) {
-  sim::VirtualDispatch dispatch;
-  auto group = DispatchGroup::make();
+TEST_F(DispatchGroupTest, ExtraLeaveIsIgnoredRatherThanCountingBelowZero) {
   group->enter();
   group->leave();
   group->leave();  // unbalanced
