@@ -1,9 +1,11 @@
+// The defaults domain kept in one JSON file, and the codec that tags what JSON
+// cannot hold. The typed getters are the Defaults base class's and are tested
+// with it; here every check goes through object() and the bytes on disk.
+
 #include "platform/sim/file_defaults.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/file_defaults_codec.h"
 #include "temp_folder.h"
 
 namespace vistarail::sim {
@@ -22,18 +25,51 @@ using testsupport::ScopedEnv;
 using testsupport::TempFolder;
 using testsupport::writeFile;
 
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+std::vector<uint8_t> bytesOf(const std::string& s) {
+  return {s.begin(), s.end()};
+}
+
+TEST(FileDefaultsCodec, Base64MatchesTheStandardVectorsBothWays) {
+  const std::vector<std::pair<std::string, std::string>> vectors = {
+      {"", ""},
+      {"f", "Zg=="},
+      {"fo", "Zm8="},
+      {"foo", "Zm9v"},
+      {"foob", "Zm9vYg=="},
+      {"fooba", "Zm9vYmE="},
+      {"foobar", "Zm9vYmFy"},
+      {std::string("\xff\xfe\x00", 3), "//4A"}};
+  for (const auto& [plain, encoded] : vectors) {
+    EXPECT_EQ(base64Encode(bytesOf(plain)), encoded);
+    EXPECT_EQ(base64Decode(encoded), bytesOf(plain)) << encoded;
+  }
+}
+
+TEST(FileDefaultsCodec, Base64RejectsAnythingNotStrictlyCanonical) {
+  const std::vector<std::pair<std::string, const char*>> bad = {
+      {"Zg=", "not a multiple of four"},     {"Zg", "padding missing"},
+      {"Z===", "too much padding"},          {"====", "padding only"},
+      {"Zg==Zm8=", "padding in the middle"}, {"Zh==", "leftover bits not zero"},
+      {"Zm9=", "leftover bits not zero"},    {"Zm9v\n", "whitespace"},
+      {"Zm-v", "URL-safe alphabet"},         {"Zm\x80v", "not ASCII"}};
+  for (const auto& [text, why] : bad) EXPECT_FALSE(base64Decode(text)) << why;
+}
+
 class FileDefaultsTest : public ::testing::Test {
  protected:
   FileDefaults::Reporter collect() {
     return [this](const std::string& line) { reports.push_back(line); };
   }
-  std::vector<std::string> folderEntries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.path())) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+  PropertyList onDisk(const fs::path& path) { return PropertyList::parse(readFile(path)); }
+  // Asserts one report, naming the path and containing the words.
+  void expectOneReport(const fs::path& path, const std::string& words) {
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(path.string()), std::string::npos) << reports[0];
+    EXPECT_NE(reports[0].find(words), std::string::npos) << reports[0];
+    EXPECT_EQ(reports[0].find('\n'), std::string::npos) << "one line";
   }
 
   TempFolder folder;
@@ -41,61 +77,56 @@ class FileDefaultsTest : public ::testing::Test {
   std::vector<std::string> reports;
 };
 
-std::vector<uint8_t> everyByte() {
-  std::vector<uint8_t> bytes;
-  for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<uint8_t>(255 - i));
-  return bytes;
-}
-
 TEST_F(FileDefaultsTest, EveryKindOfValueSurvivesARestart) {
-  const PropertyList dictionary = {{"nested", {{"deep", PropertyList::binary({9, 8, 7})}}},
-                                   {"$data", "not a tag: the dictionary has two keys"}};
-  const PropertyList lookalike = {{"$data", "AAEC"}};  // a dictionary that looks like data
+  std::vector<uint8_t> everyByte;
+  for (int i = 0; i < 256; ++i) everyByte.push_back(static_cast<uint8_t>(255 - i));
+  const PropertyList values = {
+      {"enabled", false},
+      {"swipeFingers", 3},
+      {"innerGap", 12.5},
+      {"floatingBundleIDs", {"com.apple.calculator", "ünïcødé ✓"}},
+      {"widthPresets", {0.25, 1.0 / 3.0, 0.5}},
+      {"bindings.v1", PropertyList::binary(everyByte)},
+      {"emptyData", PropertyList::binary({})},
+      {"dictionary",
+       {{"nested", {{"deep", PropertyList::binary({9, 8, 7})}}}, {"$data", "2 keys"}}},
+      {"lookalike", {{"$data", "AAEC"}}},  // a dictionary that looks like data
+      {"escapedTwice", {{"$dict", {{"$real", "nan"}}}}},
+      {"list", {PropertyList::binary({255}), 1.5, "x", true, nullptr}},
+      {"infinite", kInf},
+      {"-infinite", -kInf},
+  };
   {
     FileDefaults defaults(file, collect());
-    defaults.set("enabled", false);
-    defaults.set("swipeFingers", 3);
-    defaults.set("innerGap", 12.5);
-    defaults.set("centerMode", "onOverflow");
-    defaults.set("floatingBundleIDs", {"com.apple.calculator", "ünïcødé ✓"});
-    defaults.set("widthPresets", {0.25, 1.0 / 3.0, 0.5});
-    defaults.setData("bindings.v1", everyByte());
-    defaults.setData("emptyData", {});
-    defaults.set("dictionary", dictionary);
-    defaults.set("lookalike", lookalike);
-    defaults.set("infinite", std::numeric_limits<double>::infinity());
-    defaults.set("notANumber", std::numeric_limits<double>::quiet_NaN());
+    for (const auto& [key, value] : values.items()) defaults.set(key, value);
+    defaults.set("notANumber", kNaN);
   }
   reports.clear();  // the first run found no file
   FileDefaults reloaded(file, collect());
-  EXPECT_FALSE(reloaded.boolean("enabled"));
-  EXPECT_TRUE(reloaded.object("enabled")->is_boolean());
-  EXPECT_EQ(reloaded.object("swipeFingers"), PropertyList(3));
+  for (const auto& [key, value] : values.items()) EXPECT_EQ(reloaded.object(key), value) << key;
   EXPECT_TRUE(reloaded.object("swipeFingers")->is_number_integer());
-  EXPECT_EQ(reloaded.number("innerGap"), 12.5);
-  EXPECT_EQ(reloaded.string("centerMode"), "onOverflow");
-  EXPECT_EQ(reloaded.stringArray("floatingBundleIDs"),
-            (std::vector<std::string>{"com.apple.calculator", "ünïcødé ✓"}));
-  EXPECT_EQ(reloaded.object("widthPresets"), PropertyList({0.25, 1.0 / 3.0, 0.5}));
-  EXPECT_EQ(reloaded.data("bindings.v1"), everyByte());
-  EXPECT_EQ(reloaded.data("emptyData"), std::vector<uint8_t>{});
-  EXPECT_EQ(reloaded.object("dictionary"), dictionary);
-  EXPECT_EQ(reloaded.object("lookalike"), lookalike);
-  EXPECT_FALSE(reloaded.data("lookalike"));
-  EXPECT_EQ(reloaded.number("infinite"), std::numeric_limits<double>::infinity());
+  EXPECT_TRUE(reloaded.object("notANumber")->is_number_float());
   EXPECT_TRUE(std::isnan(reloaded.object("notANumber")->get<double>()));
   EXPECT_TRUE(reports.empty()) << reports.front();
 }
 
-TEST_F(FileDefaultsTest, FileIsOneJsonObjectWithTaggedDataAndNoRegisteredValues) {
+TEST_F(FileDefaultsTest, FileIsOneJsonObjectWithTaggedValuesAndNoRegisteredOnes) {
   FileDefaults defaults(file, collect());
   defaults.registerDefaults({{"animations", true}, {"dimAmount", 0.35}});
   EXPECT_FALSE(fs::exists(file)) << "registering writes nothing";
   defaults.setData("bindings.v1", {'{', '}'});
   defaults.set("dimAmount", 0.5);
-  const PropertyList onDisk = PropertyList::parse(readFile(file));
-  EXPECT_EQ(onDisk, (PropertyList{{"bindings.v1", {{"$data", "e30="}}}, {"dimAmount", 0.5}}));
-  EXPECT_EQ(folderEntries(), std::vector<std::string>{"defaults.json"}) << "no temporary file left";
+  defaults.set("inf", kInf);
+  defaults.set("escaped", {{"$data", "AAEC"}});
+  defaults.set("plain", {{"a", 1}, {"$data", "two keys need no escape"}});
+  EXPECT_EQ(onDisk(file),
+            (PropertyList{{"bindings.v1", {{"$data", "e30="}}},
+                          {"dimAmount", 0.5},
+                          {"inf", {{"$real", "inf"}}},
+                          {"escaped", {{"$dict", {{"$data", "AAEC"}}}}},
+                          {"plain", {{"a", 1}, {"$data", "two keys need no escape"}}}}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1)
+      << "no temporary file left";
 }
 
 TEST_F(FileDefaultsTest, RemoveRewritesTheFileAndRemovingNothingLeavesItAlone) {
@@ -103,7 +134,7 @@ TEST_F(FileDefaultsTest, RemoveRewritesTheFileAndRemovingNothingLeavesItAlone) {
   defaults.set("a", 1);
   defaults.set("b", 2);
   defaults.remove("a");
-  EXPECT_EQ(PropertyList::parse(readFile(file)), (PropertyList{{"b", 2}}));
+  EXPECT_EQ(onDisk(file), (PropertyList{{"b", 2}}));
   writeFile(file, "{\"b\": 2, \"edited by hand\": true}");
   defaults.remove("never stored");
   EXPECT_EQ(readFile(file), "{\"b\": 2, \"edited by hand\": true}");
@@ -112,25 +143,22 @@ TEST_F(FileDefaultsTest, RemoveRewritesTheFileAndRemovingNothingLeavesItAlone) {
 TEST_F(FileDefaultsTest, MissingFileIsReportedOnceAndCreatedOnlyByAWrite) {
   const fs::path nested = folder / "config/vistarail/defaults.json";
   FileDefaults defaults(nested, collect());
-  ASSERT_EQ(reports.size(), 1u);
-  EXPECT_NE(reports[0].find(nested.string()), std::string::npos) << reports[0];
-  EXPECT_NE(reports[0].find("does not exist"), std::string::npos) << reports[0];
+  expectOneReport(nested, "does not exist");
   EXPECT_EQ(defaults.object("anything"), std::nullopt);
   defaults.remove("anything");
   EXPECT_FALSE(fs::exists(nested));
   defaults.set("enabled", true);
-  EXPECT_EQ(PropertyList::parse(readFile(nested)), (PropertyList{{"enabled", true}}));
+  EXPECT_EQ(onDisk(nested), (PropertyList{{"enabled", true}}));
   EXPECT_EQ(reports.size(), 1u);
-  EXPECT_FALSE(fs::exists(folder / "config/vistarail/defaults.json.bad")) << "nothing to keep";
+  EXPECT_FALSE(fs::exists(nested.string() + ".bad")) << "nothing to keep";
 }
 
-struct BadFile {
-  const char* name;
-  std::string bytes;
-  const char* problem;  // words the report must contain
-};
-
 TEST_F(FileDefaultsTest, UnusableFilesReadAsEmptyAreReportedOnceAndKeptUntilAWrite) {
+  struct BadFile {
+    const char* name;
+    std::string bytes;
+    const char* problem;  // words the report must contain
+  };
   const std::vector<BadFile> cases = {
       {"empty", "", "is empty"},
       {"blank", " \n\t ", "is empty"},
@@ -144,59 +172,55 @@ TEST_F(FileDefaultsTest, UnusableFilesReadAsEmptyAreReportedOnceAndKeptUntilAWri
       {"deeply nested", "{\"a\":" + std::string(100000, '[') + std::string(100000, ']') + "}",
        "nested too deeply"},
   };
+  const fs::path bad = file.string() + ".bad";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     reports.clear();
-    fs::remove(file.string() + ".bad");
+    fs::remove(bad);
     writeFile(file, c.bytes);
     {
       FileDefaults defaults(file, collect());
-      ASSERT_EQ(reports.size(), 1u);
-      EXPECT_NE(reports[0].find(file.string()), std::string::npos) << reports[0];
-      EXPECT_NE(reports[0].find(c.problem), std::string::npos) << reports[0];
-      EXPECT_EQ(reports[0].find('\n'), std::string::npos) << "one line";
+      expectOneReport(file, c.problem);
       EXPECT_FALSE(defaults.object("enabled"));
       defaults.registerDefaults({{"enabled", true}});
-      EXPECT_TRUE(defaults.boolean("enabled"));
+      EXPECT_EQ(defaults.object("enabled"), PropertyList(true));
       defaults.remove("enabled");
       EXPECT_EQ(readFile(file), c.bytes)
           << "left untouched by reads, registration and no-op removes";
 
       defaults.set("innerGap", 4);
-      EXPECT_EQ(PropertyList::parse(readFile(file)), (PropertyList{{"innerGap", 4}}));
-      EXPECT_EQ(readFile(file.string() + ".bad"), c.bytes) << "the unreadable file is kept aside";
+      EXPECT_EQ(onDisk(file), (PropertyList{{"innerGap", 4}}));
+      EXPECT_EQ(readFile(bad), c.bytes) << "the unreadable file is kept aside";
       defaults.set("outerGap", 6);
-      EXPECT_EQ(readFile(file.string() + ".bad"), c.bytes) << "set aside once, not on every write";
+      EXPECT_EQ(readFile(bad), c.bytes) << "set aside once, not on every write";
     }
     EXPECT_EQ(reports.size(), 1u);
   }
 }
 
-TEST_F(FileDefaultsTest, ValuesOfUnexpectedShapeAreKeptAsTheyAre) {
+TEST_F(FileDefaultsTest, ValuesOfUnexpectedShapeAndMalformedTagsAreKeptAsTheyAre) {
   const PropertyList handWritten = {
       {"enabled", "YES"},
-      {"innerGap", "12"},
       {"floatingBundleIDs", {"com.apple.calculator", 7}},
       {"notData", {{"$data", 5}}},
-      {"badBase64", {{"$data", "!!!!"}}},
-      {"unknownReal", {{"$real", "huge"}}},
+      {"badBase64", {{"$data", "not base64!"}}},
+      {"badReal", {{"$real", "large"}}},
+      {"numericReal", {{"$real", 1}}},
+      {"badDict", {{"$dict", 5}}},
+      {"unknownTag", {{"$unknown", "x"}}},
       {"nothing", nullptr},
   };
   writeFile(file, handWritten.dump());
   FileDefaults defaults(file, collect());
   EXPECT_TRUE(reports.empty());
-  EXPECT_TRUE(defaults.boolean("enabled"));
-  EXPECT_EQ(defaults.number("innerGap"), 12);
-  EXPECT_FALSE(defaults.stringArray("floatingBundleIDs"));
-  EXPECT_EQ(defaults.object("notData"), (PropertyList{{"$data", 5}}));
-  EXPECT_FALSE(defaults.data("badBase64"));
+  PropertyList expected = handWritten;
+  expected.erase("nothing");
+  for (const auto& [key, value] : expected.items()) EXPECT_EQ(defaults.object(key), value) << key;
   EXPECT_FALSE(defaults.object("nothing")) << "a null holds nothing";
 
   defaults.set("outerGap", 3);
-  PropertyList expected = handWritten;
-  expected.erase("nothing");
   expected["outerGap"] = 3;
-  EXPECT_EQ(PropertyList::parse(readFile(file)), expected) << "odd values survive the next write";
+  EXPECT_EQ(onDisk(file), expected) << "odd values survive the next write";
 }
 
 TEST_F(FileDefaultsTest, FailedWritesKeepTheValueAndAreReportedOnceUntilOneSucceeds) {
@@ -206,14 +230,12 @@ TEST_F(FileDefaultsTest, FailedWritesKeepTheValueAndAreReportedOnceUntilOneSucce
   reports.clear();  // the missing-file report
   defaults.set("enabled", false);
   defaults.set("innerGap", 2);
-  ASSERT_EQ(reports.size(), 1u);
-  EXPECT_NE(reports[0].find("not saved"), std::string::npos) << reports[0];
-  EXPECT_NE(reports[0].find(blocker.string()), std::string::npos) << reports[0];
-  EXPECT_EQ(defaults.number("innerGap"), 2) << "still readable for this run";
+  expectOneReport(blocker, "not saved");
+  EXPECT_EQ(defaults.object("innerGap"), PropertyList(2)) << "still readable for this run";
 
   fs::remove(blocker);  // the way becomes clear: the next write saves everything
   defaults.set("outerGap", 1);
-  EXPECT_EQ(PropertyList::parse(readFile(blocker / "defaults.json")),
+  EXPECT_EQ(onDisk(blocker / "defaults.json"),
             (PropertyList{{"enabled", false}, {"innerGap", 2}, {"outerGap", 1}}));
   EXPECT_EQ(reports.size(), 1u);
 }
@@ -223,10 +245,10 @@ TEST_F(FileDefaultsTest, ALinkedSettingsFileStaysALink) {
   writeFile(real, "{\"enabled\": true}");
   fs::create_symlink(real, file);
   FileDefaults defaults(file, collect());
-  EXPECT_TRUE(defaults.boolean("enabled"));
+  EXPECT_EQ(defaults.object("enabled"), PropertyList(true));
   defaults.set("enabled", false);
   EXPECT_TRUE(fs::is_symlink(file));
-  EXPECT_EQ(PropertyList::parse(readFile(real)), (PropertyList{{"enabled", false}}));
+  EXPECT_EQ(onDisk(real), (PropertyList{{"enabled", false}}));
 }
 
 TEST_F(FileDefaultsTest, ArbitraryBytesNeverCrashAndGiveAtMostOneReport) {
@@ -258,39 +280,26 @@ TEST_F(FileDefaultsTest, ArbitraryBytesNeverCrashAndGiveAtMostOneReport) {
   }
 }
 
-class FileDefaultsLocationTest : public FileDefaultsTest {};
-
-TEST_F(FileDefaultsLocationTest, ConfigHomeWinsOverHomeWhenItIsAnAbsolutePath) {
+TEST_F(FileDefaultsTest, ConfigHomeWinsOverHomeWhenItIsAnAbsolutePath) {
   const fs::path home = folder / "home";
-  const fs::path xdg = folder / "xdg";
   ScopedEnv setHome("HOME", home.string());
-  {
-    ScopedEnv setXdg("XDG_CONFIG_HOME", xdg.string());
-    EXPECT_EQ(FileDefaults::standardPath(), xdg / "vistarail" / "defaults.json");
+  const std::vector<std::optional<std::string>> ignored = {"relative/config", "", std::nullopt};
+  for (const auto& value : ignored) {
+    ScopedEnv setXdg("XDG_CONFIG_HOME", value);
+    EXPECT_EQ(FileDefaults::standardPath(), home / ".config" / "vistarail" / "defaults.json")
+        << value.value_or("unset");
   }
-  {
-    ScopedEnv relative("XDG_CONFIG_HOME", "relative/config");
-    EXPECT_EQ(FileDefaults::standardPath(), home / ".config" / "vistarail" / "defaults.json");
-  }
-  {
-    ScopedEnv empty("XDG_CONFIG_HOME", "");
-    EXPECT_EQ(FileDefaults::standardPath(), home / ".config" / "vistarail" / "defaults.json");
-  }
-  ScopedEnv unset("XDG_CONFIG_HOME", std::nullopt);
-  EXPECT_EQ(FileDefaults::standardPath(), home / ".config" / "vistarail" / "defaults.json");
-}
-
-TEST_F(FileDefaultsLocationTest, StandardDomainReadsAndWritesTheResolvedFile) {
-  ScopedEnv setHome("HOME", (folder / "home").string());
   ScopedEnv setXdg("XDG_CONFIG_HOME", (folder / "xdg").string());
   const fs::path expected = folder / "xdg" / "vistarail" / "defaults.json";
+  EXPECT_EQ(FileDefaults::standardPath(), expected);
+  // The standard domain reads and writes the resolved file.
   writeFile(expected, "{\"centerMode\": \"always\"}");
   FileDefaults defaults(collect());
   EXPECT_EQ(defaults.path(), expected);
-  EXPECT_EQ(defaults.string("centerMode"), "always");
+  EXPECT_EQ(defaults.object("centerMode"), PropertyList("always"));
   defaults.set("centerMode", "never");
-  EXPECT_EQ(PropertyList::parse(readFile(expected)), (PropertyList{{"centerMode", "never"}}));
-  EXPECT_FALSE(fs::exists(folder / "home")) << "HOME is not touched when the config home is set";
+  EXPECT_EQ(onDisk(expected), (PropertyList{{"centerMode", "never"}}));
+  EXPECT_FALSE(fs::exists(home)) << "HOME is not touched when the config home is set";
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The desktop picture: its command line, its layout arithmetic and the PNG.
+
 #include "platform/sim/renderer.h"
 
 #include <cairo.h>
@@ -8,7 +10,10 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "platform/sim/renderer_arguments.h"
 #include "platform/sim/renderer_layout.h"
 #include "temp_folder.h"
 
@@ -38,6 +43,7 @@ class PngImage {
   int width() const { return cairo_image_surface_get_width(surface_.get()); }
   int height() const { return cairo_image_surface_get_height(surface_.get()); }
   Pixel at(int x, int y) const {
+    if (!valid() || x < 0 || y < 0 || x >= width() || y >= height()) return {-1, -1, -1, -1};
     const unsigned char* row = cairo_image_surface_get_data(surface_.get()) +
                                y * cairo_image_surface_get_stride(surface_.get());
     uint32_t argb;
@@ -45,7 +51,13 @@ class PngImage {
     return {static_cast<int>((argb >> 16) & 255), static_cast<int>((argb >> 8) & 255),
             static_cast<int>(argb & 255), static_cast<int>(argb >> 24)};
   }
-  Pixel at(Point p) const { return at(static_cast<int>(p.x), static_cast<int>(p.y)); }
+  // Where a global point of the scene lands (the renderer's own projection),
+  // moved by dx pixels.
+  Pixel at(const Scene& scene, Point global, int dx = 0) const {
+    const Projection p = fitProjection(displayBounds(scene), width(), height(), 16);
+    const Point pixel = p.toPixels(global);
+    return at(static_cast<int>(pixel.x) + dx, static_cast<int>(pixel.y));
+  }
 
  private:
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface_;
@@ -55,15 +67,20 @@ bool near(Pixel p, int r, int g, int b, int tolerance = 12) {
   return std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance &&
          std::abs(p.b - b) <= tolerance;
 }
-
-// Where a global point lands in a picture of the given size (the renderer's own projection).
-Point pixelOf(const Scene& scene, Point global, int width, int height) {
-  const Projection p = fitProjection(displayBounds(scene), width, height, 16);
-  return p.toPixels(global);
+bool isBackground(Pixel p) {
+  return near(p, 28, 28, 33);
 }
 
 class RendererTest : public ::testing::Test {
  protected:
+  // Draws the scene into a picture of the given size and reads it back.
+  PngImage draw(const Scene& scene, int width = 1200, int height = 400) {
+    EXPECT_EQ(renderer.writePng(scene, folder / "picture.png", width, height), std::nullopt);
+    PngImage image(folder / "picture.png");
+    EXPECT_TRUE(image.valid());
+    return image;
+  }
+
   testsupport::TempFolder folder;
   Renderer renderer;
 };
@@ -72,22 +89,18 @@ TEST_F(RendererTest, WritesAPngOfTheRequestedSizeShowingDisplaysAndWindows) {
   Scene scene = twoDisplays();
   scene.windows.push_back({"Release Notes", "Safari", Rect(8, 45, 850, 984), false, false});
   scene.windows.push_back({"zsh", "Terminal", Rect(866, 45, 854, 984), true, false});
-  const fs::path out = folder / "desktop.png";
-  ASSERT_EQ(renderer.writePng(scene, out, 1200, 400), std::nullopt);
-
-  const PngImage image(out);
+  const PngImage image = draw(scene);
   ASSERT_TRUE(image.valid());
   EXPECT_EQ(image.width(), 1200);
   EXPECT_EQ(image.height(), 400);
-  const Pixel corner = image.at(0, 0);
-  EXPECT_TRUE(near(corner, 28, 28, 33)) << "background outside the displays";
-  EXPECT_EQ(corner.a, 255);
+  EXPECT_TRUE(isBackground(image.at(0, 0))) << "outside the displays";
+  EXPECT_EQ(image.at(0, 0).a, 255);
   // The focused window's title bar is the accent blue.
-  const Pixel title = image.at(pixelOf(scene, {1400, 50}, 1200, 400));
+  const Pixel title = image.at(scene, {1400, 50});
   EXPECT_TRUE(near(title, 46, 125, 245, 20)) << title.r << "," << title.g << "," << title.b;
   // The menu bar of the second display is light; its desktop below is dark blue.
-  EXPECT_GT(image.at(pixelOf(scene, {3000, 12}, 1200, 400)).r, 200);
-  const Pixel desktop = image.at(pixelOf(scene, {3000, 600}, 1200, 400));
+  EXPECT_GT(image.at(scene, {3000, 12}).r, 200);
+  const Pixel desktop = image.at(scene, {3000, 600});
   EXPECT_LT(desktop.r, 80);
   EXPECT_GT(desktop.b, desktop.r);
 }
@@ -95,25 +108,20 @@ TEST_F(RendererTest, WritesAPngOfTheRequestedSizeShowingDisplaysAndWindows) {
 TEST_F(RendererTest, AParkedWindowShowsAWidenedSliverAndAMarkerAtTheDisplayEdge) {
   Scene scene = twoDisplays();
   scene.windows.push_back({"Inbox", "Mail", Rect(3647, 33, 900, 1039), false, false});
-  const fs::path out = folder / "parked.png";
-  ASSERT_EQ(renderer.writePng(scene, out, 1200, 400), std::nullopt);
-  const PngImage image(out);
+  const PngImage image = draw(scene);
   ASSERT_TRUE(image.valid());
-
-  const Point edge = pixelOf(scene, {3648, 33 + 1039 / 2.0}, 1200, 400);
+  const Point edge = {3648, 33 + 1039 / 2.0};
   // One point is a third of a pixel here; the sliver still covers whole pixels.
-  const Pixel sliver = image.at(static_cast<int>(edge.x) - 2, static_cast<int>(edge.y));
-  const Pixel desktop = image.at(static_cast<int>(edge.x) - 40, static_cast<int>(edge.y));
-  EXPECT_FALSE(near(sliver, desktop.r, desktop.g, desktop.b, 30)) << "sliver must stand out";
+  const Pixel desktop = image.at(scene, edge, -40);
+  EXPECT_FALSE(near(image.at(scene, edge, -2), desktop.r, desktop.g, desktop.b, 30))
+      << "the sliver must stand out";
   // The orange marker sits just inside, pointing at the edge.
   bool markerFound = false;
   for (int dx = 3; dx < 20 && !markerFound; ++dx) {
-    markerFound =
-        near(image.at(static_cast<int>(edge.x) - dx, static_cast<int>(edge.y)), 255, 140, 13, 25);
+    markerFound = near(image.at(scene, edge, -dx), 255, 140, 13, 25);
   }
   EXPECT_TRUE(markerFound);
-  // Nothing of the window spills past the display.
-  EXPECT_TRUE(near(image.at(static_cast<int>(edge.x) + 3, static_cast<int>(edge.y)), 28, 28, 33));
+  EXPECT_TRUE(isBackground(image.at(scene, edge, 3))) << "nothing spills past the display";
 }
 
 TEST_F(RendererTest, BadSizesAndUnwritablePathsAreErrorsNotCrashes) {
@@ -140,10 +148,7 @@ TEST_F(RendererTest, BadSizesAndUnwritablePathsAreErrorsNotCrashes) {
 TEST_F(RendererTest, DegenerateScenesStillGiveAPicture) {
   Scene scene;
   scene.windows.push_back({"Lost", "App", Rect(10, 10, 100, 100), true, false});
-  ASSERT_EQ(renderer.writePng(scene, folder / "empty.png", 64, 48), std::nullopt);
-  const PngImage empty(folder / "empty.png");
-  ASSERT_TRUE(empty.valid());
-  EXPECT_TRUE(near(empty.at(32, 24), 28, 28, 33)) << "no display: no window is shown";
+  EXPECT_TRUE(isBackground(draw(scene, 64, 48).at(32, 24))) << "no display: no window is shown";
 
   scene = twoDisplays();
   const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -155,11 +160,10 @@ TEST_F(RendererTest, DegenerateScenesStillGiveAPicture) {
   scene.windows.push_back({"Tiny", "App", Rect(100, 100, 0.01, 0.01), false, false});
   scene.windows.push_back(
       {std::string(5000, 'W') + "\xe2\x9c", "Ünicode ✓", Rect(50, 50, 300, 300), true, false});
-  ASSERT_EQ(renderer.writePng(scene, folder / "odd.png", 300, 100), std::nullopt);
-  EXPECT_TRUE(PngImage(folder / "odd.png").valid());
+  draw(scene, 300, 100);
 }
 
-TEST(RendererLayout, ProjectionFitsCentresAndKeepsTheAspectRatio) {
+TEST(RendererLayout, ProjectionFitsCentresAndKeepsProportions) {
   const Rect bounds(0, 0, 3648, 1117);
   const Projection p = fitProjection(bounds, 1800, 640, 16);
   const Rect px = p.toPixels(bounds);
@@ -177,35 +181,104 @@ TEST(RendererLayout, ProjectionFitsCentresAndKeepsTheAspectRatio) {
 TEST(RendererLayout, PiecesClipToEachDisplayAndWidenSliversAgainstTheHiddenSide) {
   const std::vector<Rect> displays = {Rect(0, 0, 1000, 800), Rect(1000, 0, 1000, 800)};
   const Projection half{0.5, {0, 0}};  // one point is half a pixel
+  struct Case {
+    const char* name;
+    Rect window;
+    std::vector<std::pair<Rect, SliverSide>> pieces;  // pixels and sliver side
+  };
+  const std::vector<Case> cases = {
+      {"inside", {100, 100, 400, 300}, {{{50, 50, 200, 150}, SliverSide::none}}},
+      {"spanning",
+       {900, 100, 200, 100},
+       {{{450, 50, 50, 50}, SliverSide::none}, {{500, 50, 50, 50}, SliverSide::none}}},
+      {"parked right", {1999, 100, 900, 600}, {{{997, 50, 3, 300}, SliverSide::right}}},
+      {"parked left", {-899, 100, 900, 600}, {{{0, 50, 3, 300}, SliverSide::left}}},
+      {"parked below", {100, 799, 300, 500}, {{{50, 397, 150, 3}, SliverSide::bottom}}},
+      {"touching is not showing", {2000, 0, 100, 100}, {}},
+      {"null", Rect::null(), {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::pair<Rect, SliverSide>> pieces;
+    for (const auto& piece : windowPieces(c.window, displays, half, 3)) {
+      pieces.emplace_back(piece.pixels, piece.sliver);
+    }
+    EXPECT_EQ(pieces, c.pieces) << c.name;
+  }
+}
 
-  const auto inside = windowPieces(Rect(100, 100, 400, 300), displays, half, 3);
-  ASSERT_EQ(inside.size(), 1u);
-  EXPECT_EQ(inside[0].pixels, Rect(50, 50, 200, 150));
-  EXPECT_EQ(inside[0].sliver, SliverSide::none);
+using Outcome = ParsedRenderArguments::Outcome;
 
-  const auto spanning = windowPieces(Rect(900, 100, 200, 100), displays, half, 3);
-  ASSERT_EQ(spanning.size(), 2u);
-  EXPECT_EQ(spanning[0].pixels, Rect(450, 50, 50, 50));
-  EXPECT_EQ(spanning[1].pixels, Rect(500, 50, 50, 50));
+struct Accepted {
+  std::vector<std::string_view> args;
+  RenderArguments expected;
+};
 
-  const auto parkedRight = windowPieces(Rect(1999, 100, 900, 600), displays, half, 3);
-  ASSERT_EQ(parkedRight.size(), 1u);
-  EXPECT_EQ(parkedRight[0].pixels, Rect(997, 50, 3, 300));
-  EXPECT_EQ(parkedRight[0].sliver, SliverSide::right);
+TEST(RenderArguments, AcceptedCommandLines) {
+  const RenderArguments defaults;
+  const std::vector<Accepted> cases = {
+      {{}, defaults},
+      {{"--out", "pictures/a.png"},
+       {"pictures/a.png", defaults.widthPixels, defaults.heightPixels}},
+      {{"--out=b.png", "--width=640", "--height", "480"}, {"b.png", 640, 480}},
+      {{"--width", "16", "--height", "8192"}, {defaults.outPath, 16, 8192}},
+      {{"--width", "100", "--width", "200"}, {defaults.outPath, 200, defaults.heightPixels}},
+      {{"--out", "-dash.png"}, {"-dash.png", defaults.widthPixels, defaults.heightPixels}},
+      {{"--out=with=equals.png"}, {"with=equals.png", defaults.widthPixels, defaults.heightPixels}},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = parseRenderArguments(c.args);
+    EXPECT_EQ(parsed.outcome, Outcome::run) << parsed.error;
+    EXPECT_EQ(parsed.arguments, c.expected);
+  }
+}
 
-  const auto parkedLeft = windowPieces(Rect(-899, 100, 900, 600), displays, half, 3);
-  ASSERT_EQ(parkedLeft.size(), 1u);
-  EXPECT_EQ(parkedLeft[0].pixels, Rect(0, 50, 3, 300));
-  EXPECT_EQ(parkedLeft[0].sliver, SliverSide::left);
+TEST(RenderArguments, HelpWinsWhereverItAppears) {
+  EXPECT_EQ(parseRenderArguments({"--help"}).outcome, Outcome::showHelp);
+  EXPECT_EQ(parseRenderArguments({"--width", "300", "-h"}).outcome, Outcome::showHelp);
+  const std::string usage = renderUsage("vistarail-sim");
+  for (const char* word :
+       {"vistarail-sim", "--out", "--width", "--height", "--help", "out/desktop.png"}) {
+    EXPECT_NE(usage.find(word), std::string::npos) << word;
+  }
+}
 
-  const auto parkedBelow = windowPieces(Rect(100, 799, 300, 500), displays, half, 3);
-  ASSERT_EQ(parkedBelow.size(), 1u);
-  EXPECT_EQ(parkedBelow[0].pixels, Rect(50, 397, 150, 3));
-  EXPECT_EQ(parkedBelow[0].sliver, SliverSide::bottom);
+struct Rejected {
+  std::vector<std::string_view> args;
+  const char* mentions;
+};
 
-  EXPECT_TRUE(windowPieces(Rect(2000, 0, 100, 100), displays, half, 3).empty())
-      << "touching is not showing";
-  EXPECT_TRUE(windowPieces(Rect::null(), displays, half, 3).empty());
+TEST(RenderArguments, MalformedCommandLinesGiveOneLineErrors) {
+  const std::vector<Rejected> cases = {
+      {{"--colour", "red"}, "unknown option \"--colour\""},
+      {{"-x"}, "unknown option"},
+      {{"--outfile=a.png"}, "unknown option \"--outfile\""},
+      {{"stray"}, "unexpected argument \"stray\""},
+      {{"--out"}, "--out needs a value"},
+      {{"--width"}, "--width needs a value"},
+      {{"--out="}, "--out needs a file name"},
+      {{"--width", "wide"}, "\"wide\""},
+      {{"--width", "12px"}, "\"12px\""},
+      {{"--height", "1.5"}, "\"1.5\""},
+      {{"--height", "-100"}, "\"-100\""},
+      {{"--width", "15"}, "from 16 to 8192"},
+      {{"--height", "8193"}, "from 16 to 8192"},
+      {{"--width", "99999999999999999999"}, "\"99999999999999999999\""},
+      {{"--width="}, "\"\""},
+      {{"--width", "300", "--bogus"}, "unknown option"}};
+  for (const auto& c : cases) {
+    const auto parsed = parseRenderArguments(c.args);
+    ASSERT_EQ(parsed.outcome, Outcome::error) << c.mentions;
+    EXPECT_NE(parsed.error.find(c.mentions), std::string::npos) << parsed.error;
+    EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
+  }
+}
+
+TEST(RenderArguments, ReadsMainsParametersAfterTheProgramName) {
+  const char* argv[] = {"vistarail-sim", "--width", "320", "--out", "x.png", nullptr};
+  const auto parsed = parseRenderArguments(5, argv);
+  ASSERT_EQ(parsed.outcome, Outcome::run);
+  EXPECT_EQ(parsed.arguments.widthPixels, 320);
+  EXPECT_EQ(parsed.arguments.outPath, "x.png");
 }
 
 }  // namespace

@@ -3,20 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ax_names.h"
 #include "world_fixture.h"
 
 namespace vistarail::sim::testing {
 namespace {
 
-using Log = std::vector<std::string>;
-
-const std::vector<std::string> kAppNotes = {ax::kWindowCreated,     ax::kFocusedWindowChanged,
-                                            ax::kMainWindowChanged, ax::kApplicationHidden,
-                                            ax::kApplicationShown,  ax::kSheetCreated};
-const std::vector<std::string> kWindowNotes = {ax::kUIElementDestroyed,   ax::kWindowMiniaturized,
-                                               ax::kWindowDeminiaturized, ax::kWindowMoved,
-                                               ax::kWindowResized,        ax::kTitleChanged};
+const Strings kAppNotes = {ax::kWindowCreated,     ax::kFocusedWindowChanged,
+                           ax::kMainWindowChanged, ax::kApplicationHidden,
+                           ax::kApplicationShown,  ax::kSheetCreated};
+const Strings kWindowNotes = {ax::kUIElementDestroyed,   ax::kWindowMiniaturized,
+                              ax::kWindowDeminiaturized, ax::kWindowMoved,
+                              ax::kWindowResized,        ax::kTitleChanged};
 
 class NotificationTest : public WorldTest {
  protected:
@@ -27,13 +24,12 @@ class NotificationTest : public WorldTest {
   }
   void watch(WindowKey key) {
     for (const auto& name : kWindowNotes) {
-      EXPECT_EQ(ax.addNotification(observer, win(key), name), AXError::success);
+      EXPECT_EQ(add(win(key), name), AXError::success) << name;
     }
   }
-  std::string on(WindowKey key) {
-    return " window " + std::to_string(key) + " of " + std::to_string(pid);
+  AXError add(const AXElement& element, std::string_view name) {
+    return ax.addNotification(observer, element, name);
   }
-  std::string onApp() { return " app " + std::to_string(pid); }
 
   Pid pid = 0;
   WindowKey a = 0;
@@ -41,47 +37,45 @@ class NotificationTest : public WorldTest {
 };
 
 TEST_F(NotificationTest, RegistrationErrorsMatchThePlatform) {
-  EXPECT_EQ(ax.addNotification(observer, app(pid), ax::kWindowCreated),
-            AXError::notificationAlreadyRegistered);
+  EXPECT_EQ(add(app(pid), ax::kWindowCreated), AXError::notificationAlreadyRegistered);
   EXPECT_EQ(ax.removeNotification(observer, app(pid), ax::kWindowCreated), AXError::success);
   EXPECT_EQ(ax.removeNotification(observer, app(pid), ax::kWindowCreated),
             AXError::notificationNotRegistered);
-  EXPECT_EQ(ax.addNotification(observer, app(pid), "AXNoSuchNotification"),
-            AXError::notificationUnsupported);
-  Pid other = launch("Other");
-  EXPECT_EQ(ax.addNotification(observer, app(other), ax::kWindowCreated), AXError::illegalArgument);
+  EXPECT_EQ(add(app(pid), "AXNoSuchNotification"), AXError::notificationUnsupported);
+  EXPECT_EQ(add(app(launch("Other")), ax::kWindowCreated), AXError::illegalArgument);
   EXPECT_EQ(ax.addNotification(AXObserver(), app(pid), ax::kWindowCreated),
             AXError::invalidUIElementObserver);
   EXPECT_EQ(ax.createObserver(pid, nullptr).error, AXError::illegalArgument);
-
   // A closed window takes its registrations with it.
   watch(a);
   AXElement stale = win(a);
   world.closeWindow(a);
-  EXPECT_EQ(ax.addNotification(observer, stale, ax::kWindowMoved), AXError::invalidUIElement);
+  EXPECT_EQ(add(stale, ax::kWindowMoved), AXError::invalidUIElement);
 }
 
-TEST_F(NotificationTest, ObserverCreationCanBeMadeToFail) {
+TEST_F(NotificationTest, ObserverCreationAndRegistrationCanBeMadeToFail) {
+  const auto ignore = [](auto&, auto&, auto&) {};
   world.setBehaviour(
       pid, {.faults = {{.on = FaultOn::observer, .error = AXError::failure, .remaining = 1}}});
-  EXPECT_EQ(ax.createObserver(pid, [](auto&, auto&, auto&) {}).error, AXError::failure);
-  EXPECT_TRUE(ax.createObserver(pid, [](auto&, auto&, auto&) {}).isOk());
+  EXPECT_EQ(ax.createObserver(pid, ignore).error, AXError::failure);
+  EXPECT_TRUE(ax.createObserver(pid, ignore).isOk());
   world.setBehaviour(pid, {.faults = {{.name = ax::kWindowCreated,
                                        .on = FaultOn::notification,
                                        .error = AXError::cannotComplete}}});
-  auto second = ax.createObserver(pid, [](auto&, auto&, auto&) {});
+  auto second = ax.createObserver(pid, ignore);
   EXPECT_EQ(ax.addNotification(*second.value, app(pid), ax::kWindowCreated),
             AXError::cannotComplete);
   EXPECT_EQ(ax.addNotification(*second.value, app(pid), ax::kSheetCreated), AXError::success);
 }
 
-TEST_F(NotificationTest, OpeningAWindowAnnouncesItThenItsFocus) {
+TEST_F(NotificationTest, OpeningAWindowAnnouncesItThenItsFocusAndSheetsAsSheets) {
   takeLog();
   WindowKey b = open(pid, "B");
-  EXPECT_EQ(takeLog(), (Log{"AXWindowCreated" + on(b), "AXFocusedWindowChanged" + on(b),
-                            "AXMainWindowChanged" + on(b)}));
-  world.openWindow(pid, {.title = "C"}, WindowFocus::staysBehind);
-  EXPECT_EQ(takeLog(), (Log{"AXWindowCreated" + on(b + 1)}));
+  EXPECT_EQ(takeLog(),
+            (Strings{"AXWindowCreated B", "AXFocusedWindowChanged B", "AXMainWindowChanged B"}));
+  openWith(pid, {.title = "C"}, WindowFocus::staysBehind);
+  openWith(pid, {.title = "Save", .role = ax::kSheetRole, .parent = b}, WindowFocus::staysBehind);
+  EXPECT_EQ(takeLog(), (Strings{"AXWindowCreated C", "AXSheetCreated Save"}));
 }
 
 TEST_F(NotificationTest, DeliveredOnTheMainQueueOnlyWhileAttached) {
@@ -103,36 +97,29 @@ TEST_F(NotificationTest, DeliveredOnTheMainQueueOnlyWhileAttached) {
   takeLog();
   open(pid, "D");
   ax.detachFromMainRunLoop(observer);
-  EXPECT_EQ(takeLog(), Log{});
+  EXPECT_EQ(takeLog(), Strings{});
 }
 
-TEST_F(NotificationTest, WindowRegistrationsHearOnlyTheirWindow) {
+TEST_F(NotificationTest, UserMovesAndWritesReportWhatChangedOnTheirWindowOnly) {
   WindowKey b = open(pid, "B");
   watch(a);
   takeLog();
   world.setWindowTitle(b, "B2");
   world.setWindowTitle(a, "A2");
   world.setWindowTitle(a, "A2");  // unchanged: no notification
-  EXPECT_EQ(takeLog(), (Log{"AXTitleChanged" + on(a)}));
-}
-
-TEST_F(NotificationTest, UserMovesAndWritesReportWhatChanged) {
-  watch(a);
-  takeLog();
   world.dragWindow(a, {150, 100, 600, 400});
-  EXPECT_EQ(takeLog(), (Log{"AXWindowMoved" + on(a)}));
+  EXPECT_EQ(takeLog(), (Strings{"AXTitleChanged A", "AXWindowMoved A"}));
   world.dragWindow(a, {0, 0, 700, 500});
-  EXPECT_EQ(takeLog(), (Log{"AXWindowMoved" + on(a), "AXWindowResized" + on(a)}));
+  EXPECT_EQ(takeLog(), (Strings{"AXWindowMoved A", "AXWindowResized A"}));
 
   ax.setAttributeValue(win(a), ax::kSize, Size{700, 500});  // unchanged
-  EXPECT_EQ(takeLog(), Log{});
+  EXPECT_EQ(takeLog(), Strings{});
   world.editWindow(a, [](SimWindow& w) { w.minSize = {650, 450}; });
   ax.setAttributeValue(win(a), ax::kSize, Size{300, 300});
-  EXPECT_EQ(world.window(a)->frame.size, (Size{650, 450}));
-  EXPECT_EQ(takeLog(), (Log{"AXWindowResized" + on(a)}));
+  EXPECT_EQ(takeLog(), Strings{"AXWindowResized A"});
   world.setBehaviour(pid, {.ignoresMoves = true});
   ax.setAttributeValue(win(a), ax::kPosition, Point{300, 300});
-  EXPECT_EQ(takeLog(), Log{});
+  EXPECT_EQ(takeLog(), Strings{});
 }
 
 TEST_F(NotificationTest, ClosingAndMinimisingHandFocusToTheNextWindow) {
@@ -141,39 +128,30 @@ TEST_F(NotificationTest, ClosingAndMinimisingHandFocusToTheNextWindow) {
   watch(b);
   takeLog();
   world.minimizeWindow(b);
-  EXPECT_EQ(takeLog(), (Log{"AXWindowMiniaturized" + on(b), "AXFocusedWindowChanged" + on(a),
-                            "AXMainWindowChanged" + on(a)}));
+  EXPECT_EQ(takeLog(), (Strings{"AXWindowMiniaturized B", "AXFocusedWindowChanged A",
+                                "AXMainWindowChanged A"}));
   world.unminimizeWindow(b);
-  EXPECT_EQ(takeLog(), (Log{"AXWindowDeminiaturized" + on(b), "AXFocusedWindowChanged" + on(b),
-                            "AXMainWindowChanged" + on(b)}));
+  EXPECT_EQ(takeLog(), (Strings{"AXWindowDeminiaturized B", "AXFocusedWindowChanged B",
+                                "AXMainWindowChanged B"}));
   world.closeWindow(b);
-  EXPECT_EQ(takeLog(), (Log{"AXUIElementDestroyed" + on(b), "AXFocusedWindowChanged" + on(a),
-                            "AXMainWindowChanged" + on(a)}));
+  EXPECT_EQ(takeLog(), (Strings{"AXUIElementDestroyed B", "AXFocusedWindowChanged A",
+                                "AXMainWindowChanged A"}));
   world.closeWindow(a);
-  EXPECT_EQ(takeLog(), (Log{"AXUIElementDestroyed" + on(a), "AXFocusedWindowChanged" + onApp()}));
+  EXPECT_EQ(takeLog(), (Strings{"AXUIElementDestroyed A", "AXFocusedWindowChanged Editor"}));
 }
 
 TEST_F(NotificationTest, HidingAndShowingTheApplication) {
-  Log workspaceLog;
-  auto sub = workspace.observe([&](WorkspaceEvent e, const std::optional<RunningApplication>& r) {
-    workspaceLog.push_back(std::to_string(static_cast<int>(e)) + ":" +
-                           (r ? std::to_string(r->pid) : "-"));
-  });
+  auto subscription = logWorkspace();
   Pid other = launch("Other", LaunchActivation::staysInBackground);
   open(other, "O");
   takeLog();
-  workspaceLog.clear();
   world.hideApp(pid);
-  EXPECT_EQ(takeLog(), (Log{"AXApplicationHidden" + onApp()}));
+  EXPECT_EQ(takeLog(), (Strings{"AXApplicationHidden Editor", "hide Editor", "activate Other"}));
   EXPECT_EQ(world.frontmostApp(), other);
-  const auto id = [](WorkspaceEvent e) { return std::to_string(static_cast<int>(e)); };
-  EXPECT_EQ(workspaceLog,
-            (Log{id(WorkspaceEvent::didHideApplication) + ":" + std::to_string(pid),
-                 id(WorkspaceEvent::didActivateApplication) + ":" + std::to_string(other)}));
   world.focusWindow(a);  // hidden windows cannot be clicked
   EXPECT_EQ(world.frontmostApp(), other);
   world.activateApp(pid);
-  EXPECT_EQ(takeLog(), (Log{"AXApplicationShown" + onApp()}));
+  EXPECT_EQ(takeLog(), (Strings{"AXApplicationShown Editor", "unhide Editor", "activate Editor"}));
   EXPECT_FALSE(world.app(pid)->hidden);
 }
 
@@ -181,18 +159,14 @@ TEST_F(NotificationTest, ClickingAWindowOfAnotherApplicationActivatesItFirst) {
   Pid other = launch("Other", LaunchActivation::staysInBackground);
   WindowKey o = open(other, "O");
   auto otherObserver = observe(other, app(other), kAppNotes);
-  Log order;
-  auto sub = workspace.observe([&](WorkspaceEvent e, const auto&) {
-    if (e == WorkspaceEvent::didActivateApplication) log.push_back("activated");
-  });
+  auto subscription = logWorkspace();
   takeLog();
   world.focusWindow(a);  // already focused in the frontmost application: nothing
-  EXPECT_EQ(takeLog(), Log{});
+  EXPECT_EQ(takeLog(), Strings{});
   world.editApp(other, [](SimApp& app) { app.focusedWindow.reset(); });
   world.focusWindow(o);
-  const std::string onO = " window " + std::to_string(o) + " of " + std::to_string(other);
   EXPECT_EQ(takeLog(),
-            (Log{"activated", "AXFocusedWindowChanged" + onO, "AXMainWindowChanged" + onO}));
+            (Strings{"activate Other", "AXFocusedWindowChanged O", "AXMainWindowChanged O"}));
 }
 
 TEST_F(NotificationTest, AnApplicationMovesItsNewWindowAgainAfterADelay) {
@@ -205,41 +179,35 @@ TEST_F(NotificationTest, AnApplicationMovesItsNewWindowAgainAfterADelay) {
   dispatch.runFor(0);
   log.clear();
   dispatch.runFor(0.15);
-  EXPECT_EQ(world.window(b)->frame.origin, (Point{700, 25}));
-  EXPECT_EQ(log, Log{});
+  EXPECT_EQ(frame(b).origin, (Point{700, 25}));
+  EXPECT_EQ(log, Strings{});
   dispatch.runFor(0.1);
-  EXPECT_EQ(world.window(b)->frame.origin, (Point{50, 60}));
-  EXPECT_EQ(takeLog(), (Log{"AXWindowMoved" + on(b)}));
+  EXPECT_EQ(frame(b).origin, (Point{50, 60}));
+  EXPECT_EQ(takeLog(), Strings{"AXWindowMoved B"});
+}
+
+TEST_F(NotificationTest, QuittingDestroysTheWindowsThenTerminatesAndForgetsTheObserver) {
+  watch(a);
+  auto subscription = logWorkspace();
+  takeLog();
+  world.quitApp(pid);
+  EXPECT_EQ(takeLog(), (Strings{"AXUIElementDestroyed A", "terminate Editor (gone)"}));
+  EXPECT_EQ(world.frontmostApp(), std::nullopt);
+  EXPECT_FALSE(world.quitApp(pid));
+
+  // A new process that reuses the pid is not what the old observer watched.
+  subscription.reset();
+  EXPECT_EQ(world.launchApp({.pid = pid, .name = "Reborn"}), pid);
+  open(pid, "New");
+  EXPECT_EQ(takeLog(), Strings{});
+  EXPECT_EQ(add(app(pid), ax::kTitleChanged), AXError::invalidUIElementObserver);
 }
 
 TEST_F(NotificationTest, AnObserverWhoseHandlesAreGoneHearsNothing) {
   takeLog();
   observer = AXObserver();
   open(pid, "B");
-  EXPECT_EQ(takeLog(), Log{});
-}
-
-TEST_F(NotificationTest, QuittingDestroysTheWindowsThenTerminates) {
-  watch(a);
-  std::vector<std::string> events;
-  auto sub = workspace.observe([&](WorkspaceEvent e, const std::optional<RunningApplication>& r) {
-    if (e == WorkspaceEvent::didTerminateApplication) {
-      log.push_back("terminated " + std::to_string(r->pid) + (r->isTerminated ? " (gone)" : ""));
-    }
-  });
-  takeLog();
-  world.quitApp(pid);
-  EXPECT_EQ(takeLog(),
-            (Log{"AXUIElementDestroyed" + on(a), "terminated " + std::to_string(pid) + " (gone)"}));
-  EXPECT_EQ(world.frontmostApp(), std::nullopt);
-  EXPECT_FALSE(world.quitApp(pid));
-
-  // A new process that reuses the pid is not what the old observer watched.
-  EXPECT_EQ(world.launchApp({.pid = pid, .name = "Reborn"}), pid);
-  open(pid, "New");
-  EXPECT_EQ(takeLog(), Log{});
-  EXPECT_EQ(ax.addNotification(observer, app(pid), ax::kTitleChanged),
-            AXError::invalidUIElementObserver);
+  EXPECT_EQ(takeLog(), Strings{});
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <set>
 
-#include "platform/ax_names.h"
 #include "world_fixture.h"
 
 namespace vistarail::sim::testing {
@@ -22,27 +21,28 @@ class TimingTest : public WorldTest {
     slowQueue = dispatch.makeSerialQueue("app.vistarail.ax." + std::to_string(slow));
     fastQueue = dispatch.makeSerialQueue("app.vistarail.ax." + std::to_string(fast));
   }
-  // Reads the window's position on the queue and records on the main queue
-  // when the answer arrives.
+  // Reads the window's position on the queue; the answer reaches the main
+  // queue as "<tag> <error>@<seconds since start>" in `replies`.
   void readOn(const QueueRef& queue, WindowKey window, const std::string& tag) {
     queue->async([this, window, tag] {
-      auto result = ax.copyAttributeValue(win(window), ax::kPosition);
-      const AXError error = result.error;
+      const AXError error = ax.copyAttributeValue(win(window), ax::kPosition).error;
       dispatch.main()->async([this, tag, error] {
-        replies.push_back({tag, error, dispatch.mediaTime()});
+        char time[16];
+        std::snprintf(time, sizeof time, "@%.3f", dispatch.mediaTime() - start);
+        replies.push_back(tag + " " + toString(error) + time);
       });
     });
   }
+  Strings takeReplies() {
+    dispatch.runUntilIdle();
+    return std::exchange(replies, {});
+  }
 
-  struct Reply {
-    std::string tag;
-    AXError error;
-    double time;
-  };
   Pid slow = 0, fast = 0;
   WindowKey slowWindow = 0, fastWindow = 0;
   QueueRef slowQueue, fastQueue;
-  std::vector<Reply> replies;
+  double start = 0;
+  Strings replies;
 };
 
 TEST_F(TimingTest, LatencyDelaysOnlyTheSlowApplicationsQueueAndReplies) {
@@ -52,54 +52,37 @@ TEST_F(TimingTest, LatencyDelaysOnlyTheSlowApplicationsQueueAndReplies) {
   readOn(fastQueue, fastWindow, "fast");
   double secondStart = -1;
   slowQueue->async([&] { secondStart = dispatch.mediaTime(); });
-  dispatch.runUntilIdle();
-  ASSERT_EQ(replies.size(), 3u);
-  EXPECT_EQ(replies[0].tag, "fast");
-  EXPECT_DOUBLE_EQ(replies[0].time, 0.0);
-  EXPECT_EQ(replies[1].tag, "slow 1");
-  EXPECT_DOUBLE_EQ(replies[1].time, 0.05);
-  EXPECT_EQ(replies[2].tag, "slow 2");
-  EXPECT_DOUBLE_EQ(replies[2].time, 0.10);
+  EXPECT_EQ(takeReplies(),
+            (Strings{"fast success@0.000", "slow 1 success@0.050", "slow 2 success@0.100"}));
   EXPECT_DOUBLE_EQ(secondStart, 0.10);
-  EXPECT_EQ(replies[1].error, AXError::success);
 }
 
 TEST_F(TimingTest, AHungApplicationTimesOutAfterTheMessagingTimeout) {
   world.setBehaviour(slow, {.hung = true});
   readOn(slowQueue, slowWindow, "default");
   readOn(fastQueue, fastWindow, "fast");
-  dispatch.runUntilIdle();
-  ASSERT_EQ(replies.size(), 2u);
-  EXPECT_EQ(replies[0].tag, "fast");
-  EXPECT_EQ(replies[1].error, AXError::cannotComplete);
-  EXPECT_DOUBLE_EQ(replies[1].time, SimAccessibility::kDefaultMessagingTimeoutSeconds);
+  EXPECT_EQ(takeReplies(), (Strings{"fast success@0.000", "default cannotComplete@6.000"}));
 
   // The system-wide time-out bounds every application; an application's own
-  // one wins over it.
-  replies.clear();
-  const double start = dispatch.now();
-  ax.setMessagingTimeout(ax.systemWideElement(), 1.0);
+  // one wins over it. Each call reads the time-out when it starts.
+  start = dispatch.now();
+  EXPECT_EQ(ax.setMessagingTimeout(ax.systemWideElement(), -1), AXError::illegalArgument);
+  EXPECT_EQ(ax.setMessagingTimeout(ax.systemWideElement(), 1.0), AXError::success);
   readOn(slowQueue, slowWindow, "first");
   ax.setMessagingTimeout(app(slow), 0.25);
   readOn(slowQueue, slowWindow, "second");
-  dispatch.runUntilIdle();
-  ASSERT_EQ(replies.size(), 2u);
-  // Each call reads the time-out when it starts.
-  EXPECT_DOUBLE_EQ(replies[0].time - start, 0.25);
-  EXPECT_DOUBLE_EQ(replies[1].time - start, 0.5);
+  EXPECT_EQ(takeReplies(), (Strings{"first cannotComplete@0.250", "second cannotComplete@0.500"}));
   ax.setMessagingTimeout(app(slow), 0);  // back to the system-wide one
-  replies.clear();
+  start = dispatch.now();
   readOn(slowQueue, slowWindow, "after reset");
-  const double again = dispatch.now();
-  dispatch.runUntilIdle();
-  EXPECT_DOUBLE_EQ(replies[0].time - again, 1.0);
-  // Writes and registrations time out the same way and change nothing.
+  EXPECT_EQ(takeReplies(), Strings{"after reset cannotComplete@1.000"});
+  // Writes time out the same way and change nothing.
   slowQueue->async([&] {
     EXPECT_EQ(ax.setAttributeValue(win(slowWindow), ax::kPosition, Point{1, 1}),
               AXError::cannotComplete);
   });
   dispatch.runUntilIdle();
-  EXPECT_EQ(world.window(slowWindow)->frame.origin, (Point{100, 100}));
+  EXPECT_EQ(frame(slowWindow).origin, (Point{100, 100}));
 }
 
 TEST_F(TimingTest, CallsAreRecordedWithTheirVirtualTimes) {
@@ -111,18 +94,11 @@ TEST_F(TimingTest, CallsAreRecordedWithTheirVirtualTimes) {
   });
   readOn(fastQueue, fastWindow, "fast");
   dispatch.runUntilIdle();
-  const auto calls = world.calls(slow);
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].kind, AXCallKind::setAttribute);
-  EXPECT_EQ(calls[0].name, ax::kSize);
-  EXPECT_EQ(calls[0].value, AXValue(Size{300, 200}));
-  EXPECT_EQ(calls[0].window, slowWindow);
-  EXPECT_DOUBLE_EQ(calls[0].startSeconds, 0.5);
-  EXPECT_DOUBLE_EQ(calls[0].endSeconds, 0.52);
-  EXPECT_EQ(calls[1].name, ax::kPosition);
-  EXPECT_DOUBLE_EQ(calls[1].startSeconds, 0.52);
-  EXPECT_DOUBLE_EQ(calls[1].endSeconds, 0.54);
-  EXPECT_EQ(calls[1].result, AXError::success);
+  EXPECT_EQ(world.calls(slow),
+            (std::vector<AXCall>{{0.5, 0.52, slow, slowWindow, AXCallKind::setAttribute, ax::kSize,
+                                  Size{300, 200}, AXError::success},
+                                 {0.52, 0.54, slow, slowWindow, AXCallKind::setAttribute,
+                                  ax::kPosition, Point{10, 20}, AXError::success}}));
   EXPECT_EQ(world.calls().size(), 3u);
   EXPECT_EQ(world.calls(fast)[0].value, AXValue(Point{100, 100}));
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/sim/sim_keyboard_layout.h"
 #include "world_fixture.h"
 
 namespace vistarail::sim::testing {
@@ -10,40 +11,10 @@ namespace {
 
 class WorkspaceTest : public WorldTest {
  protected:
-  WorkspaceTest() {
-    subscription = workspace.observe(
-        [this](WorkspaceEvent event, const std::optional<RunningApplication>& app) {
-          EXPECT_TRUE(dispatch.onMainQueue());
-          events.push_back(name(event) + (app ? " " + app->localizedName : ""));
-        });
-  }
-  static std::string name(WorkspaceEvent event) {
-    switch (event) {
-      case WorkspaceEvent::didLaunchApplication:
-        return "launch";
-      case WorkspaceEvent::didTerminateApplication:
-        return "terminate";
-      case WorkspaceEvent::didActivateApplication:
-        return "activate";
-      case WorkspaceEvent::didHideApplication:
-        return "hide";
-      case WorkspaceEvent::didUnhideApplication:
-        return "unhide";
-      case WorkspaceEvent::activeSpaceDidChange:
-        return "space";
-    }
-    return "?";
-  }
-  std::vector<std::string> takeEvents() {
-    dispatch.runUntilIdle();
-    return std::exchange(events, {});
-  }
-
-  Subscription subscription;
-  std::vector<std::string> events;
+  Subscription subscription = logWorkspace();
 };
 
-TEST_F(WorkspaceTest, ApplicationLifecycleIsAnnouncedInOrder) {
+TEST_F(WorkspaceTest, ApplicationLifecycleIsAnnouncedInOrderUntilTheSubscriptionEnds) {
   Pid mail = launch("Mail", LaunchActivation::activates);
   Pid notes = launch("Notes", LaunchActivation::staysInBackground);
   open(mail, "Inbox");
@@ -51,12 +22,17 @@ TEST_F(WorkspaceTest, ApplicationLifecycleIsAnnouncedInOrder) {
   world.hideApp(mail);
   world.unhideApp(mail);
   world.quitApp(notes);
-  EXPECT_EQ(takeEvents(), (std::vector<std::string>{"launch Mail", "activate Mail", "launch Notes",
-                                                    "hide Mail", "activate Notes", "unhide Mail",
-                                                    "terminate Notes", "activate Mail"}));
+  const SpaceId other = world.addSpace(display);
+  world.switchSpace(display, other);
+  world.switchSpace(display, other);  // already shown
+  EXPECT_EQ(takeLog(),
+            (Strings{"launch Mail", "activate Mail", "launch Notes", "hide Mail", "activate Notes",
+                     "unhide Mail", "terminate Notes (gone)", "activate Mail", "space"}));
   // Notes was frontmost when it quit; Mail's window is the one left.
   EXPECT_EQ(world.frontmostApp(), mail);
-  EXPECT_EQ(takeEvents(), std::vector<std::string>{});
+  subscription.reset();
+  launch("Calendar");
+  EXPECT_EQ(takeLog(), Strings{});
 }
 
 TEST_F(WorkspaceTest, RunningApplicationsLeaveOutTerminatedOnes) {
@@ -65,6 +41,9 @@ TEST_F(WorkspaceTest, RunningApplicationsLeaveOutTerminatedOnes) {
                            .activationPolicy = ActivationPolicy::accessory,
                            .bundlePath = "/Applications/A.app"});
   Pid b = launch("B");
+  EXPECT_EQ(workspace.runningApplications()[0],
+            (RunningApplication{a, "com.example.a", "A", ActivationPolicy::accessory, false, false,
+                                "/Applications/A.app"}));
   world.quitApp(a);
   auto running = workspace.runningApplications();
   ASSERT_EQ(running.size(), 1u);
@@ -72,50 +51,26 @@ TEST_F(WorkspaceTest, RunningApplicationsLeaveOutTerminatedOnes) {
   EXPECT_EQ(running[0].bundleIdentifier, "com.example.B");
   EXPECT_EQ(workspace.frontmostApplication()->pid, b);
   EXPECT_TRUE(world.app(a)->terminated);
-  EXPECT_EQ(world.app(a)->activationPolicy, ActivationPolicy::accessory);
-  EXPECT_EQ(world.app(a)->bundlePath, "/Applications/A.app");
-  // A pid in use cannot be launched twice.
-  EXPECT_EQ(world.launchApp({.pid = b}), 0);
+  EXPECT_EQ(world.launchApp({.pid = b}), 0) << "a pid in use cannot be launched twice";
 }
 
-TEST_F(WorkspaceTest, SpaceChangesCarryNoApplication) {
-  const SpaceId other = world.addSpace(display);
-  world.switchSpace(display, other);
-  world.switchSpace(display, other);  // already shown
-  EXPECT_EQ(takeEvents(), std::vector<std::string>{"space"});
-}
-
-TEST_F(WorkspaceTest, EndedSubscriptionsHearNothing) {
-  subscription.reset();
-  launch("Mail");
-  EXPECT_EQ(takeEvents(), std::vector<std::string>{});
-}
-
-TEST_F(WorkspaceTest, ScreensAreFlippedAgainstThePrimaryDisplay) {
-  world.plugDisplay({.name = "External",
-                     .frame = {1440, -200, 1920, 1080},
-                     .visibleFrame = {1440, -175, 1920, 1055},
-                     .screenNumberReadable = false});
-  auto screens = workspace.screens();
-  ASSERT_EQ(screens.size(), 2u);
-  EXPECT_EQ(screens[0].screenNumber, display);
-  EXPECT_EQ(screens[0].localizedName, "Built-in");
-  EXPECT_EQ(screens[0].frame, (Rect{0, 0, 1440, 900}));
-  EXPECT_EQ(screens[0].visibleFrame, (Rect{0, 75, 1440, 800}));  // menu bar 25, Dock 75
-  EXPECT_EQ(screens[1].frame, (Rect{1440, 20, 1920, 1080}));
-  EXPECT_EQ(screens[1].visibleFrame, (Rect{1440, 20, 1920, 1055}));
-  EXPECT_EQ(screens[1].screenNumber, std::nullopt);
-  // And back again.
-  EXPECT_EQ(flipVertically(screens[1].visibleFrame, 900), (Rect{1440, -175, 1920, 1055}));
-
-  world.movePointer({100, 50});
-  EXPECT_EQ(workspace.pointerLocation(), (Point{100, 850}));
-}
-
-TEST_F(WorkspaceTest, ScreenChangesAreAnnounced) {
+TEST_F(WorkspaceTest, ScreensAreFlippedAgainstThePrimaryDisplayAndChangesAnnounced) {
   int changes = 0;
   auto screensSub = workspace.observeScreenParameters([&] { ++changes; });
-  DisplayNumber external = world.plugDisplay({.frame = {1440, 0, 1920, 1080}});
+  DisplayNumber external = world.plugDisplay({.name = "External",
+                                              .frame = {1440, -200, 1920, 1080},
+                                              .visibleFrame = {1440, -175, 1920, 1055},
+                                              .screenNumberReadable = false});
+  const auto screens = workspace.screens();
+  EXPECT_EQ(screens,
+            (std::vector<ScreenInfo>{
+                {display, "Built-in", {0, 0, 1440, 900}, {0, 75, 1440, 800}},
+                {std::nullopt, "External", {1440, 20, 1920, 1080}, {1440, 20, 1920, 1055}}}))
+      << "the primary's menu bar is 25 high, its Dock 75";
+  EXPECT_EQ(flipVertically(screens[1].visibleFrame, 900), (Rect{1440, -175, 1920, 1055}));
+  world.movePointer({100, 50});
+  EXPECT_EQ(workspace.pointerLocation(), (Point{100, 850}));
+
   dispatch.runUntilIdle();
   EXPECT_EQ(changes, 1);
   world.setDisplayFrames(external, {-1920, 0, 1920, 1080}, {});
@@ -131,9 +86,34 @@ TEST_F(WorkspaceTest, OpenURLIsRecordedAndAnsweredAsConfigured) {
   world.setOpenURLAnswer(false);
   EXPECT_FALSE(workspace.openURL("https://example.com"));
   EXPECT_EQ(world.openedURLs(),
-            (std::vector<std::string>{"x-apple.systempreferences:privacy", "https://example.com"}));
-  world.setOSVersion({15, 1, 0});
-  EXPECT_EQ(workspace.operatingSystemVersion(), (OSVersion{15, 1, 0}));
+            (Strings{"x-apple.systempreferences:privacy", "https://example.com"}));
+}
+
+TEST(SimKeyboardLayout, AnswersAUsLayoutUntilToldOtherwise) {
+  SimKeyboardLayout layout;
+  // A key the layout has nothing for translates to no characters, successfully.
+  for (const auto& [key, typed] : std::map<uint16_t, std::u16string>{
+           {0, u"a"}, {6, u"z"}, {24, u"="}, {42, u"\\"}, {49, u" "}, {255, u""}}) {
+    EXPECT_EQ(layout.displayCharacters(key), typed) << key;
+  }
+  layout.useLayout(SimKeyboardLayout::germanLayout());
+  EXPECT_EQ(layout.displayCharacters(6), u"y");
+  EXPECT_EQ(layout.displayCharacters(0), u"a");
+  EXPECT_EQ(layout.translationCount(), 8);
+  layout.useLayout({{0, u"abcd"}, {1, u"abcde"}});
+  EXPECT_EQ(layout.displayCharacters(0), u"abcd");
+  EXPECT_EQ(layout.displayCharacters(1), std::nullopt) << "longer than the buffer";
+}
+
+TEST(SimKeyboardLayout, FailsAsToldAndRecovers) {
+  SimKeyboardLayout layout;
+  for (const auto failure : {LayoutFailure::noInputSource, LayoutFailure::noUnicodeLayout,
+                             LayoutFailure::translationError}) {
+    layout.setFailure(failure);
+    EXPECT_EQ(layout.displayCharacters(0), std::nullopt);
+  }
+  layout.setFailure(LayoutFailure::none);
+  EXPECT_EQ(layout.displayCharacters(0), u"a");
 }
 
 }  // namespace
