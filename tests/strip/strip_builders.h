@@ -1,7 +1,9 @@
 #pragma once
 // Small builders shared by the strip tests.
 
-#include <initializer_list>
+#include <cctype>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "strip/layout_geometry.h"
@@ -9,23 +11,33 @@
 
 namespace vistarail::testing {
 
-// Columns given as their windows, top to bottom, all at the same proportion.
-inline Strip makeStrip(std::initializer_list<std::vector<WindowId>> columns, int focused = 0,
-                       double proportion = 0.5) {
+// A strip written as its columns left to right, each in brackets with its
+// windows top to bottom (one digit each): "*" marks the focused column and "^"
+// an active window other than the first, as in "[1] *[2 ^3] [4]".
+inline Strip parseStrip(std::string_view text, double proportion = 0.5) {
   Strip strip;
-  for (const auto& windows : columns) strip.columns.emplace_back(windows, proportion);
-  strip.focusedIndex = focused;
+  for (char ch : text) {
+    if (ch == '*') strip.focusedIndex = strip.count();
+    if (ch == '[') strip.columns.emplace_back(std::vector<WindowId>{}, proportion);
+    if (ch == '^') strip.columns.back().activeIndex = strip.columns.back().count();
+    if (std::isdigit(ch)) strip.columns.back().windows.push_back(ch - '0');
+  }
   return strip;
 }
 
-// The windows of each column, left to right.
-inline std::vector<std::vector<WindowId>> shape(const Strip& strip) {
-  std::vector<std::vector<WindowId>> out;
-  for (const Column& column : strip.columns) out.push_back(column.windows);
-  return out;
+// The same notation for any strip; an empty strip is "".
+inline std::string describe(const Strip& strip) {
+  std::string out;
+  for (int i = 0; i < strip.count(); ++i) {
+    const Column& column = strip.columns[i];
+    out += i == strip.focusedIndex ? " *[" : " [";
+    for (int w = 0; w < column.count(); ++w) {
+      out += (w ? (w == column.activeIndex ? " ^" : " ") : "") + std::to_string(column.windows[w]);
+    }
+    out += "]";
+  }
+  return out.empty() ? out : out.substr(1);
 }
-
-using Shape = std::vector<std::vector<WindowId>>;
 
 // A 1440 x 875 visible frame at the origin, gaps 8 and 8: W = 1424, H = 859.
 inline LayoutGeometry laptopGeometry() {
