@@ -173,25 +173,33 @@ AXResult<AXObserver> SimAccessibility::createObserver(Pid pid, AXObserverCallbac
   return AXResult<AXObserver>::ok(AXObserver(std::move(handle)));
 }
 
-AXError SimAccessibility::addNotification(const AXObserver& observer, const AXElement& element,
-                                          std::string_view notification) {
+AXError SimAccessibility::changeRegistration(const AXObserver& observer, const AXElement& element,
+                                             std::string_view notification, AXCallKind kind) {
   const SimObserverHandle* handle = observerHandle(observer);
   auto ref = elementRef(element);
   if (!handle) return AXError::invalidUIElementObserver;
+  // An observer hears one process only, and the system-wide element has none.
   if (!ref || ref->kind == ElementKind::systemWide || ref->pid != handle->pid()) {
     return AXError::illegalArgument;
   }
   const uint64_t id = handle->id();
   return core_
-      ->message(*ref, AXCallKind::addNotification, notification, nullptr,
+      ->message(*ref, kind, notification, nullptr,
                 [&](Outbox&) -> CallOutcome {
                   auto it = core_->observers.find(id);
                   if (it == core_->observers.end()) return {AXError::invalidUIElementObserver, {}};
+                  auto& registrations = it->second.registrations;
+                  const std::pair<ElementRef, std::string> key{*ref, std::string(notification)};
+                  if (kind == AXCallKind::removeNotification) {
+                    if (registrations.erase(key) == 0) {
+                      return {AXError::notificationNotRegistered, {}};
+                    }
+                    return {AXError::success, {}};
+                  }
                   if (!isKnownNotification(notification)) {
                     return {AXError::notificationUnsupported, {}};
                   }
-                  auto& registrations = it->second.registrations;
-                  if (!registrations.emplace(*ref, std::string(notification)).second) {
+                  if (!registrations.insert(key).second) {
                     return {AXError::notificationAlreadyRegistered, {}};
                   }
                   return {AXError::success, {}};
@@ -199,26 +207,14 @@ AXError SimAccessibility::addNotification(const AXObserver& observer, const AXEl
       .error;
 }
 
+AXError SimAccessibility::addNotification(const AXObserver& observer, const AXElement& element,
+                                          std::string_view notification) {
+  return changeRegistration(observer, element, notification, AXCallKind::addNotification);
+}
+
 AXError SimAccessibility::removeNotification(const AXObserver& observer, const AXElement& element,
                                              std::string_view notification) {
-  const SimObserverHandle* handle = observerHandle(observer);
-  auto ref = elementRef(element);
-  if (!handle) return AXError::invalidUIElementObserver;
-  if (!ref || ref->kind == ElementKind::systemWide || ref->pid != handle->pid()) {
-    return AXError::illegalArgument;
-  }
-  const uint64_t id = handle->id();
-  return core_
-      ->message(*ref, AXCallKind::removeNotification, notification, nullptr,
-                [&](Outbox&) -> CallOutcome {
-                  auto it = core_->observers.find(id);
-                  if (it == core_->observers.end()) return {AXError::invalidUIElementObserver, {}};
-                  if (it->second.registrations.erase({*ref, std::string(notification)}) == 0) {
-                    return {AXError::notificationNotRegistered, {}};
-                  }
-                  return {AXError::success, {}};
-                })
-      .error;
+  return changeRegistration(observer, element, notification, AXCallKind::removeNotification);
 }
 
 void SimAccessibility::attachToMainRunLoop(const AXObserver& observer) {

@@ -57,6 +57,10 @@ class SimAccessibility final : public Accessibility {
   static constexpr double kDefaultMessagingTimeoutSeconds = 6.0;
 
  private:
+  // Adds or removes one observer registration (kind says which).
+  AXError changeRegistration(const AXObserver& observer, const AXElement& element,
+                             std::string_view notification, AXCallKind kind);
+
   std::shared_ptr<WorldCore> core_;
 };
 
