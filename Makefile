@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 CTEST = ctest --output-on-failure -j $(JOBS)
 
-.PHONY: demo test setup dev asan tsan release bench fuzz test-asan test-tsan clean
+.PHONY: demo test setup bench fuzz test-asan test-tsan clean
 
 demo: setup
 	cmake --preset dev >/dev/null

@@ -58,11 +58,9 @@ Rect Rect::intersection(const Rect& other) const {
   const double y0 = std::max(minY(), other.minY());
   const double x1 = std::min(maxX(), other.maxX());
   const double y1 = std::min(maxY(), other.maxY());
-  if (x1 <= x0 || y1 <= y0) {
-    // Touching edges give an empty but non-null rectangle on the platform only
-    // when both are degenerate; for window geometry "no overlap" is what matters.
-    return null();
-  }
+  // Rectangles that only touch do not overlap: a window flush against a
+  // display's edge is not partly on it.
+  if (x1 <= x0 || y1 <= y0) return null();
   return Rect(x0, y0, x1 - x0, y1 - y0);
 }
 
