@@ -27,12 +27,15 @@ TEST(Spring, SettlesOntoItsTargetAfter22FramesAt60HzWithoutCrossingIt) {
   EXPECT_GE(lowest, 0.0);
 }
 
+Spring stepped(Spring s, double dt, double stiffness = 420) {
+  s.step(stiffness, dt);
+  return s;
+}
+
 TEST(Spring, SubStepsKeepAStiffSpringStableAndEndWithWhatRemainsOfTheFrame) {
-  Spring whole{300, 0, 0}, parts{300, 0, 0};
-  whole.step(420, 0.003);
-  parts.step(420, Spring::kSubStepSeconds);
-  const Spring afterOne = parts;
-  parts.step(420, 0.003 - Spring::kSubStepSeconds);
+  const Spring afterOne = stepped({300, 0, 0}, Spring::kSubStepSeconds);
+  const Spring parts = stepped(afterOne, 0.003 - Spring::kSubStepSeconds);
+  const Spring whole = stepped({300, 0, 0}, 0.003);
   EXPECT_NE(parts, afterOne);  // the remainder moves it too
   EXPECT_NEAR(whole.value, parts.value, 1e-9);
   EXPECT_NEAR(whole.velocity, parts.velocity, 1e-9);
@@ -51,18 +54,11 @@ TEST(Spring, SettlingIsStrictAndStepsOfNoLengthOnlyApplyIt) {
   EXPECT_TRUE((Spring{10.49, 10, 9.99}).isSettled());
   EXPECT_FALSE((Spring{10.5, 10, 0}).isSettled());
   EXPECT_FALSE((Spring{10, 10, -10}).isSettled());
-  Spring near{100.3, 100, 4};
-  near.step(420, 0);
-  EXPECT_EQ(near, (Spring{100, 100, 0}));
-  for (double dt : {-1.0, std::nan("")}) {
-    Spring far{50, 100, 0};
-    far.step(420, dt);
-    EXPECT_EQ(far, (Spring{50, 100, 0})) << dt;
-  }
+  EXPECT_EQ(stepped({100.3, 100, 4}, 0), (Spring{100, 100, 0}));
+  EXPECT_EQ(stepped({50, 100, 0}, -1), (Spring{50, 100, 0}));
+  EXPECT_EQ(stepped({50, 100, 0}, std::nan("")), (Spring{50, 100, 0}));
   // An enormous step does bounded work and arrives.
-  Spring s{0, 500, 0};
-  s.step(420, 1e12);
-  EXPECT_EQ(s, (Spring{500, 500, 0}));
+  EXPECT_EQ(stepped({0, 500, 0}, 1e12), (Spring{500, 500, 0}));
 }
 
 TEST(SpringStiffness, FollowsTheSquareOfTheAnimationSpeedAndIgnoresUnusableValues) {

@@ -59,16 +59,14 @@ TEST(SavedLayoutCodec, ReadsTheStoredShapeAndWritesWhatItReads) {
 TEST(SavedLayoutCodec, AcceptsWhatThePlatformsDecoderAccepts) {
   // Missing or null heights, unknown keys, whole numbers written as decimals,
   // escaped slashes and the largest window id all decode.
-  const auto layouts =
-      decode(R"({"a\/1":{"columns":[],"focusedIndex":0},)"
-             R"("a/2":{"columns":[{"windows":[4294967295,7.0],"proportion":1,"extra":[{}]}],)"
-             R"("focusedIndex":2.0,"preferredHeights":null,"note":"x"},)"
-             R"("a/3":{"columns":[{"windows":[1],"proportion":1e300}],"focusedIndex":-4}})");
-  ASSERT_TRUE(layouts);
-  EXPECT_EQ(layouts->at("a/1"), SavedStrip{});
-  EXPECT_EQ(layouts->at("a/2"), (SavedStrip{{{{4294967295u, 7}, 1}}, 2, std::nullopt}));
-  // Bounded when laid out and clamped when restored, not here.
-  EXPECT_EQ(layouts->at("a/3"), (SavedStrip{{{{1}, 1e300}}, -4, std::nullopt}));
+  // A proportion is bounded when laid out and a focus clamped when restored, not here.
+  EXPECT_EQ(decode(R"({"a\/1":{"columns":[],"focusedIndex":0},)"
+                   R"("a/2":{"columns":[{"windows":[4294967295,7.0],"proportion":1,"extra":[{}]}],)"
+                   R"("focusedIndex":2.0,"preferredHeights":null,"note":"x"},)"
+                   R"("a/3":{"columns":[{"windows":[1],"proportion":1e300}],"focusedIndex":-4}})"),
+            (SavedLayouts{{"a/1", SavedStrip{}},
+                          {"a/2", SavedStrip{{{{4294967295u, 7}, 1}}, 2, std::nullopt}},
+                          {"a/3", SavedStrip{{{{1}, 1e300}}, -4, std::nullopt}}}));
   EXPECT_EQ(decode("{}"), SavedLayouts{});
 }
 

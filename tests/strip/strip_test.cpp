@@ -136,7 +136,7 @@ TEST(StripChanges, APoppedOutColumnTakesTheProportionButNotTheFullWidthMemory) {
   EXPECT_EQ(strip.columns[1].proportionBeforeFullWidth, std::nullopt);
 }
 
-TEST(StripMinHeights, AColumnFitsWhenItsMinimumsAndGapsFitTheUsableHeight) {
+TEST(StripMinHeights, AStackFitsWithItsMinimumsAndGapsAndEnforcingSplitsStacksInOrder) {
   const LayoutGeometry g{Rect(0, 0, 1000, 1020), 10, 10};  // H = 1000
   Strip strip = parseStrip("*[1 2 3] [4]");
   strip.minHeights = {{1, 400}, {2, 400}, {4, 5000}};  // a lone window always fits
@@ -147,11 +147,8 @@ TEST(StripMinHeights, AColumnFitsWhenItsMinimumsAndGapsFitTheUsableHeight) {
   EXPECT_TRUE(strip.fitsMinHeights(strip.columns[0], g));
   strip.minHeights[3] = 181;
   EXPECT_FALSE(strip.fitsMinHeights(strip.columns[0], g));
-}
 
-TEST(StripMinHeights, EnforcingSplitsStacksInTheirOrderAndVisitsThePoppedColumnsToo) {
-  const LayoutGeometry g{Rect(0, 0, 1000, 1020), 10, 10};  // H = 1000
-  Strip strip = parseStrip("[9] [1 2 3 4] *[8]");
+  strip = parseStrip("[9] [1 2 3 4] *[8]");
   for (WindowId w : {1, 2, 3, 4}) strip.minHeights[w] = 400;
   EXPECT_TRUE(strip.enforceMinHeights(g));
   EXPECT_EQ(describe(strip), "[9] [1 2] [3] [4] *[8]");
