@@ -1,0 +1,242 @@
+// Laying displays out: frames from the strip, parking for columns out of
+// view, scrolling to the focused column, the per-frame tick, and what the
+// manager learns from windows that come out larger than asked.
+
+#include <algorithm>
+#include <cmath>
+
+#include "strip/strip_springs.h"
+#include "windows/park_frame.h"
+#include "windows/timing.h"
+#include "windows/window_manager.h"
+
+namespace vistarail {
+
+void WindowManager::layout(DisplayState& display) {
+  if (!running_ || !settings_.enabled.value() || !display.isActive()) return;
+  Strip* strip = display.currentStrip();
+  if (!strip) return;
+  const LayoutGeometry geometry = geometryFor(display);
+  if (settings_.carouselMode.value()) {
+    carouselFrames(*strip, geometry, settings_.carouselCenterWidth.value(),
+                   settings_.carouselSideHeight.value(), displays_.verifiedSizes, frameScratch_);
+  } else {
+    frames(*strip, geometry, strip->scroll.value, frameScratch_);
+  }
+  applyFrames(display, frameScratch_);
+  overlays_->update(display);
+}
+
+void WindowManager::applyFrames(DisplayState& display, const FrameList& frames) {
+  std::vector<Rect> others;
+  for (const DisplayInfo& info : displays_.connected) {
+    if (info.id != display.info.id) others.push_back(info.frame);
+  }
+  const Rect displayFrame = display.info.frame;
+  for (const WindowFrame& entry : frames) {
+    auto window = table_.windows.find(entry.window);
+    if (window == table_.windows.end()) continue;
+    const WindowId id = entry.window;
+    auto [last, inserted] = displays_.layoutFrames.try_emplace(id, entry.frame);
+    if (!inserted) {
+      if (last->second.size != entry.frame.size) displays_.verifiedSizes.erase(id);
+      last->second = entry.frame;
+    }
+    if (pointer_.heldForDrag.contains(id) ||
+        (pointer_.mouseDragging && pointer_.pressWindow == id)) {
+      continue;
+    }
+    parking_.touched.insert(id);
+    displays_.windowDisplays[id] = display.info.id;
+    parking_.needsRecovery.erase(id);
+    if (isOffDisplay(entry.frame, displayFrame)) {
+      parking_.parkedTargets.insert(id);
+      mover_->apply(window->second.handle, parkFrame(entry.frame, displayFrame, others),
+                    displayFrame);
+    } else {
+      parking_.parkedTargets.erase(id);
+      mover_->apply(window->second.handle, entry.frame);
+    }
+  }
+}
+
+void WindowManager::ensureFocusedVisible(DisplayState& display, bool animated) {
+  if (!running_ || !settings_.enabled.value() || !display.isActive()) return;
+  Strip* strip = display.currentStrip();
+  if (!strip) return;
+  const double target = scrollTarget(*strip, strip->focusedIndex, geometryFor(display),
+                                     settings_.centerMode.value(), strip->scroll.target);
+  scrollTo(display, animated, target);
+}
+
+void WindowManager::scrollTo(DisplayState& display, bool animated, double target) {
+  Strip& strip = currentStrip(display);
+  strip.scroll.target = target;
+  if (!(animated && settings_.animations.value() && !settings_.carouselMode.value())) {
+    strip.scroll.value = target;
+    strip.scroll.velocity = 0;
+  }
+  startAnimator();
+}
+
+void WindowManager::snapScrollToFocus(DisplayState& display) {
+  Strip& strip = currentStrip(display);
+  const double target = scrollTarget(strip, strip.focusedIndex, geometryFor(display),
+                                     settings_.centerMode.value(), strip.scroll.target);
+  strip.scroll.value = target;
+  strip.scroll.target = target;
+  strip.scroll.velocity = 0;
+}
+
+SlideSettings WindowManager::slideSettings() const {
+  return {settings_.animations.value(), settings_.carouselMode.value()};
+}
+
+void WindowManager::animatedMutation(DisplayState& display,
+                                     const std::function<void(Strip&)>& change) {
+  vistarail::animatedMutation(currentStrip(display), geometryFor(display), slideSettings(), change);
+}
+
+void WindowManager::startAnimator() {
+  if (running_ && settings_.enabled.value() && anyActiveDisplay()) animator_.start();
+}
+
+bool WindowManager::tick(double dtSeconds) {
+  if (!running_ || !settings_.enabled.value()) return false;
+  bool animating = false;
+  for (DisplayState* display : activeDisplays()) {
+    Strip* strip = display->currentStrip();
+    if (!strip) continue;
+    const bool fingerDriven =
+        pointer_.interactiveScroll && pointer_.scrollingDisplayID == display->info.id;
+    const SpringFrame frame{
+        lifecycle_.springStiffness, dtSeconds,
+        settings_.animations.value() ? SpringMotion::animated : SpringMotion::instant,
+        fingerDriven ? ScrollDriver::finger : ScrollDriver::spring};
+    if (advanceStripSprings(*strip, frame)) animating = true;
+    layout(*display);
+  }
+  return animating;
+}
+
+void WindowManager::verified(WindowId id, Size requested, Size actual) {
+  constexpr double tol = timing::kVerifiedSizeTolerancePoints;
+  if (std::fabs(actual.width - requested.width) > tol ||
+      std::fabs(actual.height - requested.height) > tol) {
+    displays_.verifiedSizes[id] = actual;
+  } else {
+    displays_.verifiedSizes.erase(id);
+  }
+}
+
+void WindowManager::sizeMismatch(WindowId id, Size requested, Size actual) {
+  DisplayState* display = activeDisplayHolding(id);
+  if (!display) return;
+  Strip& strip = currentStrip(*display);
+  const auto index = strip.columnIndexOf(id);
+  if (!index) return;
+  const bool carousel = settings_.carouselMode.value();
+  if (carousel && *index != strip.focusedIndex) return;
+  const LayoutGeometry geometry = geometryFor(*display);
+  constexpr double tol = timing::kSizeMismatchTolerancePoints;
+
+  bool changed = false;
+  if (requested.width + tol < actual.width && !carousel) {
+    const auto proportion = adoptedProportion(actual.width, geometry);
+    if (proportion &&
+        strip.columns[*index].proportion + timing::kWidthAdoptionTolerance < *proportion) {
+      const ColumnId column = strip.columns[*index].id();
+      animatedMutation(*display, [&](Strip& s) {
+        if (auto i = s.columnIndexOf(column)) s.columns[*i].proportion = *proportion;
+      });
+      changed = true;
+    }
+  }
+  const bool taller = requested.height + tol < actual.height;
+  if (taller && strip.columns[*strip.columnIndexOf(id)].count() >= 2) {
+    auto known = strip.minHeights.find(id);
+    const bool grows = known != strip.minHeights.end()
+                           ? known->second + timing::kMinHeightUpdateTolerancePoints < actual.height
+                           : actual.height > 1;
+    if (grows) {
+      strip.minHeights[id] = actual.height;
+      animatedMutation(*display, [&](Strip& s) { s.enforceMinHeights(geometry); });
+      changed = true;
+    }
+  }
+  if (changed) {
+    ensureFocusedVisible(*display, true);
+    scheduleSave();
+  }
+}
+
+void WindowManager::adoptWidth(DisplayState& display, int columnIndex, double width) {
+  Strip& strip = currentStrip(display);
+  if (columnIndex < 0 || columnIndex >= strip.count()) return;
+  const auto proportion = adoptedProportion(width, geometryFor(display));
+  if (!proportion) return;
+  const ColumnId column = strip.columns[columnIndex].id();
+  animatedMutation(display, [&](Strip& s) {
+    if (auto i = s.columnIndexOf(column)) {
+      s.columns[*i].proportion = *proportion;
+      s.columns[*i].proportionBeforeFullWidth.reset();
+    }
+  });
+}
+
+void WindowManager::syncStrip(DisplayState& display, Strip& strip,
+                              const std::vector<WindowId>& removed,
+                              const std::vector<JoiningWindow>& added, bool appendAtEnd) {
+  for (WindowId id : removed) strip.remove(id);
+  for (const JoiningWindow& joining : added) {
+    for (auto& [displayId, other] : displays_.states) {
+      for (auto& [space, otherStrip] : other.strips) {
+        if (&otherStrip != &strip) otherStrip.remove(joining.window);
+      }
+    }
+    displays_.windowDisplays[joining.window] = display.info.id;
+  }
+  const std::vector<JoiningWindow> remaining = applyPendingRestore(strip, added);
+
+  const LayoutGeometry geometry = geometryFor(display);
+  const double newWidth = settings_.newWindowWidth.value();
+  int k = 0;
+  for (const JoiningWindow& joining : remaining) {
+    strip.preferredHeights.try_emplace(joining.window, joining.frame.height());
+    double proportion = 0.5;
+    if (std::isfinite(newWidth) && newWidth > 0) {
+      proportion = std::min(newWidth, 1.0);
+    } else if (auto own = adoptedProportion(joining.frame.width(), geometry)) {
+      proportion = *own;
+    }
+    Column column = Column::single(joining.window, proportion);
+    if (appendAtEnd) {
+      strip.insert(std::move(column), strip.count());
+    } else {
+      strip.insert(std::move(column), strip.focusedIndex + 1 + k);
+    }
+    ++k;
+  }
+  strip.clampFocusedIndex();
+  strip.enforceMinHeights(geometry);
+}
+
+void WindowManager::resetOffsets() {
+  for (auto& [id, display] : displays_.states) {
+    for (auto& [space, strip] : display.strips) {
+      for (Column& column : strip.columns) column.offset = Spring{};
+    }
+  }
+}
+
+void WindowManager::dropMoverRecords(WindowId id) {
+  auto held = mover_->lock();
+  mover_->dropAppliedAndGaveUp(held, id);
+}
+
+void WindowManager::dropAllMoverRecords() {
+  auto held = mover_->lock();
+  for (const auto& [id, window] : table_.windows) mover_->dropAppliedAndGaveUp(held, id);
+}
+
+}  // namespace vistarail

@@ -1,0 +1,284 @@
+// Bringing every active display's strip in line with the windows that exist,
+// forgetting windows that are gone, and answering moves and resizes of tiled
+// windows that the program did not make.
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/ax_names.h"
+#include "windows/ax_read.h"
+#include "windows/timing.h"
+#include "windows/window_manager.h"
+
+namespace vistarail {
+
+void WindowManager::reconcile() {
+  pipeline_.reconcileScheduled = false;
+  refreshSpaces(std::nullopt);
+  if (managing()) {
+    emit(ManagerEvent::Kind::reconcile);
+    const auto onScreen = onScreenWindows();
+    for (DisplayState* display : activeDisplays()) reconcileDisplay(*display, onScreen);
+    syncFocus(true);
+  }
+  for (auto& [id, display] : displays_.states) overlays_->update(display);
+  stateChanged();
+}
+
+std::unordered_set<WindowId> WindowManager::onScreenWindows() {
+  std::unordered_set<WindowId> ids;
+  for (const WindowInfo& info : ports_.windowServer.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
+    ids.insert(info.number);
+  }
+  return ids;
+}
+
+bool WindowManager::mayStayInStrip(const TrackedWindow& window,
+                                   const std::unordered_set<WindowId>& onScreen) const {
+  if (!window.isTileable || window.isFullScreen) return false;
+  if (!onScreen.contains(window.id()) || table_.userFloating.contains(window.id())) return false;
+  if (window.bundleID) {
+    const auto& floating = settings_.floatingBundleIDs.value();
+    if (std::find(floating.begin(), floating.end(), *window.bundleID) != floating.end()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void WindowManager::reconcileDisplay(DisplayState& display,
+                                     const std::unordered_set<WindowId>& onScreen) {
+  Strip& strip = currentStrip(display);
+  const LayoutGeometry geometry = geometryFor(display);
+  animatedMutation(display, [&](Strip& s) { s.enforceMinHeights(geometry); });
+
+  auto belongsHere = [&](const Rect& frame) {
+    auto holder = displayContainingFrame(frame);
+    return holder && holder->id == display.info.id;
+  };
+
+  std::vector<WindowId> removed;
+  for (WindowId id : strip.allWindows()) {
+    auto it = table_.windows.find(id);
+    if (it == table_.windows.end() || !mayStayInStrip(it->second, onScreen)) {
+      removed.push_back(id);
+      continue;
+    }
+    const TrackedWindow& window = it->second;
+    if (parking_.touched.contains(id) || !window.lastKnownFrame) continue;
+    if (!belongsHere(*window.lastKnownFrame)) removed.push_back(id);
+  }
+
+  std::vector<JoiningWindow> added;
+  const bool dragging = pointer_.mouseDown && pointer_.mouseDragging;
+  if (!dragging) {
+    const auto actives = activeDisplays();
+    for (const auto& [id, window] : table_.windows) {
+      if (strip.contains(id) || !mayStayInStrip(window, onScreen)) continue;
+      if (parking_.restoreInFlight.contains(id) || !window.lastKnownFrame) continue;
+      const bool elsewhere = std::any_of(actives.begin(), actives.end(), [&](DisplayState* d) {
+        const Strip* s = d->currentStrip();
+        return s && s->contains(id);
+      });
+      if (elsewhere || !belongsHere(*window.lastKnownFrame)) continue;
+      added.push_back({id, *window.lastKnownFrame});
+    }
+    // Left to right as they stand on screen; the id only breaks ties, so the
+    // order never depends on the table's hashing.
+    std::sort(added.begin(), added.end(), [](const JoiningWindow& a, const JoiningWindow& b) {
+      if (a.frame.minX() != b.frame.minX()) return a.frame.minX() < b.frame.minX();
+      return a.window < b.window;
+    });
+  }
+
+  if (removed.empty() && added.empty()) {
+    startAnimator();
+    return;
+  }
+
+  const bool wasEmpty = strip.empty();
+  animatedMutation(display, [&](Strip& s) { syncStrip(display, s, removed, added, wasEmpty); });
+  for (WindowId id : removed) {
+    if (table_.windows.contains(id)) windowLeftStrip(id);
+  }
+  ensureFocusedVisible(display, !wasEmpty);
+  startAnimator();
+  scheduleSave();
+  if (!added.empty()) {
+    std::vector<WindowId> ids;
+    for (const JoiningWindow& joining : added) ids.push_back(joining.window);
+    // Applications often move a new window once more after opening it: lay
+    // the new windows out again a moment later.
+    ports_.dispatch.main()->asyncAfter(timing::kSecondLayoutPassSeconds,
+                                       [weak = weak_from_this(), ids] {
+                                         auto self = weak.lock();
+                                         if (!self) return;
+                                         for (WindowId id : ids) self->dropMoverRecords(id);
+                                         self->startAnimator();
+                                       });
+  }
+}
+
+void WindowManager::forget(WindowId id) {
+  table_.windows.erase(id);
+  table_.userFloating.erase(id);
+  displays_.windowDisplays.erase(id);
+  displays_.layoutFrames.erase(id);
+  displays_.verifiedSizes.erase(id);
+  parking_.touched.erase(id);
+  parking_.needsRecovery.erase(id);
+  parking_.parkedTargets.erase(id);
+  pointer_.draggedWindows.erase(id);
+  pointer_.heldForDrag.erase(id);
+  external_.reasserts.erase(id);
+  if (focus_.actualFocusedWindow == id) focus_.actualFocusedWindow.reset();
+  if (focus_.reportedFocusedWindow == id) focus_.reportedFocusedWindow.reset();
+  if (auto it = external_.pending.find(id); it != external_.pending.end()) {
+    it->second->cancel();
+    external_.pending.erase(it);
+  }
+  for (auto& [displayId, display] : displays_.states) {
+    for (auto& [space, strip] : display.strips) {
+      strip.remove(id);
+      strip.minHeights.erase(id);
+      strip.preferredHeights.erase(id);
+    }
+  }
+  auto held = mover_->lock();
+  mover_->forget(held, id);
+}
+
+void WindowManager::windowLeftStrip(WindowId id) {
+  parking_.parkedTargets.erase(id);
+  displays_.layoutFrames.erase(id);
+  if (parking_.touched.contains(id) || parking_.needsRecovery.contains(id)) {
+    restoreWindows({id}, nullptr);
+  }
+}
+
+void WindowManager::scheduleExternalCheck(WindowId id) {
+  if (auto it = external_.pending.find(id); it != external_.pending.end()) it->second->cancel();
+  external_.pending[id] = ports_.dispatch.main()->asyncAfterCancellable(
+      timing::kExternalCheckSeconds, [weak = weak_from_this(), id] {
+        if (auto self = weak.lock()) self->externalCheck(id);
+      });
+}
+
+void WindowManager::externalCheck(WindowId id) {
+  external_.pending.erase(id);
+  auto it = table_.windows.find(id);
+  if (it == table_.windows.end() || !activeDisplayHolding(id) ||
+      parking_.parkedTargets.contains(id)) {
+    return;
+  }
+  if (animator_.isRunning() || pointer_.interactiveScroll || pointer_.mouseDragging ||
+      pointer_.heldForDrag.contains(id)) {
+    scheduleExternalCheck(id);
+    return;
+  }
+  std::optional<Rect> applied;
+  {
+    auto held = mover_->lock();
+    if (mover_->hasPending(held, id)) {
+      applied.reset();
+    } else {
+      applied = mover_->appliedFrame(held, id);
+      if (!applied) return;
+    }
+  }
+  if (!applied) {
+    scheduleExternalCheck(id);
+    return;
+  }
+  std::weak_ptr<WindowManager> weak = weak_from_this();
+  Accessibility& ax = ports_.ax;
+  QueueRef main = ports_.dispatch.main();
+  AXElement element = it->second.handle->element;
+  const Rect expected = *applied;
+  mover_->perform(it->second.pid(), [weak, &ax, main, element, id, expected] {
+    auto actual = readFrame(ax, element);
+    main->async([weak, id, expected, actual] {
+      if (auto self = weak.lock()) self->finishExternalCheck(id, expected, actual);
+    });
+  });
+}
+
+void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional<Rect> actual) {
+  {
+    auto held = mover_->lock();
+    if (mover_->appliedFrame(held, id) != applied) return;
+  }
+  DisplayState* display = activeDisplayHolding(id);
+  auto window = table_.windows.find(id);
+  if (!display || !actual || window == table_.windows.end()) return;
+  Strip& strip = currentStrip(*display);
+  const auto columnIndex = strip.columnIndexOf(id);
+  if (!columnIndex) return;
+
+  constexpr double tol = timing::kExternalTolerancePoints;
+  const bool moved = std::fabs(actual->minX() - applied.minX()) > tol ||
+                     std::fabs(actual->minY() - applied.minY()) > tol;
+  const bool widthChanged = std::fabs(actual->width() - applied.width()) > tol;
+  const bool resized = widthChanged || std::fabs(actual->height() - applied.height()) > tol;
+  const bool shrunk =
+      actual->width() < applied.width() - tol || actual->height() < applied.height() - tol;
+
+  if (moved) {
+    auto holder = displayContainingFrame(*actual);
+    if (holder && holder->id != display->info.id) {
+      if (DisplayState* target = displayState(holder->id)) {
+        moveWindowToDisplay(id, *display, *target, *actual);
+        return;
+      }
+    }
+  }
+
+  const bool carousel = settings_.carouselMode.value();
+  const bool reassert =
+      moved || (resized && (!carousel || *columnIndex == strip.focusedIndex || shrunk));
+  if (!reassert) {
+    external_.reasserts[id] = 0;
+    return;
+  }
+  int& count = external_.reasserts[id];
+  // Past this the application wins: fighting it forever would only flicker.
+  if (count >= timing::kMaxReassertions) return;
+  ++count;
+  if (widthChanged && !carousel) adoptWidth(*display, *columnIndex, actual->width());
+  dropMoverRecords(id);
+  ensureFocusedVisible(*display, true);
+  startAnimator();
+  scheduleSave();
+}
+
+void WindowManager::moveWindowToDisplay(WindowId id, DisplayState& from, DisplayState& to,
+                                        Rect frame) {
+  Strip& source = currentStrip(from);
+  if (to.isActive()) {
+    if (auto height = source.preferredHeights.find(id); height != source.preferredHeights.end()) {
+      currentStrip(to).preferredHeights[id] = height->second;
+    }
+  }
+  animatedMutation(from, [id](Strip& s) { s.remove(id); });
+  for (auto& [displayId, display] : displays_.states) {
+    for (auto& [space, strip] : display.strips) strip.remove(id);
+  }
+  {
+    auto held = mover_->lock();
+    mover_->cancel(held, id);
+  }
+  auto window = table_.windows.find(id);
+  if (window != table_.windows.end()) window->second.lastKnownFrame = frame;
+  displays_.windowDisplays[id] = to.info.id;
+  displays_.layoutFrames.erase(id);
+  displays_.verifiedSizes.erase(id);
+  parking_.parkedTargets.erase(id);
+  parking_.touched.erase(id);
+  parking_.needsRecovery.erase(id);
+  ensureFocusedVisible(from, true);
+  startAnimator();
+  scheduleSave();
+  if (window != table_.windows.end()) scheduleRefresh(window->second.pid());
+}
+
+}  // namespace vistarail

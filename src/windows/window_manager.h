@@ -1,0 +1,337 @@
+#pragma once
+// WindowManager: the one controller. It sees every application, window,
+// display and strip, turns bursts of notifications into one scan per
+// application and one reconcile, and hands frames to the mover.
+//
+// All of its state lives on the main queue. Work aimed at an application runs
+// on that application's queue (the mover's `perform`) with values captured at
+// scheduling time, and hands its results back to the main queue holding the
+// manager weakly; create it with WindowManager::create.
+//
+// The state is grouped by concern, and each concern's operations live in a
+// source file of the same name:
+//   lifecycle.cpp     start, stop, pause and resume, settings changes, status
+//   discovery.cpp     observers, scans and the window table
+//   refresh.cpp       coalescing, batches and the single queued reconcile
+//   reconcile.cpp     bringing strips in line with the windows that exist;
+//                     external moves and resizes
+//   displays.cpp      displays, Spaces, the current strip, saving layouts
+//   layout_pass.cpp   laying displays out, parking, scrolling, the tick,
+//                     widths and heights learned from windows
+//   focus.cpp         focus requests and reports, the display a command addresses
+//   recovery.cpp      bringing moved windows back into view, and remembering
+//                     the ones that could not be
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "base/signal.h"
+#include "motion/animator.h"
+#include "mover/window_mover.h"
+#include "platform/accessibility.h"
+#include "platform/defaults.h"
+#include "platform/dispatch.h"
+#include "platform/display_link.h"
+#include "platform/window_server.h"
+#include "platform/workspace.h"
+#include "strip/carousel.h"
+#include "strip/layout.h"
+#include "strip/layout_restore.h"
+#include "strip/slide_animation.h"
+#include "strip/strip.h"
+#include "windows/app_observer.h"
+#include "windows/display_info.h"
+#include "windows/seams.h"
+#include "windows/tracked_window.h"
+
+namespace vistarail {
+
+// The services the manager drives; all must outlive it.
+struct WindowManagerPorts {
+  Accessibility& ax;
+  WindowServer& windowServer;
+  Workspace& workspace;
+  Dispatch& dispatch;
+  DisplayLinkFactory& displayLinks;
+  Pid ownPid = 0;  // this process, never observed
+};
+
+// Per display ever seen; kept while it is unplugged so its strips come back.
+struct DisplayState {
+  DisplayInfo info;
+  SpaceInfo space;                     // the Space shown now
+  std::map<SpaceId64, Strip> strips;   // one per Space, created on first use
+  bool isConnected = true;
+  bool isManaged = false;
+
+  // Connected, managed and not showing a full-screen Space.
+  bool isActive() const { return isConnected && isManaged && !space.isFullscreen; }
+  const Strip* currentStrip() const;
+  Strip* currentStrip();
+};
+
+// What the manager did, for diagnostics and the simulator's timeline.
+struct ManagerEvent {
+  enum class Kind { scan, scanApplied, reconcile, restore, restored, restoreFailed, stopped };
+  Kind kind = Kind::scan;
+  Pid pid = 0;
+  WindowId window = 0;
+};
+const char* toString(ManagerEvent::Kind kind);
+
+inline constexpr const char* kUnrecoveredKey = "unrecovered.v1";
+
+class WindowManager : public std::enable_shared_from_this<WindowManager> {
+ public:
+  static std::shared_ptr<WindowManager> create(AppSettings& settings, Defaults& defaults,
+                                               const WindowManagerPorts& ports);
+  ~WindowManager();
+  WindowManager(const WindowManager&) = delete;
+  WindowManager& operator=(const WindowManager&) = delete;
+
+  // Called whenever the status text may have changed.
+  std::function<void()> onStateChange;
+  std::function<void(const ManagerEvent&)> onEvent;
+
+  void start();
+  // Saves, restores every moved window and calls the completion exactly once:
+  // when the restores are done, or after 5 s whatever happens.
+  void stop(std::function<void()> completion);
+  std::string statusText() const;
+  bool isRunning() const { return running_; }
+
+  // Absent pid: every observed application.
+  void scheduleRefresh(std::optional<Pid> pid);
+
+  // --- Reading the state (main queue)
+  const std::map<std::string, DisplayState>& displays() const { return displays_.states; }
+  const std::vector<DisplayInfo>& connectedDisplays() const { return displays_.connected; }
+  const TrackedWindow* window(WindowId id) const;
+  const std::unordered_map<WindowId, TrackedWindow>& windows() const { return table_.windows; }
+  bool isParked(WindowId id) const { return parking_.parkedTargets.contains(id); }
+  bool isTouched(WindowId id) const { return parking_.touched.contains(id); }
+  const std::unordered_set<WindowId>& needsRecovery() const { return parking_.needsRecovery; }
+  std::optional<WindowId> focusedWindow() const { return focus_.actualFocusedWindow; }
+  // Display ids of the active displays, in connection order.
+  std::vector<std::string> activeDisplayIDs() const;
+
+  // The seams for input and overlays; replace before start.
+  void setInputHooks(std::unique_ptr<InputHooks> hooks) { input_ = std::move(hooks); }
+  void setOverlayHooks(std::unique_ptr<OverlayHooks> hooks) { overlays_ = std::move(hooks); }
+
+  // Focus requests (commands, gestures, the minimap).
+  void focusWindow(WindowId id);
+
+ private:
+  struct Token {};
+
+ public:
+  WindowManager(Token, AppSettings& settings, Defaults& defaults, const WindowManagerPorts& ports);
+
+ private:
+  // --- Window table and observers (discovery.cpp)
+  struct WindowTable {
+    std::unordered_map<Pid, AppObserverRef> observers;
+    std::unordered_set<Pid> trackingPIDs;
+    std::unordered_map<WindowId, TrackedWindow> windows;
+    std::unordered_map<Pid, std::vector<WindowId>> windowsByPID;
+    std::unordered_set<WindowId> userFloating;
+  };
+  // --- Refresh pipeline (refresh.cpp)
+  struct RefreshPipeline {
+    std::set<Pid> dirtyPIDs;
+    bool refreshAllPending = false;
+    bool refreshScheduled = false;
+    std::set<Pid> batchWaiting;
+    WorkItemRef batchDeadline;
+    bool reconcileScheduled = false;
+    bool startupDone = false;
+    std::set<Pid> startupPending;
+  };
+  // --- Displays and strips (displays.cpp, layout_pass.cpp)
+  struct Displays {
+    std::map<std::string, DisplayState> states;
+    std::vector<DisplayInfo> connected;  // system order
+    std::unordered_map<WindowId, std::string> windowDisplays;
+    std::unordered_map<WindowId, Rect> layoutFrames;
+    VerifiedSizes verifiedSizes;
+    WorkItemRef saveWork;
+  };
+  // --- Parking and recovery (layout_pass.cpp, recovery.cpp)
+  struct Parking {
+    std::unordered_set<WindowId> touched;
+    std::unordered_set<WindowId> needsRecovery;
+    std::unordered_set<WindowId> restoreInFlight;
+    std::unordered_set<WindowId> unrecoveredAtLaunch;
+    std::unordered_set<WindowId> parkedTargets;
+    RepeatingTimerRef recoveryTimer;
+  };
+  // --- External changes to tiled windows (reconcile.cpp)
+  struct ExternalChecks {
+    std::unordered_map<WindowId, WorkItemRef> pending;
+    std::unordered_map<WindowId, int> reasserts;
+  };
+  // --- Focus (focus.cpp)
+  struct FocusState {
+    struct Pending {
+      WindowId id = 0;
+      double deadline = 0;
+    };
+    struct Request {
+      WindowId id = 0;
+      double time = 0;
+    };
+    std::optional<Pending> pendingFocus;
+    std::optional<Request> lastFocusRequest;
+    std::unordered_map<WindowId, double> supersededFocus;
+    std::optional<WindowId> unknownFocusedWindow;
+    std::optional<WindowId> actualFocusedWindow;
+    std::optional<WindowId> reportedFocusedWindow;
+  };
+  // Read by application queues; hence shared and locked.
+  struct FocusGeneration {
+    std::mutex lock;
+    uint64_t value = 0;
+  };
+  // --- Mouse drag and interactive scroll: filled in by input; read here so
+  // that the reconcile and the layout already leave a dragged window alone.
+  struct PointerState {
+    bool mouseDown = false;
+    bool mouseDragging = false;
+    std::optional<WindowId> pressWindow;
+    std::unordered_set<WindowId> draggedWindows;
+    std::unordered_set<WindowId> heldForDrag;
+    bool interactiveScroll = false;
+    std::optional<std::string> scrollingDisplayID;
+    bool wheelScrollActive = false;
+  };
+  // --- Lifecycle (lifecycle.cpp)
+  struct Lifecycle {
+    std::vector<Subscription> subscriptions;  // settings, workspace, screens
+    std::vector<std::string> lastFloatingApps;
+    bool lastCarouselMode = false;
+    double springStiffness = 0;
+  };
+
+  // lifecycle.cpp
+  void setEnabled(bool enabled);
+  void settingsChanged();
+  void onWorkspaceEvent(WorkspaceEvent event, const std::optional<RunningApplication>& app);
+  void finishStop(std::function<void()> completion);
+  void emit(ManagerEvent::Kind kind, Pid pid = 0, WindowId window = 0);
+  void stateChanged();
+  bool managing() const;  // running, enabled and started up
+
+  // discovery.cpp
+  void trackApp(const RunningApplication& app, int attempt);
+  void installObserver(const RunningApplication& app, AppObserverRef observer, int attempt);
+  void finishStartup();
+  void appTerminated(Pid pid);
+  void handleAXNotification(Pid pid, const std::string& name, const AXElement& element);
+  void refreshApp(Pid pid);
+  void applySnapshots(std::vector<WindowSnapshot> snapshots, Pid pid,
+                      const AppObserverRef& observer);
+  TrackedWindow* windowWithElement(Pid pid, const AXElement& element);
+  void readTitle(const TrackedWindow& window);
+  bool windowServerKnows(WindowId id);
+
+  // refresh.cpp
+  void flushRefresh();
+  void refresh(const std::set<Pid>& pids);
+  void appFinished(Pid pid);
+  void scheduleReconcile();
+
+  // reconcile.cpp
+  void reconcile();
+  void reconcileDisplay(DisplayState& display, const std::unordered_set<WindowId>& onScreen);
+  std::unordered_set<WindowId> onScreenWindows();
+  bool mayStayInStrip(const TrackedWindow& window,
+                      const std::unordered_set<WindowId>& onScreen) const;
+  void forget(WindowId id);
+  void windowLeftStrip(WindowId id);
+  void scheduleExternalCheck(WindowId id);
+  void externalCheck(WindowId id);
+  void finishExternalCheck(WindowId id, Rect applied, std::optional<Rect> actual);
+  void moveWindowToDisplay(WindowId id, DisplayState& from, DisplayState& to, Rect frame);
+
+  // displays.cpp
+  void rebuildDisplays(const std::vector<DisplayInfo>& infos, std::optional<SpaceMap> spaces);
+  void refreshSpaces(std::optional<SpaceMap> spaces);
+  void screensChanged();
+  std::vector<DisplayState*> managedDisplays();
+  std::vector<DisplayState*> activeDisplays();
+  bool anyActiveDisplay() const;
+  DisplayState* displayState(const std::string& id);
+  DisplayState* activeDisplayHolding(WindowId id);
+  Strip& currentStrip(DisplayState& display);
+  LayoutGeometry geometryFor(const DisplayState& display) const;
+  std::optional<DisplayInfo> displayContainingFrame(const Rect& frame) const;
+  void scheduleSave();
+  void saveLayouts();
+  void cancelInteractiveScroll();
+
+  // layout_pass.cpp
+  void layout(DisplayState& display);
+  void applyFrames(DisplayState& display, const FrameList& frames);
+  void ensureFocusedVisible(DisplayState& display, bool animated);
+  void scrollTo(DisplayState& display, bool animated, double target);
+  void animatedMutation(DisplayState& display, const std::function<void(Strip&)>& change);
+  SlideSettings slideSettings() const;
+  bool tick(double dtSeconds);
+  void startAnimator();
+  void sizeMismatch(WindowId id, Size requested, Size actual);
+  void verified(WindowId id, Size requested, Size actual);
+  void adoptWidth(DisplayState& display, int columnIndex, double width);
+  void syncStrip(DisplayState& display, Strip& strip, const std::vector<WindowId>& removed,
+                 const std::vector<JoiningWindow>& added, bool appendAtEnd);
+  void resetOffsets();
+  void snapScrollToFocus(DisplayState& display);
+
+  // focus.cpp
+  void syncFocus(bool animated);
+  void focusChanged(std::optional<WindowId> id, Pid pid, bool animated);
+
+  // recovery.cpp
+  void restoreWindows(const std::vector<WindowId>& ids, std::function<void()> completion);
+  void restoreParkedWindows(std::function<void()> completion);
+  void startRecoveryTimer();
+  void recoveryTick();
+  void readUnrecovered();
+  void clearUnrecovered(const std::vector<WindowId>& ids);
+  void recordUnrecovered();
+
+  void dropMoverRecords(WindowId id);
+  void dropAllMoverRecords();
+
+  AppSettings& settings_;
+  Defaults& defaults_;
+  WindowManagerPorts ports_;
+  std::shared_ptr<WindowMover> mover_;
+  Animator animator_;
+  std::unique_ptr<InputHooks> input_ = std::make_unique<InputHooks>();
+  std::unique_ptr<OverlayHooks> overlays_ = std::make_unique<OverlayHooks>();
+
+  bool running_ = false;
+  WindowTable table_;
+  RefreshPipeline pipeline_;
+  Displays displays_;
+  Parking parking_;
+  ExternalChecks external_;
+  FocusState focus_;
+  std::shared_ptr<FocusGeneration> focusGeneration_ = std::make_shared<FocusGeneration>();
+  PointerState pointer_;
+  Lifecycle lifecycle_;
+  FrameList frameScratch_;  // reused by every layout, so a frame allocates nothing
+};
+
+}  // namespace vistarail

@@ -1,0 +1,144 @@
+#pragma once
+// The window manager on a simulated desktop, for scenario tests in virtual
+// time: what the applications did, what the manager did, and the strips in a
+// short text notation ("[3] *[4 5]": columns left to right, the focused one
+// starred, stacked windows inside one pair of brackets, by window number).
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "platform/ax_names.h"
+#include "platform/sim/memory_defaults.h"
+#include "platform/sim/sim_accessibility.h"
+#include "platform/sim/sim_display_link.h"
+#include "platform/sim/sim_window_server.h"
+#include "platform/sim/sim_workspace.h"
+#include "platform/sim/virtual_dispatch.h"
+#include "platform/sim/world.h"
+#include "windows/window_manager.h"
+
+namespace vistarail::test {
+
+inline constexpr Rect kMainFrame{0, 0, 1440, 900};
+inline constexpr Rect kMainVisible{0, 25, 1440, 875};
+inline constexpr Rect kRightFrame{1440, 0, 1920, 1080};
+inline constexpr Rect kRightVisible{1440, 25, 1920, 1055};
+
+struct ManagerScene {
+  sim::VirtualDispatch dispatch;
+  sim::World world{dispatch, 11};
+  sim::SimAccessibility ax{world};
+  sim::SimWindowServer windowServer{world};
+  sim::SimWorkspace workspace{world};
+  sim::SimDisplayLinkFactory links{dispatch};
+  sim::MemoryDefaults defaults;
+  std::unique_ptr<AppSettings> settings;
+  std::shared_ptr<WindowManager> manager;
+  std::vector<ManagerEvent> events;
+  DisplayNumber mainDisplay = 0;
+
+  ManagerScene() {
+    mainDisplay = world.plugDisplay({.name = "Built-in", .frame = kMainFrame,
+                                     .visibleFrame = kMainVisible});
+  }
+  ~ManagerScene() {
+    manager.reset();
+    settings.reset();
+  }
+
+  // The program launching: settings read from the stored defaults, a new
+  // manager, started, and time to settle.
+  void startManager(double settleSeconds = 2.0) {
+    auto displays = DisplayInfo::all(workspace, windowServer);
+    settings = std::make_unique<AppSettings>(
+        defaults, displays.empty() ? std::nullopt : std::optional<std::string>(displays[0].id));
+    manager = WindowManager::create(
+        *settings, defaults, {ax, windowServer, workspace, dispatch, links, /*ownPid=*/0});
+    manager->onEvent = [this](const ManagerEvent& event) { events.push_back(event); };
+    manager->start();
+    run(settleSeconds);
+  }
+  // Quits the program, waiting for the stop to complete.
+  void stopManager() {
+    bool done = false;
+    manager->stop([&] { done = true; });
+    dispatch.runFor(6.0);
+    ASSERT_TRUE(done);
+    manager.reset();
+    settings.reset();
+  }
+  void run(double seconds) { dispatch.runFor(seconds); }
+
+  Pid launch(const std::string& name, sim::Behaviour behaviour = {}) {
+    return world.launchApp({.bundleIdentifier = "com.example." + name, .name = name,
+                            .behaviour = behaviour});
+  }
+  sim::WindowKey open(Pid pid, Rect frame = {100, 100, 700, 500}, sim::WindowSetup setup = {}) {
+    setup.frame = frame;
+    return world.openWindow(pid, setup);
+  }
+  WindowId number(sim::WindowKey key) const { return world.window(key)->number.value_or(0); }
+  Rect frame(sim::WindowKey key) const { return world.window(key)->frame; }
+
+  std::string displayID(size_t index = 0) const {
+    return manager->connectedDisplays().at(index).id;
+  }
+  const Strip* strip(size_t index = 0) const {
+    auto& state = manager->displays().at(displayID(index));
+    return state.currentStrip();
+  }
+  std::string describe(size_t index = 0) const {
+    const Strip* s = strip(index);
+    if (!s) return "(none)";
+    std::string text;
+    for (int c = 0; c < s->count(); ++c) {
+      if (!text.empty()) text += " ";
+      if (c == s->focusedIndex) text += "*";
+      text += "[";
+      for (size_t w = 0; w < s->columns[c].windows.size(); ++w) {
+        text += (w ? " " : "") + std::to_string(s->columns[c].windows[w]);
+      }
+      text += "]";
+    }
+    return text;
+  }
+  int countEvents(ManagerEvent::Kind kind) const {
+    int n = 0;
+    for (const auto& e : events) n += e.kind == kind;
+    return n;
+  }
+  // Reads of the application's window list: one per scan.
+  int scans(Pid pid) const {
+    int n = 0;
+    for (const auto& call : world.calls(pid)) {
+      n += call.kind == sim::AXCallKind::copyAttribute && call.name == ax::kWindows;
+    }
+    return n;
+  }
+  // Position writes the application accepted for a window.
+  std::vector<sim::AXCall> writes(sim::WindowKey key) const {
+    std::vector<sim::AXCall> result;
+    for (const auto& call : world.calls(world.window(key)->pid)) {
+      if (call.window == key && call.kind == sim::AXCallKind::setAttribute &&
+          call.name == ax::kPosition) {
+        result.push_back(call);
+      }
+    }
+    return result;
+  }
+};
+
+// A window counts as visible when a usable part of it is on some display.
+inline bool inView(const Rect& frame, const std::vector<sim::SimDisplay>& displays) {
+  for (const auto& display : displays) {
+    const Rect part = frame.intersection(display.frame);
+    if (!part.isNull() && part.width() >= 40 && part.height() >= 40) return true;
+  }
+  return false;
+}
+
+}  // namespace vistarail::test
