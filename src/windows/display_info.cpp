@@ -119,9 +119,9 @@ SpaceMap currentSpaces(WindowServer& windowServer, std::span<const DisplayInfo> 
   const bool usable = answer && answer->is_array();
   SpaceMap spaces;
   for (const DisplayInfo& display : displays) {
-    if (spaces.contains(display.id)) continue;
-    spaces.emplace(display.id,
-                   usable ? currentSpaceOf(dictionaryFor(*answer, display)) : SpaceInfo{});
+    // A display reported twice keeps its first answer.
+    spaces.try_emplace(display.id,
+                       usable ? currentSpaceOf(dictionaryFor(*answer, display)) : SpaceInfo{});
   }
   return spaces;
 }

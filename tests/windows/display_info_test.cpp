@@ -72,5 +72,56 @@ TEST(Displays, ARectangleBelongsToTheLargestOverlapThenTheNearestThenTheEarlier)
   EXPECT_EQ(displayContaining({0, 0, 10, 10}, {}), std::nullopt);
 }
 
+TEST(Spaces, EveryDisplayGetsItsCurrentSpaceWhateverShapeTheAnswerHas) {
+  using enum sim::SpacesShape;
+  using enum sim::DisplayIdentifierStyle;
+  using enum sim::SpaceIdKeys;
+  Desk desk;
+  const DisplayNumber studio = desk.world.plugDisplay(kStudio);
+  desk.world.switchSpace(studio, desk.world.addSpace(studio));
+  const auto displays = DisplayInfo::all(desk.workspace, desk.windowServer);
+  const SpaceInfo b{desk.world.display(desk.builtIn)->currentSpace, false};
+  const SpaceInfo s{desk.world.display(studio)->currentSpace, false};
+  const SpaceInfo unknown{};
+  struct Case {
+    const char* name;
+    sim::WindowServerConfig config;
+    SpaceInfo builtIn, studio;
+  } cases[] = {
+      {"UUIDs", {}, b, s},
+      {"Main for the primary", {.identifiers = mainForPrimary}, b, s},
+      {"one element", {.shape = onlyPrimary}, b, b},
+      {"one unrecognised element", {.shape = onlyPrimary, .identifiers = unrecognised}, b, b},
+      {"unrecognised", {.identifiers = unrecognised}, unknown, unknown},
+      {"not an array", {.shape = notAnArray}, unknown, unknown},
+      {"nothing", {.shape = nothing}, unknown, unknown},
+      {"no connection", {.connectionAvailable = false}, unknown, unknown},
+      {"no Spaces function", {.spacesAvailable = false}, unknown, unknown},
+      {"id64 only", {.spaceIdKeys = id64Only}, b, s},
+      {"ManagedSpaceID only", {.spaceIdKeys = managedSpaceIdOnly}, b, s},
+  };
+  for (const Case& c : cases) {
+    desk.world.setWindowServerConfig(c.config);
+    EXPECT_EQ(currentSpaces(desk.windowServer, displays),
+              (SpaceMap{{displays[0].id, c.builtIn}, {displays[1].id, c.studio}}))
+        << c.name;
+  }
+
+  desk.world.setWindowServerConfig({});
+  desk.world.enterFullScreen(desk.openKey({.frame = {-2000, 0, 800, 600}}));
+  const SpaceId64 fullScreen = desk.world.display(studio)->currentSpace;
+  EXPECT_EQ(currentSpaces(desk.windowServer, displays).at(displays[1].id),
+            (SpaceInfo{fullScreen, true}));
+  desk.world.setWindowServerConfig({.spaceIdKeys = none});
+  EXPECT_EQ(currentSpaces(desk.windowServer, displays).at(displays[1].id), (SpaceInfo{0, true}));
+
+  // Two displays under one id: the first one's answer stands, though only the
+  // second, as the primary display, would be given the "Main" dictionary.
+  desk.world.setWindowServerConfig({.identifiers = mainForPrimary});
+  std::vector<DisplayInfo> twins{info("twin", kStudio.frame), info("twin", test::kBuiltIn)};
+  twins[1].isPrimary = true;
+  EXPECT_EQ(currentSpaces(desk.windowServer, twins), (SpaceMap{{"twin", unknown}}));
+}
+
 }  // namespace
 }  // namespace vistarail
