@@ -33,6 +33,7 @@ inline constexpr const char* kDialogSubrole = "AXDialog";
 inline constexpr const char* kSystemDialogSubrole = "AXSystemDialog";
 inline constexpr const char* kFloatingWindowSubrole = "AXFloatingWindow";
 inline constexpr const char* kSheetRole = "AXSheet";
+inline constexpr const char* kDrawerRole = "AXDrawer";
 
 // Actions.
 inline constexpr const char* kRaise = "AXRaise";

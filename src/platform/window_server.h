@@ -40,6 +40,20 @@ struct WindowInfo {
 
 using SpaceConnection = int32_t;
 
+// Keys of the managed-Spaces answer: an array with one dictionary per display,
+// each naming its display and the Space it shows now.
+namespace managed_spaces {
+inline constexpr const char* kDisplayIdentifier = "Display Identifier";
+inline constexpr const char* kCurrentSpace = "Current Space";
+inline constexpr const char* kManagedSpaceId = "ManagedSpaceID";
+inline constexpr const char* kId64 = "id64";
+inline constexpr const char* kType = "type";
+// The identifier some systems give the primary display instead of its UUID.
+inline constexpr const char* kMainDisplay = "Main";
+// The "type" of a Space that holds one full-screen window.
+inline constexpr int kFullScreenType = 4;
+}  // namespace managed_spaces
+
 class WindowServer {
  public:
   virtual ~WindowServer() = default;
