@@ -4,6 +4,7 @@
 // short text notation ("[3] *[4 5]": columns left to right, the focused one
 // starred, stacked windows inside one pair of brackets, by window number).
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -39,6 +40,7 @@ struct ManagerScene {
   std::unique_ptr<AppSettings> settings;
   std::shared_ptr<WindowManager> manager;
   std::vector<ManagerEvent> events;
+  std::vector<double> eventTimes;
   DisplayNumber mainDisplay = 0;
 
   ManagerScene() {
@@ -58,7 +60,10 @@ struct ManagerScene {
         defaults, displays.empty() ? std::nullopt : std::optional<std::string>(displays[0].id));
     manager = WindowManager::create(
         *settings, defaults, {ax, windowServer, workspace, dispatch, links, /*ownPid=*/0});
-    manager->onEvent = [this](const ManagerEvent& event) { events.push_back(event); };
+    manager->onEvent = [this](const ManagerEvent& event) {
+      events.push_back(event);
+      eventTimes.push_back(dispatch.now());
+    };
     manager->start();
     run(settleSeconds);
   }
@@ -75,7 +80,8 @@ struct ManagerScene {
 
   Pid launch(const std::string& name, sim::Behaviour behaviour = {}) {
     return world.launchApp({.bundleIdentifier = "com.example." + name, .name = name,
-                            .behaviour = behaviour});
+                            .behaviour = behaviour},
+                           sim::LaunchActivation::activates);
   }
   sim::WindowKey open(Pid pid, Rect frame = {100, 100, 700, 500}, sim::WindowSetup setup = {}) {
     setup.frame = frame;
@@ -106,10 +112,12 @@ struct ManagerScene {
     }
     return text;
   }
-  int countEvents(ManagerEvent::Kind kind) const {
-    int n = 0;
-    for (const auto& e : events) n += e.kind == kind;
-    return n;
+  std::vector<double> eventsAt(ManagerEvent::Kind kind) const {
+    std::vector<double> times;
+    for (size_t i = 0; i < events.size(); ++i) {
+      if (events[i].kind == kind) times.push_back(eventTimes[i]);
+    }
+    return times;
   }
   // Reads of the application's window list: one per scan.
   int scans(Pid pid) const {
