@@ -236,14 +236,18 @@ void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional
   const bool carousel = settings_.carouselMode.value();
   const bool reassert =
       moved || (resized && (!carousel || *columnIndex == strip.focusedIndex || shrunk));
+  auto& record = external_.reasserts[id];
   if (!reassert) {
-    external_.reasserts[id] = 0;
+    // Our own put-back is reported like any other move; finding the window
+    // where it was put back does not end a fight over that same frame.
+    if (record.count > 0 && record.frame == applied) return;
+    record = {};
     return;
   }
-  int& count = external_.reasserts[id];
   // Past this the application wins: fighting it forever would only flicker.
-  if (count >= timing::kMaxReassertions) return;
-  ++count;
+  if (record.count >= timing::kMaxReassertions) return;
+  ++record.count;
+  record.frame = applied;
   if (widthChanged && !carousel) adoptWidth(*display, *columnIndex, actual->width());
   dropMoverRecords(id);
   ensureFocusedVisible(*display, true);

@@ -179,7 +179,12 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // --- External changes to tiled windows (reconcile.cpp)
   struct ExternalChecks {
     std::unordered_map<WindowId, WorkItemRef> pending;
-    std::unordered_map<WindowId, int> reasserts;
+    // Consecutive put-backs of a window, and the frame they put it back to.
+    struct Reassertions {
+      int count = 0;
+      Rect frame;
+    };
+    std::unordered_map<WindowId, Reassertions> reasserts;
   };
   // --- Focus (focus.cpp)
   struct FocusState {

@@ -1,0 +1,170 @@
+// Windows the manager did not move itself, displays coming and going,
+// pausing, quitting and launching again.
+
+#include "manager_scene.h"
+
+namespace vistarail::test {
+namespace {
+
+std::string one(const ManagerScene& scene, sim::WindowKey key) {
+  return "*[" + std::to_string(scene.number(key)) + "]";
+}
+
+void manageBothDisplays(ManagerScene& scene) {
+  scene.settings->managedDisplayIDs.set({scene.displayID(0), scene.displayID(1)});
+  scene.run(1.0);
+}
+
+TEST(ManagerReconcile, AnApplicationMovingATiledWindowIsPutBackThreeTimesThenLeft) {
+  ManagerScene scene;
+  const Pid pid = scene.launch("Fighter");
+  const auto a = scene.open(pid);
+  scene.startManager();
+  const Rect placed = scene.frame(a);
+  ASSERT_EQ(placed, Rect(8, 33, 708, 500));
+
+  auto shifted = [&](double dx) { return placed.offsetBy(dx, 0); };
+  scene.world.appMovesWindow(a, shifted(2));  // within tolerance: left alone
+  scene.run(1.0);
+  EXPECT_EQ(scene.frame(a), shifted(2));
+  for (int round = 1; round <= 4; ++round) {
+    scene.world.appMovesWindow(a, shifted(6));
+    scene.run(1.5);
+    EXPECT_EQ(scene.frame(a), round <= 3 ? placed : shifted(6)) << "round " << round;
+  }
+}
+
+TEST(ManagerReconcile, AWindowDraggedOntoAnotherDisplayJoinsItsStrip) {
+  ManagerScene scene;
+  scene.world.plugDisplay({.name = "Right", .frame = kRightFrame, .visibleFrame = kRightVisible});
+  const Pid pid = scene.launch("Editor");
+  const auto a = scene.open(pid);
+  const auto b = scene.open(pid, {300, 100, 600, 500});
+  scene.startManager();
+  // A first run manages the first display only.
+  EXPECT_EQ(scene.settings->managedDisplayIDs.value(), std::vector<std::string>{scene.displayID(0)});
+  EXPECT_EQ(scene.manager->statusText(), "Running \u2014 2 windows on 1 display");
+  manageBothDisplays(scene);
+
+  scene.world.dragWindow(b, {1700, 200, 600, 500});
+  scene.run(2.0);
+  EXPECT_EQ(scene.describe(0), one(scene, a));
+  EXPECT_EQ(scene.describe(1), one(scene, b));
+  EXPECT_TRUE(kRightVisible.contains(scene.frame(b)));
+  EXPECT_EQ(scene.manager->statusText(), "Running \u2014 2 windows on 2 displays");
+}
+
+TEST(ManagerReconcile, PausingBringsEveryMovedWindowBackAndResumingLaysOutAgain) {
+  ManagerScene scene;
+  const Pid pid = scene.launch("Editor");
+  scene.startManager();
+  std::vector<sim::WindowKey> keys;
+  for (int i = 0; i < 4; ++i) {
+    keys.push_back(scene.open(pid, {100.0 + 50 * i, 100, 700, 500}));
+    scene.run(0.5);
+  }
+  scene.run(2.0);
+  int parked = 0;
+  for (auto key : keys) parked += scene.manager->isParked(scene.number(key));
+  EXPECT_EQ(parked, 2);
+
+  scene.settings->enabled.set(false);
+  scene.run(2.0);
+  for (auto key : keys) {
+    EXPECT_TRUE(kMainVisible.contains(scene.frame(key))) << scene.number(key);
+    EXPECT_FALSE(scene.manager->isTouched(scene.number(key)));
+  }
+  scene.settings->enabled.set(true);
+  scene.run(2.0);
+  parked = 0;
+  for (auto key : keys) parked += scene.manager->isParked(scene.number(key));
+  EXPECT_EQ(parked, 2);
+}
+
+TEST(ManagerReconcile, UnpluggingAManagedDisplayReleasesItsWindowsAndReplugReturnsIt) {
+  ManagerScene scene;
+  const auto right = scene.world.plugDisplay(
+      {.name = "Right", .frame = kRightFrame, .visibleFrame = kRightVisible, .uuid = "r-1"});
+  const Pid pid = scene.launch("Editor");
+  const auto a = scene.open(pid);
+  const auto r = scene.open(pid, {1600, 100, 700, 500});
+  scene.startManager();
+  manageBothDisplays(scene);
+  ASSERT_EQ(scene.describe(1), one(scene, r));
+  const std::string rightID = scene.displayID(1);
+
+  scene.world.unplugDisplay(right);
+  scene.run(3.0);
+  EXPECT_TRUE(kMainFrame.contains(scene.frame(r)));
+  EXPECT_TRUE(kMainFrame.contains(scene.frame(a)));
+  EXPECT_FALSE(scene.manager->displays().at(rightID).isConnected);
+  EXPECT_EQ(scene.manager->statusText(), "Running \u2014 2 windows on 1 display");
+
+  scene.world.plugDisplay(
+      {.name = "Right", .frame = kRightFrame, .visibleFrame = kRightVisible, .uuid = "r-1"});
+  scene.run(2.0);
+  EXPECT_TRUE(scene.manager->displays().at(rightID).isManaged);
+  EXPECT_EQ(scene.manager->statusText(), "Running \u2014 2 windows on 2 displays");
+}
+
+TEST(ManagerReconcile, ALayoutComesBackAfterARestart) {
+  ManagerScene scene;
+  const Pid pid = scene.launch("Editor");
+  const auto a = scene.open(pid);
+  const auto b = scene.open(pid, {300, 100, 600, 500});
+  scene.startManager();
+  // The user drags b wider: the column keeps the width.
+  Rect wider = scene.frame(b);
+  wider.size.width = 900;
+  scene.world.dragWindow(b, wider);
+  scene.run(2.0);
+  EXPECT_EQ(scene.frame(b).width(), 900);
+  const std::string before = scene.describe();
+
+  scene.stopManager();
+  EXPECT_TRUE(scene.defaults.storedObject("layout.v2"));
+  EXPECT_FALSE(scene.defaults.storedObject(kUnrecoveredKey));
+  for (auto key : {a, b}) EXPECT_TRUE(kMainVisible.contains(scene.frame(key)));
+
+  scene.startManager();
+  EXPECT_EQ(scene.describe(), before);
+  EXPECT_EQ(scene.frame(b).width(), 900);
+}
+
+TEST(ManagerReconcile, QuittingWithAHungApplicationRemembersItsWindowsUntilTheyComeBack) {
+  ManagerScene scene;
+  const Pid editor = scene.launch("Editor");
+  const Pid stuck = scene.launch("Stuck");
+  const auto e = scene.open(editor);
+  const auto s1 = scene.open(stuck, {300, 100, 700, 500});
+  const auto s2 = scene.open(stuck, {500, 100, 700, 500});
+  scene.startManager();
+  scene.world.setBehaviour(stuck, {.hung = true});
+
+  bool done = false;
+  scene.manager->stop([&] { done = true; });
+  // The hung application's calls time out, so the restores fail well
+  // within the five seconds the quit may wait.
+  scene.run(5.0);
+  EXPECT_TRUE(done);
+  const auto stored = scene.defaults.storedObject(kUnrecoveredKey);
+  ASSERT_TRUE(stored);
+  std::vector<WindowId> expected{scene.number(s1), scene.number(s2)};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(stored->get<std::vector<WindowId>>(), expected);
+  EXPECT_TRUE(kMainVisible.contains(scene.frame(e)));
+  scene.manager.reset();
+  scene.settings.reset();
+
+  // The next run, with the application answering again, brings them back at
+  // the first pause and forgets them.
+  scene.world.setBehaviour(stuck, {});
+  scene.startManager();
+  scene.settings->enabled.set(false);
+  scene.run(3.0);
+  EXPECT_FALSE(scene.defaults.storedObject(kUnrecoveredKey));
+  for (auto key : {e, s1, s2}) EXPECT_TRUE(kMainVisible.contains(scene.frame(key)));
+}
+
+}  // namespace
+}  // namespace vistarail::test
