@@ -250,3 +250,12 @@ void WindowManager::readTitle(const TrackedWindow& window) {
 }
 
 }  // namespace vistarail
+
+namespace vistarail {
+
+const TrackedWindow* WindowManager::window(WindowId id) const {
+  auto it = table_.windows.find(id);
+  return it == table_.windows.end() ? nullptr : &it->second;
+}
+
+}  // namespace vistarail
