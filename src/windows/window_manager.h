@@ -132,6 +132,11 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // Focus requests (commands, gestures, the minimap).
   void focusWindow(WindowId id);
 
+  // --- Driven by the run loop: the queued reconcile and the animator's
+  // per-frame tick (which returns whether anything still moves).
+  void reconcile();
+  bool tick(double dtSeconds);
+
  private:
   struct Token {};
 
@@ -257,7 +262,6 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void scheduleReconcile();
 
   // reconcile.cpp
-  void reconcile();
   void reconcileDisplay(DisplayState& display, const std::unordered_set<WindowId>& onScreen);
   std::unordered_set<WindowId> onScreenWindows();
   bool mayStayInStrip(const TrackedWindow& window,
@@ -292,7 +296,6 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void scrollTo(DisplayState& display, bool animated, double target);
   void animatedMutation(DisplayState& display, const std::function<void(Strip&)>& change);
   SlideSettings slideSettings() const;
-  bool tick(double dtSeconds);
   void startAnimator();
   void sizeMismatch(WindowId id, Size requested, Size actual);
   void verified(WindowId id, Size requested, Size actual);
