@@ -114,6 +114,14 @@ TEST(Commands, FocusMoveAndStackKeepTheStripInShape) {
              call.name == ax::kMain;
   }
   EXPECT_TRUE(asked);
+
+  // Centring scrolls the 708-point column b from the left edge (x 8) to the
+  // middle of the 1440-point area.
+  desk.perform({focusLeft});
+  ASSERT_EQ(desk.scene.frame(desk.keys[1]).origin.x, 8);
+  desk.perform({center});
+  EXPECT_EQ(desk.scene.frame(desk.keys[1]).origin.x, 366);
+  EXPECT_EQ(desk.describe(), "[a] *[b] [c]");
 }
 
 TEST(Commands, WidthsStepThroughPresetsAndClamp) {
