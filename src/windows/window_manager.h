@@ -18,7 +18,8 @@
 //   displays.cpp      displays, Spaces, the current strip, saving layouts
 //   layout_pass.cpp   laying displays out, parking, scrolling, the tick,
 //                     widths and heights learned from windows
-//   focus.cpp         focus requests and reports, the display a command addresses
+//   focus.cpp         focus requests and reports
+//   commands.cpp      keyboard commands, floating windows, retiling, the minimap
 //   recovery.cpp      bringing moved windows back into view, and remembering
 //                     the ones that could not be
 
@@ -36,6 +37,7 @@
 
 #include "app/app_settings.h"
 #include "base/signal.h"
+#include "input/action.h"
 #include "motion/animator.h"
 #include "mover/window_mover.h"
 #include "platform/accessibility.h"
@@ -136,6 +138,30 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // per-frame tick (which returns whether anything still moves).
   void reconcile();
   bool tick(double dtSeconds);
+
+  // --- Commands (commands.cpp): keyboard commands, floating, retiling, minimap
+  // The one entry for the status menu and the hot keys; commands that act on
+  // a strip go to the display the user is working on.
+  void perform(Action action);
+  // A click on a window of the display's minimap focuses it.
+  void onMinimapClick(WindowId id, const std::string& displayID);
+  // A window's column dropped on the minimap next to the target's column.
+  void onMinimapReorder(WindowId id, const MinimapDropTarget& target,
+                        const std::string& displayID);
+
+ private:
+  // The display of the focused window when it belongs to the frontmost
+  // application, else the one under the pointer; null when that display is
+  // not active (the command then does nothing).
+  DisplayState* commandDisplay();
+  void performCommand(Action action, DisplayState& display);
+  // Clamped to the strip's columns: the ends do not wrap.
+  void focusColumn(int index, DisplayState& display);
+  void toggleFloat(WindowId id);
+  void retile();
+  // running, enabled and the display active: when commands may touch a strip.
+  bool commandsAllowed(const DisplayState& display) const;
+  // --- End of commands
 
  private:
   struct Token {};
