@@ -1,0 +1,79 @@
+// Focus reports the strips must follow or ignore, and restores that fail.
+
+#include "manager_scene.h"
+
+namespace vistarail::test {
+namespace {
+
+TEST(ManagerFocus, AFloatingWindowTakingFocusLeavesTheStripAlone) {
+  ManagerScene scene;
+  const Pid editor = scene.launch("Editor");
+  const auto a = scene.open(editor);
+  scene.open(editor, {300, 100, 600, 500});
+  sim::WindowSetup dialog;
+  dialog.subrole = std::string(ax::kDialogSubrole);
+  const auto palette = scene.open(editor, {200, 200, 300, 300}, dialog);
+  scene.startManager();
+  scene.world.focusWindow(a);
+  scene.run(1.0);
+  const std::string focusedOnA = scene.describe();
+  ASSERT_EQ(focusedOnA.front(), '*');
+
+  // A floating window taking focus leaves the strip as it is.
+  scene.world.focusWindow(palette);
+  scene.run(1.0);
+  EXPECT_EQ(scene.describe(), focusedOnA);
+  EXPECT_EQ(scene.manager->focusedWindow(), scene.number(palette));
+
+}
+
+TEST(ManagerRecovery, AFailedRestoreIsRetriedUntilTheWindowComesBack) {
+  ManagerScene scene;
+  const Pid pid = scene.launch("Editor");
+  scene.startManager();
+  std::vector<sim::WindowKey> keys;
+  for (int i = 0; i < 3; ++i) {
+    keys.push_back(scene.open(pid, {100.0 + 50 * i, 100, 700, 500}));
+    scene.run(0.5);
+  }
+  scene.run(2.0);
+  const auto parked = keys.front();
+  ASSERT_TRUE(scene.manager->isParked(scene.number(parked)));
+
+  scene.world.setBehaviour(
+      pid, {.faults = {{.name = ax::kPosition, .on = sim::FaultOn::write,
+                        .error = AXError::illegalArgument}}});
+  scene.settings->enabled.set(false);
+  scene.run(1.0);
+  EXPECT_FALSE(inView(scene.frame(parked), scene.world.displays()));
+  EXPECT_TRUE(scene.manager->needsRecovery().contains(scene.number(parked)));
+
+  scene.world.setBehaviour(pid, {});
+  scene.run(3.0);  // the next retry
+  EXPECT_TRUE(kMainVisible.contains(scene.frame(parked)));
+  EXPECT_TRUE(scene.manager->needsRecovery().empty());
+}
+
+TEST(ManagerRecovery, WithNoDisplayLeftRestoresWaitForOne) {
+  ManagerScene scene;
+  const Pid pid = scene.launch("Editor");
+  scene.startManager();
+  std::vector<sim::WindowKey> keys;
+  for (int i = 0; i < 3; ++i) {
+    keys.push_back(scene.open(pid, {100.0 + 50 * i, 100, 700, 500}));
+    scene.run(0.5);
+  }
+  scene.run(2.0);
+  scene.world.unplugDisplay(scene.mainDisplay);
+  scene.settings->enabled.set(false);
+  scene.run(1.0);
+  EXPECT_EQ(scene.manager->needsRecovery().size(), keys.size());
+
+  scene.world.plugDisplay({.name = "Built-in", .frame = kMainFrame, .visibleFrame = kMainVisible});
+  scene.run(4.0);
+  for (auto key : keys) EXPECT_TRUE(kMainFrame.contains(scene.frame(key))) << scene.number(key);
+  EXPECT_TRUE(scene.manager->needsRecovery().empty());
+}
+
+}  // namespace
+}  // namespace vistarail::test
