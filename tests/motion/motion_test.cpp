@@ -8,8 +8,8 @@
 #include "motion/animator.h"
 #include "motion/spring.h"
 #include "motion/velocity_tracker.h"
-#include "platform/sim/sim_display_link.h"
-#include "platform/sim/virtual_dispatch.h"
+#include "platform/sim/adapters/sim_display_link.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
 
 namespace vistarail {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/memory_defaults.h"
+#include "platform/sim/defaults/memory_defaults.h"
 #include "strip/layout_restore.h"
 #include "strip/layout_store.h"
 #include "strip_builders.h"

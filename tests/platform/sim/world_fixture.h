@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "platform/ax_names.h"
-#include "platform/sim/sim_accessibility.h"
-#include "platform/sim/sim_element.h"
-#include "platform/sim/sim_window_server.h"
-#include "platform/sim/sim_workspace.h"
-#include "platform/sim/virtual_dispatch.h"
-#include "platform/sim/world.h"
+#include "platform/sim/adapters/sim_accessibility.h"
+#include "platform/sim/world/sim_element.h"
+#include "platform/sim/adapters/sim_window_server.h"
+#include "platform/sim/adapters/sim_workspace.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
+#include "platform/sim/world/world.h"
 
 namespace vistarail::sim::testing {
 
