@@ -118,9 +118,7 @@ void carouselFrames(const Strip& strip, const LayoutGeometry& geometry, double c
     }
     const bool onLeft = i < focused;
     const bool neighbour = std::abs(i - focused) == 1;
-    // The active window as activeWindow() reads it: out of range means the first.
-    const int shown =
-        column.activeIndex >= 0 && column.activeIndex < column.count() ? column.activeIndex : 0;
+    const int shown = column.activePosition();
     for (int j = 0; j < column.count(); ++j) {
       if (neighbour && j == shown) {
         place.placeNeighbour(own[j], strip, onLeft);

@@ -70,12 +70,6 @@ TEST(SpringStiffness, FollowsTheSquareOfTheAnimationSpeedAndIgnoresUnusableValue
   EXPECT_DOUBLE_EQ(stiffnessForAnimationSpeed(0), 420);
   EXPECT_DOUBLE_EQ(stiffnessForAnimationSpeed(-2), 420);
   EXPECT_DOUBLE_EQ(stiffnessForAnimationSpeed(std::nan("")), 420);
-  EXPECT_DOUBLE_EQ(springStiffness(), kBaseSpringStiffness);
-  setSpringStiffness(1680);
-  setSpringStiffness(0);
-  setSpringStiffness(INFINITY);
-  EXPECT_DOUBLE_EQ(springStiffness(), 1680);
-  setSpringStiffness(kBaseSpringStiffness);
 }
 
 TEST(VelocityTracker, SlopeBetweenTheOldestAndNewestSampleOfTheLastTenthOfASecond) {

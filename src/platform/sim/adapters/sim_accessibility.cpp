@@ -156,10 +156,8 @@ AXResult<AXObserver> SimAccessibility::createObserver(Pid pid, AXObserverCallbac
   std::erase_if(c.observers, [](const auto& entry) { return entry.second.handle.expired(); });
   auto app = c.apps.find(pid);
   if (app != c.apps.end()) {
-    for (auto& fault : app->second.behaviour.faults) {
-      if (fault.on != FaultOn::observer || fault.remaining == 0) continue;
-      if (fault.remaining > 0) --fault.remaining;
-      return AXResult<AXObserver>::fail(fault.error);
+    if (auto fault = takeFault(app->second.behaviour, FaultOn::observer, {})) {
+      return AXResult<AXObserver>::fail(*fault);
     }
   }
   const uint64_t id = c.nextObserverId++;

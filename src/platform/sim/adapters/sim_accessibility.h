@@ -53,9 +53,6 @@ class SimAccessibility final : public Accessibility {
   // The window an element stands for, if it is a window element.
   static std::optional<WindowKey> windowKey(const AXElement& element);
 
-  // The default messaging time-out of the platform.
-  static constexpr double kDefaultMessagingTimeoutSeconds = 6.0;
-
  private:
   // Adds or removes one observer registration (kind says which).
   AXError changeRegistration(const AXObserver& observer, const AXElement& element,

@@ -15,14 +15,6 @@ namespace vistarail::sim {
 
 namespace {
 
-constexpr const char* kHidden = "AXHidden";
-constexpr const char* kMainWindow = "AXMainWindow";
-constexpr const char* kFocused = "AXFocused";
-constexpr const char* kEnabled = "AXEnabled";
-constexpr const char* kPress = "AXPress";
-constexpr const char* kFocusedApplication = "AXFocusedApplication";
-constexpr const char* kSystemWideRole = "AXSystemWide";
-
 CallOutcome ok(AXValue v) {
   return {AXError::success, std::move(v)};
 }
@@ -62,14 +54,14 @@ CallOutcome readApplication(const WorldCore& core, const SimApp& app, std::strin
   if (a == ax::kRole) return ok(std::string(ax::kApplicationRole));
   if (a == ax::kTitle) return ok(app.name);
   if (a == ax::kWindows) return ok(listedWindows(core, app.pid));
-  if (a == ax::kFocusedWindow || a == kMainWindow) {
+  if (a == ax::kFocusedWindow || a == ax::kMainWindow) {
     if (!app.focusedWindow) return fail(AXError::noValue);
     const SimWindow* w = core.findWindow(*app.focusedWindow);
     if (!w || w->minimized) return fail(AXError::noValue);
     return ok(makeElement(windowRef(app.pid, w->key)));
   }
   if (a == ax::kFrontmost) return ok(core.frontmost == app.pid);
-  if (a == kHidden) return ok(app.hidden);
+  if (a == ax::kHidden) return ok(app.hidden);
   if (a == ax::kEnhancedUserInterface) {
     if (!app.enhancedUserInterface) return fail(AXError::attributeUnsupported);
     return ok(*app.enhancedUserInterface);
@@ -108,7 +100,7 @@ CallOutcome readWindow(const WorldCore& core, const SimWindow& w, std::string_vi
   if (a == ax::kTitle) return ok(w.title);
   if (a == ax::kMinimized) return ok(w.minimized);
   if (a == ax::kMain) return ok(app.focusedWindow == w.key);
-  if (a == kFocused) return ok(app.focusedWindow == w.key && core.frontmost == w.pid);
+  if (a == ax::kFocused) return ok(app.focusedWindow == w.key && core.frontmost == w.pid);
   return fail(AXError::attributeUnsupported);
 }
 
@@ -119,13 +111,13 @@ CallOutcome readButton(const ElementRef& ref, std::string_view a) {
                                                                   : ax::kFullScreenButton));
   }
   if (a == ax::kParent || a == ax::kWindow) return ok(makeElement(windowRef(ref.pid, ref.window)));
-  if (a == kEnabled) return ok(true);
+  if (a == ax::kEnabled) return ok(true);
   return fail(AXError::attributeUnsupported);
 }
 
 CallOutcome readSystemWide(const WorldCore& core, std::string_view a) {
-  if (a == ax::kRole) return ok(std::string(kSystemWideRole));
-  if (a == kFocusedApplication) {
+  if (a == ax::kRole) return ok(std::string(ax::kSystemWideRole));
+  if (a == ax::kFocusedApplication) {
     if (!core.frontmost) return fail(AXError::noValue);
     return ok(makeElement(applicationRef(*core.frontmost)));
   }
@@ -147,7 +139,7 @@ CallOutcome writeApplication(WorldCore& core, SimApp& app, std::string_view a, c
     if (*flag) step::activate(core, app.pid, out);
     return done();
   }
-  if (a == kHidden) {
+  if (a == ax::kHidden) {
     if (!flag) return fail(AXError::illegalArgument);
     *flag ? step::hide(core, app, out) : step::unhide(core, app, out);
     return done();
@@ -181,7 +173,7 @@ CallOutcome writeWindow(WorldCore& core, SimWindow& w, std::string_view a, const
     return done();
   }
   const auto flag = asBool(value);
-  if (a == ax::kMain || a == kFocused) {
+  if (a == ax::kMain || a == ax::kFocused) {
     if (!flag) return fail(AXError::illegalArgument);
     if (*flag && !w.minimized) step::focusInApp(core, w, out);
     return done();
@@ -246,7 +238,7 @@ CallOutcome attributeSettable(WorldCore& core, const ElementRef& ref, std::strin
   if (ref.kind == ElementKind::application) {
     const SimApp* app = core.runningApp(ref.pid);
     if (!app) return fail(AXError::cannotComplete);
-    if (a == ax::kFrontmost || a == kHidden) return ok(true);
+    if (a == ax::kFrontmost || a == ax::kHidden) return ok(true);
     if (a == ax::kEnhancedUserInterface && app->enhancedUserInterface) return ok(true);
   }
   if (ref.kind == ElementKind::window) {
@@ -254,7 +246,7 @@ CallOutcome attributeSettable(WorldCore& core, const ElementRef& ref, std::strin
     if (!w) return fail(AXError::invalidUIElement);
     if (a == ax::kPosition) return ok(w->positionSettable);
     if (a == ax::kSize) return ok(w->sizeSettable);
-    if (a == ax::kMain || a == kFocused) return ok(true);
+    if (a == ax::kMain || a == ax::kFocused) return ok(true);
     if (a == ax::kMinimized) return ok(w->minimizeButton == Presence::present);
     if (a == ax::kFullScreen) return ok(w->fullScreenButton == Presence::present);
   }
@@ -274,11 +266,11 @@ CallOutcome performElementAction(WorldCore& core, const ElementRef& ref, std::st
     if (!w->minimized) step::focusInApp(core, *w, out);
     return done();
   }
-  if (ref.kind == ElementKind::minimizeButton && w && action == kPress) {
+  if (ref.kind == ElementKind::minimizeButton && w && action == ax::kPress) {
     step::minimize(core, *w, out);
     return done();
   }
-  if (ref.kind == ElementKind::fullScreenButton && w && action == kPress) {
+  if (ref.kind == ElementKind::fullScreenButton && w && action == ax::kPress) {
     w->fullScreen ? step::exitFullScreen(core, *w, out) : step::enterFullScreen(core, *w, out);
     return done();
   }

@@ -33,8 +33,6 @@ bool WorldCore::step(const std::function<bool(Outbox&)>& body) {
   return result;
 }
 
-namespace {
-
 FaultOn faultKind(AXCallKind kind) {
   switch (kind) {
     case AXCallKind::copyAttribute:
@@ -55,15 +53,15 @@ FaultOn faultKind(AXCallKind kind) {
 std::optional<AXError> takeFault(Behaviour& behaviour, FaultOn on, std::string_view name) {
   for (auto& fault : behaviour.faults) {
     if (fault.on != on && fault.on != FaultOn::any) continue;
-    if (!fault.name.empty() && fault.name != name) continue;
+    // Observer creation names nothing, so an observer fault matches whatever
+    // name it carries.
+    if (!fault.name.empty() && fault.name != name && fault.on != FaultOn::observer) continue;
     if (fault.remaining == 0) continue;
     if (fault.remaining > 0) --fault.remaining;
     return fault.error;
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 CallOutcome WorldCore::message(const ElementRef& target, AXCallKind kind, std::string_view name,
                                const AXValue* written,
@@ -233,7 +231,7 @@ Behaviour* WorldCore::behaviourFor(const ElementRef& ref) {
 double WorldCore::messagingTimeout(const SimApp& app) const {
   if (app.messagingTimeoutSeconds > 0) return app.messagingTimeoutSeconds;
   if (systemTimeoutSeconds > 0) return systemTimeoutSeconds;
-  return 6.0;
+  return kDefaultMessagingTimeoutSeconds;
 }
 
 RunningApplication WorldCore::runningApplication(const SimApp& app) const {

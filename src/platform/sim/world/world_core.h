@@ -72,6 +72,13 @@ struct Outbox {
   std::vector<SelfMoveTask> selfMoves;
 };
 
+// Which fault kind a messaging call is subject to.
+FaultOn faultKind(AXCallKind kind);
+// The first fault of the behaviour aimed at calls of kind `on` (or at any
+// call) and at `name` (or at every name), used up by one; none if no fault
+// matches.
+std::optional<AXError> takeFault(Behaviour& behaviour, FaultOn on, std::string_view name);
+
 struct CallOutcome {
   AXError error = AXError::success;
   std::optional<AXValue> value;

@@ -38,6 +38,10 @@ enum class FaultOn {
   any,
 };
 
+// How long a messaging call waits for an application that does not answer
+// when neither the application element nor the system-wide one set a time-out.
+inline constexpr double kDefaultMessagingTimeoutSeconds = 6.0;
+
 // Makes matching calls fail with a chosen error, forever or a number of times.
 struct AttributeFault {
   std::string name{};  // attribute, action or notification; empty matches every name

@@ -30,7 +30,7 @@ TEST_F(SimAccessibilityTest, ApplicationElementListsItsWindowsFrontToBackAndItsF
   Pid other = launch("Other", LaunchActivation::staysInBackground);
   EXPECT_EQ(read(app(other), {ax::kFocusedWindow, ax::kWindows, ax::kFrontmost}),
             "noValue [] false");
-  EXPECT_EQ(read(ax.systemWideElement(), {"AXFocusedApplication"}), "Editor");
+  EXPECT_EQ(read(ax.systemWideElement(), {ax::kFocusedApplication}), "Editor");
 
   // Handles to one window compare and hash equal however they were obtained.
   const auto listed = *asElements(*ax.copyAttributeValue(app(pid), ax::kWindows).value);

@@ -191,7 +191,7 @@ TEST_F(DisplaysTest, FullScreenTakesASpaceOfItsOwnAndGivesItBack) {
 
   // Through the accessibility services: the full-screen button.
   auto button = asElement(*ax.copyAttributeValue(win(w), ax::kFullScreenButton).value);
-  EXPECT_EQ(ax.performAction(*button, "AXPress"), AXError::success);
+  EXPECT_EQ(ax.performAction(*button, ax::kPress), AXError::success);
   EXPECT_TRUE(world.window(w)->fullScreen);
   world.closeWindow(w);
   EXPECT_EQ(current(display), before);
