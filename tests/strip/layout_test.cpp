@@ -14,8 +14,8 @@
 namespace vistarail {
 namespace {
 
-using testing::laptopGeometry;
-using testing::parseStrip;
+using test::laptopGeometry;
+using test::parseStrip;
 
 using Widths = std::vector<double>;
 

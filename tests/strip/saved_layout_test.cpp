@@ -14,8 +14,8 @@
 namespace vistarail {
 namespace {
 
-using testing::describe;
-using testing::parseStrip;
+using test::describe;
+using test::parseStrip;
 
 std::optional<SavedLayouts> decode(const std::string& text) {
   return decodeSavedLayouts(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));

@@ -15,8 +15,8 @@
 namespace vistarail {
 namespace {
 
-using testing::describe;
-using testing::parseStrip;
+using test::describe;
+using test::parseStrip;
 
 TEST(Column, ActiveWindowFallsBackToTheFirstAndAnEmptiedColumnReadsIndexZero) {
   Column column({1, 2}, 0.5);
@@ -210,7 +210,7 @@ std::string randomRun(uint64_t seed, int steps, std::string& log) {
     for (int64_t a : arguments) name += " " + std::to_string(a);
     log += name + "\n";
     if (!slide) return runOperation(strip, name);
-    return animatedMutation(strip, testing::laptopGeometry(), SlideSettings{},
+    return animatedMutation(strip, test::laptopGeometry(), SlideSettings{},
                             [&](Strip& s) { return runOperation(s, name); });
   };
   for (int step = 0; step < steps; ++step) {

@@ -23,7 +23,7 @@
 #include "platform/sim/dispatch/virtual_dispatch.h"
 #include "platform/sim/world/world.h"
 
-namespace vistarail::sim::testing {
+namespace vistarail::sim::test {
 
 using Strings = std::vector<std::string>;
 
@@ -149,4 +149,4 @@ class WorldTest : public ::testing::Test {
   std::map<WindowKey, std::pair<Pid, std::string>> windowNames;
 };
 
-}  // namespace vistarail::sim::testing
+}  // namespace vistarail::sim::test

@@ -5,7 +5,7 @@
 
 #include "platform/sim/world_fixture.h"
 
-namespace vistarail::sim::testing {
+namespace vistarail::sim::test {
 namespace {
 
 class SimAccessibilityTest : public WorldTest {
@@ -214,4 +214,4 @@ TEST_F(SimAccessibilityTest, MainRaiseAndFrontmostMoveFocus) {
 }
 
 }  // namespace
-}  // namespace vistarail::sim::testing
+}  // namespace vistarail::sim::test

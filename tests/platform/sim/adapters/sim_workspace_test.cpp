@@ -6,7 +6,7 @@
 #include "platform/sim/adapters/sim_keyboard_layout.h"
 #include "platform/sim/world_fixture.h"
 
-namespace vistarail::sim::testing {
+namespace vistarail::sim::test {
 namespace {
 
 class WorkspaceTest : public WorldTest {
@@ -117,4 +117,4 @@ TEST(SimKeyboardLayout, FailsAsToldAndRecovers) {
 }
 
 }  // namespace
-}  // namespace vistarail::sim::testing
+}  // namespace vistarail::sim::test

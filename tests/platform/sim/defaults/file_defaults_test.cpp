@@ -20,10 +20,10 @@ namespace vistarail::sim {
 namespace {
 
 namespace fs = std::filesystem;
-using testsupport::readFile;
-using testsupport::ScopedEnv;
-using testsupport::TempFolder;
-using testsupport::writeFile;
+using test::readFile;
+using test::ScopedEnv;
+using test::TempFolder;
+using test::writeFile;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -81,7 +81,7 @@ class RendererTest : public ::testing::Test {
     return image;
   }
 
-  testsupport::TempFolder folder;
+  test::TempFolder folder;
   Renderer renderer;
 };
 

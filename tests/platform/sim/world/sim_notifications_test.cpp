@@ -5,7 +5,7 @@
 
 #include "platform/sim/world_fixture.h"
 
-namespace vistarail::sim::testing {
+namespace vistarail::sim::test {
 namespace {
 
 const Strings kAppNotes = {ax::kWindowCreated,     ax::kFocusedWindowChanged,
@@ -211,4 +211,4 @@ TEST_F(NotificationTest, AnObserverWhoseHandlesAreGoneHearsNothing) {
 }
 
 }  // namespace
-}  // namespace vistarail::sim::testing
+}  // namespace vistarail::sim::test

@@ -8,7 +8,7 @@
 
 #include "platform/sim/world_fixture.h"
 
-namespace vistarail::sim::testing {
+namespace vistarail::sim::test {
 namespace {
 
 class TimingTest : public WorldTest {
@@ -121,4 +121,4 @@ TEST_F(TimingTest, JitterIsDrawnFromTheSeedWithinItsRange) {
 }
 
 }  // namespace
-}  // namespace vistarail::sim::testing
+}  // namespace vistarail::sim::test

@@ -8,7 +8,7 @@
 
 #include "platform/sim/world_fixture.h"
 
-namespace vistarail::sim::testing {
+namespace vistarail::sim::test {
 namespace {
 
 class DisplaysTest : public WorldTest {
@@ -239,4 +239,4 @@ TEST_F(DisplaysTest, SceneShowsWhatIsOnScreenBackToFront) {
 }
 
 }  // namespace
-}  // namespace vistarail::sim::testing
+}  // namespace vistarail::sim::test
