@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 #include <limits>
-#include <random>
 #include <set>
 #include <sstream>
 #include <string>
 
+#include "platform/sim/world/rng.h"
 #include "strip/slide_animation.h"
 #include "strip_builders.h"
 
@@ -191,9 +191,9 @@ enum class Keep { sameColumn, sameWindow, nothing };
 
 // Runs `steps` random operations, logging them; returns an empty string or what went wrong.
 std::string randomRun(uint64_t seed, int steps, std::string& log) {
-  std::mt19937_64 rng(seed);
+  sim::Rng rng(seed);
   const auto uniform = [&](int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(rng);
+    return static_cast<int>(rng.between(low, high));
   };
   Strip strip;
   std::set<WindowId> windows;

@@ -6,17 +6,6 @@
 
 namespace vistarail::sim {
 
-uint64_t Rng::next() {
-  uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
-  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-  z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-  return z ^ (z >> 31);
-}
-
-double Rng::unit() {
-  return static_cast<double>(next() >> 11) * 0x1.0p-53;
-}
-
 WorldCore::WorldCore(Dispatch& d, uint64_t seed)
     : dispatch(d), appQueue(d.makeSerialQueue("sim.world.apps")), rng(seed) {}
 

@@ -19,23 +19,12 @@
 
 #include "platform/accessibility.h"
 #include "platform/dispatch.h"
+#include "platform/sim/world/rng.h"
 #include "platform/sim/world/sim_element.h"
 #include "platform/sim/world/world_types.h"
 #include "platform/workspace.h"
 
 namespace vistarail::sim {
-
-// SplitMix64: tiny, seedable and identical on every standard library, unlike
-// the distributions of <random>.
-class Rng {
- public:
-  explicit Rng(uint64_t seed) : state_(seed) {}
-  uint64_t next();
-  double unit();  // [0, 1)
-
- private:
-  uint64_t state_;
-};
 
 struct ObserverRecord {
   std::weak_ptr<const SimObserverHandle> handle;
