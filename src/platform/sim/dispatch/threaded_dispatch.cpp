@@ -21,8 +21,14 @@ class TaskFifo {
   // Notifies while holding the lock: the worker may run the task, drop the
   // last owner of this FIFO and destroy it as soon as the lock is free, so the
   // pushing thread must be done with the condition variable by then.
+  // A stopped FIFO runs nothing more, so work submitted after the stop is
+  // dropped at once (outside the lock) instead of holding what it owns.
   void push(Task task) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    if (stopped_) {
+      lock.unlock();
+      return;  // task is destroyed here
+    }
     tasks_.push_back(std::move(task));
     cv_.notify_all();
   }
@@ -30,10 +36,14 @@ class TaskFifo {
   std::optional<Task> pop(Clock::time_point deadline) {
     std::unique_lock lock(mutex_);
     cv_.wait_until(lock, deadline, [&] { return stopped_ || !tasks_.empty(); });
-    if (stopped_ || tasks_.empty()) return std::nullopt;
-    Task t = std::move(tasks_.front());
-    tasks_.pop_front();
-    return t;
+    return take();
+  }
+  // Waits until a task arrives or the FIFO is stopped: a worker waits for as
+  // long as its queue lives, however long it sits idle.
+  std::optional<Task> pop() {
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [&] { return stopped_ || !tasks_.empty(); });
+    return take();
   }
   void stop() {
     std::deque<Task> dropped;  // destroyed outside the lock: tasks may own queues
@@ -44,6 +54,14 @@ class TaskFifo {
   }
 
  private:
+  // Lock held.
+  std::optional<Task> take() {
+    if (stopped_ || tasks_.empty()) return std::nullopt;
+    Task t = std::move(tasks_.front());
+    tasks_.pop_front();
+    return t;
+  }
+
   std::mutex mutex_;
   std::condition_variable cv_;
   std::deque<Task> tasks_;
@@ -91,7 +109,7 @@ class ThreadQueue final : public Queue, public std::enable_shared_from_this<Thre
       // dropped by one of its own tasks can detach without the loop reading
       // freed memory.
       thread_ = std::thread([fifo = fifo_] {
-        while (auto task = fifo->pop(Clock::now() + std::chrono::hours(24))) (*task)();
+        while (auto task = fifo->pop()) (*task)();
       });
     }
   }

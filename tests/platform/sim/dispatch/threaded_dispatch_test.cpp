@@ -73,6 +73,23 @@ TEST_F(ThreadedDispatchTest, QueueReleasedByItsOwnTaskShutsDownCleanly) {
   dispatch.runMainFor(0.05);
 }
 
+TEST(ThreadedDispatchIdle, AnIdleQueueStillRunsWorkAndAStoppedOneDropsIt) {
+  QueueRef queue;
+  auto owned = std::make_shared<int>(0);
+  {
+    ThreadedDispatch dispatch;
+    queue = dispatch.makeSerialQueue("idle");
+    dispatch.runMainFor(0.05);  // the worker waits with nothing to do
+    std::atomic<bool> ran{false};
+    queue->async([&] { ran = true; });
+    EXPECT_TRUE(dispatch.runMainUntil([&] { return ran.load(); }, 2.0));
+  }
+  // The dispatch has stopped: work for a queue someone kept is dropped at
+  // once, not held with what it owns.
+  queue->async([owned] {});
+  EXPECT_EQ(owned.use_count(), 1);
+}
+
 TEST_F(ThreadedDispatchTest, DelayedWorkRunsByDueTimeAndNotBeforeUnlessCancelled) {
   auto queue = dispatch.makeSerialQueue("delays");
   std::mutex mutex;
