@@ -178,7 +178,9 @@ std::optional<fs::path> FileDefaults::standardPath() {
   return fs::path(*home) / ".config" / kFolderName / kFileName;
 }
 
-FileDefaults::FileDefaults(Reporter reporter) : reporter_(std::move(reporter)) {
+FileDefaults::FileDefaults(Reporter reporter, QueueRef writeQueue)
+    : reporter_(std::move(reporter)), writeQueue_(std::move(writeQueue)) {
+  write_->owner = this;
   if (auto standard = standardPath()) {
     path_ = std::move(*standard);
     load();
@@ -187,9 +189,16 @@ FileDefaults::FileDefaults(Reporter reporter) : reporter_(std::move(reporter)) {
   report("vistarail: no home folder is known (HOME is not set); settings will not be saved");
 }
 
-FileDefaults::FileDefaults(fs::path path, Reporter reporter)
-    : path_(std::move(path)), reporter_(std::move(reporter)) {
+FileDefaults::FileDefaults(fs::path path, Reporter reporter, QueueRef writeQueue)
+    : path_(std::move(path)), reporter_(std::move(reporter)), writeQueue_(std::move(writeQueue)) {
+  write_->owner = this;
   load();
+}
+
+FileDefaults::~FileDefaults() {
+  std::lock_guard lock(write_->mutex);
+  writeIfDirty();
+  write_->owner = nullptr;
 }
 
 void FileDefaults::report(const std::string& line) const {
@@ -230,18 +239,60 @@ std::optional<PropertyList> FileDefaults::object(const std::string& key) const {
 }
 
 void FileDefaults::set(const std::string& key, const PropertyList& value) {
-  std::lock_guard lock(writeMutex_);
-  memory_.set(key, value);
-  save();
+  bool schedule = false;
+  {
+    std::lock_guard lock(write_->mutex);
+    memory_.set(key, value);
+    schedule = changed();
+  }
+  if (schedule) scheduleWrite();
 }
 
 void FileDefaults::remove(const std::string& key) {
-  std::lock_guard lock(writeMutex_);
-  // Removing what is not stored changes nothing, so it must not rewrite (or
-  // replace an unreadable) file either.
-  if (!memory_.storedObject(key)) return;
-  memory_.remove(key);
-  save();
+  bool schedule = false;
+  {
+    std::lock_guard lock(write_->mutex);
+    // Removing what is not stored changes nothing, so it must not rewrite (or
+    // replace an unreadable) file either.
+    if (!memory_.storedObject(key)) return;
+    memory_.remove(key);
+    schedule = changed();
+  }
+  if (schedule) scheduleWrite();
+}
+
+void FileDefaults::flush() {
+  std::lock_guard lock(write_->mutex);
+  writeIfDirty();
+}
+
+uint64_t FileDefaults::filesWritten() const {
+  std::lock_guard lock(write_->mutex);
+  return write_->filesWritten;
+}
+
+bool FileDefaults::changed() {
+  write_->dirty = true;
+  if (!writeQueue_ || write_->scheduled) return false;
+  write_->scheduled = true;
+  return true;
+}
+
+// Submitted outside the lock: a dispatch call.
+void FileDefaults::scheduleWrite() {
+  writeQueue_->asyncAfter(kWriteDelaySeconds, [weak = std::weak_ptr<WriteState>(write_)] {
+    auto state = weak.lock();
+    if (!state) return;
+    std::lock_guard lock(state->mutex);
+    state->scheduled = false;
+    if (state->owner) state->owner->writeIfDirty();
+  });
+}
+
+void FileDefaults::writeIfDirty() {
+  if (!write_->dirty) return;
+  // A failed write stays outstanding, so the next flush tries again.
+  write_->dirty = !save();
 }
 
 // A settings file that is a link (into a folder of dotfiles, say) stays a link:
@@ -253,8 +304,8 @@ fs::path FileDefaults::writeTarget() const {
   return ec ? path_ : target;
 }
 
-void FileDefaults::save() {
-  if (path_.empty()) return;
+bool FileDefaults::save() {
+  if (path_.empty()) return true;
   const fs::path target = writeTarget();
   if (backUpBeforeWrite_) {
     fs::path backup = target;
@@ -272,12 +323,14 @@ void FileDefaults::save() {
                            "\n";
   const auto failure = writeAtomically(target, text);
   if (!failure) {
+    ++write_->filesWritten;
     writeFailureReported_ = false;
-    return;
+    return true;
   }
-  if (writeFailureReported_) return;
+  if (writeFailureReported_) return false;
   writeFailureReported_ = true;
   report("vistarail: settings not saved: " + *failure);
+  return false;
 }
 
 }  // namespace vistarail::sim

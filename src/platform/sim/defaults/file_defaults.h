@@ -21,13 +21,19 @@
 // thrown away. Values of unexpected shape inside a good file are kept as they
 // are; the typed getters coerce them.
 //
-// Writing happens on every set and on every remove of a stored key: the whole
-// domain goes to a temporary file in the same folder, which is flushed and then
-// renamed over the old one, so a crash mid-write leaves either the old or the
-// new file, never half of one. A failed write keeps the value in memory and is
-// reported once until a write succeeds again.
+// Writing is lazy, as the platform's own defaults are: a set or a remove of a
+// stored key changes the domain in memory at once, and the file follows
+// kWriteDelaySeconds later on the write queue, once for however many changes
+// came in between (a dragged slider changes a value dozens of times a
+// second). flush() writes what is outstanding now; the program calls it when
+// it stops, and the destructor calls it, so nothing is lost at exit. Without a
+// write queue nothing is written before flush() or destruction. A write puts
+// the whole domain in a temporary file in the same folder, fsyncs it and
+// renames it over the old one, so a crash mid-write leaves either the old or
+// the new file, never half of one. A failed write keeps the values in memory,
+// is retried by the next flush and is reported once until a write succeeds.
 //
-// Thread-safe: one lock orders the in-memory change and its write.
+// Thread-safe: one lock orders the in-memory changes and the writes.
 
 #include <cstdint>
 #include <filesystem>
@@ -36,6 +42,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/dispatch.h"
 #include "platform/sim/defaults/memory_defaults.h"
 
 namespace vistarail::sim {
@@ -46,33 +53,62 @@ class FileDefaults final : public Defaults {
   using Reporter = std::function<void(const std::string& line)>;
 
   static constexpr uintmax_t kMaxFileBytes = 16u << 20;
+  // How long changes gather before the file is written.
+  static constexpr double kWriteDelaySeconds = 0.5;
 
   // The standard location (see above); absent when no home folder is known.
   static std::optional<std::filesystem::path> standardPath();
 
   // Uses the standard location; without one the domain lives in memory only,
-  // which is reported once.
-  explicit FileDefaults(Reporter reporter = {});
-  explicit FileDefaults(std::filesystem::path path, Reporter reporter = {});
+  // which is reported once. Delayed writes run on writeQueue (a serial queue
+  // of their own suits best: the write waits for the disk).
+  explicit FileDefaults(Reporter reporter = {}, QueueRef writeQueue = {});
+  explicit FileDefaults(std::filesystem::path path, Reporter reporter = {},
+                        QueueRef writeQueue = {});
+  // Flushes.
+  ~FileDefaults() override;
+  FileDefaults(const FileDefaults&) = delete;
+  FileDefaults& operator=(const FileDefaults&) = delete;
 
   void registerDefaults(const PropertyList& dictionary) override;
   std::optional<PropertyList> object(const std::string& key) const override;
   void set(const std::string& key, const PropertyList& value) override;
   void remove(const std::string& key) override;
 
+  // Writes outstanding changes now (nothing when there are none).
+  void flush();
+
   // Where the domain is saved; empty when it lives in memory only.
   const std::filesystem::path& path() const { return path_; }
+  // How many times the file has been replaced, for measurements.
+  uint64_t filesWritten() const;
 
  private:
+  // Shared with delayed writes, which may outlive the domain: they find the
+  // owner gone (null) under the same lock that guards everything below.
+  struct WriteState {
+    std::mutex mutex;
+    FileDefaults* owner = nullptr;
+    bool dirty = false;      // changes not yet in the file
+    bool scheduled = false;  // a delayed write is on its way
+    uint64_t filesWritten = 0;
+  };
+
   void load();
-  void save();
+  // Lock held. Marks a change; true when a delayed write must be scheduled.
+  bool changed();
+  void scheduleWrite();
+  // Lock held.
+  void writeIfDirty();
+  bool save();
   std::filesystem::path writeTarget() const;
   void report(const std::string& line) const;
 
   std::filesystem::path path_;
   Reporter reporter_;
+  QueueRef writeQueue_;
   MemoryDefaults memory_;
-  std::mutex writeMutex_;
+  std::shared_ptr<WriteState> write_ = std::make_shared<WriteState>();
   bool backUpBeforeWrite_ = false;
   bool writeFailureReported_ = false;
 };

@@ -9,11 +9,13 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/sim/defaults/file_defaults_codec.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
 #include "platform/sim/temp_folder.h"
 
 namespace vistarail::sim {
@@ -119,6 +121,7 @@ TEST_F(FileDefaultsTest, FileIsOneJsonObjectWithTaggedValuesAndNoRegisteredOnes)
   defaults.set("inf", kInf);
   defaults.set("escaped", {{"$data", "AAEC"}});
   defaults.set("plain", {{"a", 1}, {"$data", "two keys need no escape"}});
+  defaults.flush();
   EXPECT_EQ(onDisk(file),
             (PropertyList{{"bindings.v1", {{"$data", "e30="}}},
                           {"dimAmount", 0.5},
@@ -134,9 +137,11 @@ TEST_F(FileDefaultsTest, RemoveRewritesTheFileAndRemovingNothingLeavesItAlone) {
   defaults.set("a", 1);
   defaults.set("b", 2);
   defaults.remove("a");
+  defaults.flush();
   EXPECT_EQ(onDisk(file), (PropertyList{{"b", 2}}));
   writeFile(file, "{\"b\": 2, \"edited by hand\": true}");
   defaults.remove("never stored");
+  defaults.flush();
   EXPECT_EQ(readFile(file), "{\"b\": 2, \"edited by hand\": true}");
 }
 
@@ -147,7 +152,10 @@ TEST_F(FileDefaultsTest, MissingFileIsReportedOnceAndCreatedOnlyByAWrite) {
   EXPECT_EQ(defaults.object("anything"), std::nullopt);
   defaults.remove("anything");
   EXPECT_FALSE(fs::exists(nested));
+  defaults.flush();
+  EXPECT_FALSE(fs::exists(nested));
   defaults.set("enabled", true);
+  defaults.flush();
   EXPECT_EQ(onDisk(nested), (PropertyList{{"enabled", true}}));
   EXPECT_EQ(reports.size(), 1u);
   EXPECT_FALSE(fs::exists(nested.string() + ".bad")) << "nothing to keep";
@@ -185,13 +193,16 @@ TEST_F(FileDefaultsTest, UnusableFilesReadAsEmptyAreReportedOnceAndKeptUntilAWri
       defaults.registerDefaults({{"enabled", true}});
       EXPECT_EQ(defaults.object("enabled"), PropertyList(true));
       defaults.remove("enabled");
+      defaults.flush();
       EXPECT_EQ(readFile(file), c.bytes)
           << "left untouched by reads, registration and no-op removes";
 
       defaults.set("innerGap", 4);
+      defaults.flush();
       EXPECT_EQ(onDisk(file), (PropertyList{{"innerGap", 4}}));
       EXPECT_EQ(readFile(bad), c.bytes) << "the unreadable file is kept aside";
       defaults.set("outerGap", 6);
+      defaults.flush();
       EXPECT_EQ(readFile(bad), c.bytes) << "set aside once, not on every write";
     }
     EXPECT_EQ(reports.size(), 1u);
@@ -219,6 +230,7 @@ TEST_F(FileDefaultsTest, ValuesOfUnexpectedShapeAndMalformedTagsAreKeptAsTheyAre
   EXPECT_FALSE(defaults.object("nothing")) << "a null holds nothing";
 
   defaults.set("outerGap", 3);
+  defaults.flush();
   expected["outerGap"] = 3;
   EXPECT_EQ(onDisk(file), expected) << "odd values survive the next write";
 }
@@ -229,15 +241,46 @@ TEST_F(FileDefaultsTest, FailedWritesKeepTheValueAndAreReportedOnceUntilOneSucce
   FileDefaults defaults(blocker / "defaults.json", collect());
   reports.clear();  // the missing-file report
   defaults.set("enabled", false);
+  defaults.flush();
   defaults.set("innerGap", 2);
+  defaults.flush();
   expectOneReport(blocker, "not saved");
   EXPECT_EQ(defaults.object("innerGap"), PropertyList(2)) << "still readable for this run";
 
   fs::remove(blocker);  // the way becomes clear: the next write saves everything
   defaults.set("outerGap", 1);
+  defaults.flush();
   EXPECT_EQ(onDisk(blocker / "defaults.json"),
             (PropertyList{{"enabled", false}, {"innerGap", 2}, {"outerGap", 1}}));
   EXPECT_EQ(reports.size(), 1u);
+}
+
+TEST_F(FileDefaultsTest, ABurstOfChangesIsWrittenOnceAfterTheDelayAndFlushedAtTheEnd) {
+  writeFile(file, "{\"enabled\": tr");  // unreadable: kept aside at the first write
+  VirtualDispatch dispatch;
+  std::optional<FileDefaults> defaults;
+  defaults.emplace(file, collect(), dispatch.makeSerialQueue("defaults"));
+  // A slider dragged for one second: 100 changes, 10 ms apart.
+  for (int i = 1; i <= 100; ++i) {
+    defaults->set("dimAmount", i / 100.0);
+    dispatch.runFor(0.01);
+  }
+  dispatch.runUntilIdle();
+  const auto written = defaults->filesWritten();
+  EXPECT_EQ(written, 2u) << "one write per delay, not one per change";
+  EXPECT_EQ(onDisk(file), (PropertyList{{"dimAmount", 1.0}}));
+  EXPECT_EQ(readFile(file.string() + ".bad"), "{\"enabled\": tr");
+  // Held in memory until the delay passes or a flush; what was flushed is
+  // what a crash right after would leave.
+  defaults->set("innerGap", 4);
+  EXPECT_EQ(onDisk(file), (PropertyList{{"dimAmount", 1.0}}));
+  defaults->flush();
+  EXPECT_EQ(FileDefaults(file).object("innerGap"), PropertyList(4));
+  defaults->set("outerGap", 6);
+  defaults.reset();  // the destructor flushes; its delayed write finds nothing to do
+  dispatch.runUntilIdle();
+  EXPECT_EQ(onDisk(file), (PropertyList{{"dimAmount", 1.0}, {"innerGap", 4}, {"outerGap", 6}}));
+  EXPECT_EQ(readFile(file.string() + ".bad"), "{\"enabled\": tr") << "set aside once";
 }
 
 TEST_F(FileDefaultsTest, ALinkedSettingsFileStaysALink) {
@@ -247,6 +290,7 @@ TEST_F(FileDefaultsTest, ALinkedSettingsFileStaysALink) {
   FileDefaults defaults(file, collect());
   EXPECT_EQ(defaults.object("enabled"), PropertyList(true));
   defaults.set("enabled", false);
+  defaults.flush();
   EXPECT_TRUE(fs::is_symlink(file));
   EXPECT_EQ(onDisk(real), (PropertyList{{"enabled", false}}));
 }
@@ -298,6 +342,7 @@ TEST_F(FileDefaultsTest, ConfigHomeWinsOverHomeWhenItIsAnAbsolutePath) {
   EXPECT_EQ(defaults.path(), expected);
   EXPECT_EQ(defaults.object("centerMode"), PropertyList("always"));
   defaults.set("centerMode", "never");
+  defaults.flush();
   EXPECT_EQ(onDisk(expected), (PropertyList{{"centerMode", "never"}}));
   EXPECT_FALSE(fs::exists(home)) << "HOME is not touched when the config home is set";
 }
