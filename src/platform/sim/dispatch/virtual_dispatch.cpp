@@ -29,10 +29,13 @@ struct Event {
 }  // namespace
 
 struct VirtualDispatch::State : std::enable_shared_from_this<VirtualDispatch::State> {
+  using Heap = std::priority_queue<Event, std::vector<Event>, std::greater<>>;
+
   double now = 0;
   double wallEpoch = 0;
   uint64_t nextSeq = 0;
-  std::priority_queue<Event, std::vector<Event>, std::greater<>> events;
+  Heap events;       // tasks of the program's queues
+  Heap worldEvents;  // tasks of world queues
   std::shared_ptr<SimQueue> mainQueue;
   // The task running now, if any, and its queue's local clock.
   SimQueue* running = nullptr;
@@ -40,12 +43,20 @@ struct VirtualDispatch::State : std::enable_shared_from_this<VirtualDispatch::St
   TaskObserver observer;
 
   double clock() const { return running ? localTime : now; }
+  void push(Event e);
   void schedule(const std::shared_ptr<SimQueue>& q, double delay, Task task,
                 std::shared_ptr<bool> cancelled) {
     const double t = clock() + std::max(0.0, delay);
-    events.push(Event{t, t, nextSeq++, q, std::move(task), std::move(cancelled)});
+    push(Event{t, t, nextSeq++, q, std::move(task), std::move(cancelled)});
   }
+  bool empty() const { return events.empty() && worldEvents.empty(); }
+  // The heap holding the earliest task, null when both are empty.
+  Heap* earliest();
   bool step(double limit);
+  // Runs the world tasks due at or before `until`, each at its own time,
+  // inside the running task.
+  void runWorldEventsUntil(double until);
+  void run(Event& e);
 };
 
 namespace {
@@ -63,6 +74,7 @@ class SimQueue final : public Queue, public std::enable_shared_from_this<SimQueu
   WorkItemRef asyncAfterCancellable(double delaySeconds, Task task) override;
 
   double busyUntil = 0;
+  bool world = false;
 
  private:
   std::weak_ptr<VirtualDispatch::State> state_;
@@ -96,28 +108,60 @@ class SimTimer final : public RepeatingTimer {
 
 }  // namespace
 
+void VirtualDispatch::State::push(Event e) {
+  (e.queue->world ? worldEvents : events).push(std::move(e));
+}
+
+VirtualDispatch::State::Heap* VirtualDispatch::State::earliest() {
+  if (events.empty()) return worldEvents.empty() ? nullptr : &worldEvents;
+  if (worldEvents.empty()) return &events;
+  return worldEvents.top() > events.top() ? &events : &worldEvents;
+}
+
+void VirtualDispatch::State::run(Event& e) {
+  running = e.queue.get();
+  localTime = e.time;
+  if (observer) observer(e.queue->label(), e.time);
+  e.task();
+  e.queue->busyUntil = localTime;
+}
+
 bool VirtualDispatch::State::step(double limit) {
-  while (!events.empty()) {
-    if (events.top().time > limit) return false;
-    Event e = events.top();
-    events.pop();
+  while (Heap* heap = earliest()) {
+    if (heap->top().time > limit) return false;
+    Event e = heap->top();
+    heap->pop();
     if (e.cancelled && *e.cancelled) continue;
     if (e.queue->busyUntil > e.time) {
       // The queue is still busy with earlier work that spent virtual time.
       e.time = e.queue->busyUntil;
-      events.push(std::move(e));
+      push(std::move(e));
       continue;
     }
     now = std::max(now, e.time);
-    running = e.queue.get();
-    localTime = e.time;
-    if (observer) observer(e.queue->label(), e.time);
-    e.task();
-    e.queue->busyUntil = localTime;
+    run(e);
     running = nullptr;
     return true;
   }
   return false;
+}
+
+void VirtualDispatch::State::runWorldEventsUntil(double until) {
+  SimQueue* const outer = running;
+  const double outerTime = localTime;
+  while (!worldEvents.empty() && worldEvents.top().time <= until) {
+    Event e = worldEvents.top();
+    worldEvents.pop();
+    if (e.cancelled && *e.cancelled) continue;
+    if (e.queue->busyUntil > e.time) {
+      e.time = e.queue->busyUntil;
+      worldEvents.push(std::move(e));
+      continue;
+    }
+    run(e);
+  }
+  running = outer;
+  localTime = outerTime;
 }
 
 VirtualDispatch::VirtualDispatch(double wallEpochSeconds) : state_(std::make_shared<State>()) {
@@ -130,12 +174,20 @@ VirtualDispatch::~VirtualDispatch() {
   // state is still alive so those submissions land somewhere harmless.
   auto events = std::move(state_->events);
   while (!events.empty()) events.pop();
+  auto worldEvents = std::move(state_->worldEvents);
+  while (!worldEvents.empty()) worldEvents.pop();
 }
 
 QueueRef VirtualDispatch::main() { return state_->mainQueue; }
 
 QueueRef VirtualDispatch::makeSerialQueue(const std::string& label) {
   return std::make_shared<SimQueue>(state_, label);
+}
+
+QueueRef VirtualDispatch::makeWorldQueue(const std::string& label) {
+  auto queue = std::make_shared<SimQueue>(state_, label);
+  queue->world = true;
+  return queue;
 }
 
 RepeatingTimerRef VirtualDispatch::scheduleRepeating(const QueueRef& queue, double intervalSeconds,
@@ -161,11 +213,11 @@ RepeatingTimerRef VirtualDispatch::scheduleRepeating(const QueueRef& queue, doub
     (*shared)();
     if (!t->isValid()) return;
     const double next = dueTime + intervalSeconds;
-    s->events.push(Event{next, next, s->nextSeq++, simQueue, [self, next] { (*self)(next); }, {}});
+    s->push(Event{next, next, s->nextSeq++, simQueue, [self, next] { (*self)(next); }, {}});
   };
   const double first = state_->clock() + intervalSeconds;
   // The chain keeps `fire` alive; it ends when the timer is gone.
-  state_->events.push(
+  state_->push(
       Event{first, first, state_->nextSeq++, simQueue, [fire, first] { (*fire)(first); }, {}});
   return timer;
 }
@@ -174,7 +226,10 @@ double VirtualDispatch::mediaTime() const { return state_->clock(); }
 double VirtualDispatch::wallTime() const { return state_->wallEpoch + state_->clock(); }
 
 void VirtualDispatch::sleep(double seconds) {
-  if (state_->running && seconds > 0) state_->localTime += seconds;
+  if (!state_->running || !(seconds > 0)) return;
+  const double until = state_->localTime + seconds;
+  if (!state_->running->world) state_->runWorldEventsUntil(until);
+  state_->localTime = until;
 }
 
 bool VirtualDispatch::onMainQueue() const { return state_->running == state_->mainQueue.get(); }
@@ -194,14 +249,16 @@ bool VirtualDispatch::runUntil(double time) {
 
 bool VirtualDispatch::runUntilIdle(uint64_t maxSteps) {
   uint64_t steps = 0;
-  while (!state_->events.empty()) {
+  while (!state_->empty()) {
     if (steps++ >= maxSteps) return false;
     state_->step(std::numeric_limits<double>::infinity());
   }
   return true;
 }
 
-size_t VirtualDispatch::pendingCount() const { return state_->events.size(); }
+size_t VirtualDispatch::pendingCount() const {
+  return state_->events.size() + state_->worldEvents.size();
+}
 
 std::string VirtualDispatch::currentQueueLabel() const {
   return state_->running ? state_->running->label() : std::string();

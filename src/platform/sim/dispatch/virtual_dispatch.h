@@ -10,6 +10,15 @@
 // queue stays busy until it, so a slow application delays its own later work
 // and the replies it sends, and nothing else. Ties are broken by submission
 // order, so the same inputs always give the same run.
+//
+// World queues. What happens outside the program (a user closing a window, an
+// application quitting or moving its own window) must not wait for the
+// program's slow call to end, or a call to a window closed half-way through
+// would still succeed. Tasks of a world queue (makeWorldQueue) therefore run
+// at their own virtual time even while another queue's task is spending
+// virtual time: before a sleep moves a program queue's clock to t, every
+// world task due at or before t runs, at its own time. World tasks do not
+// spend time themselves beyond their own queue.
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +39,8 @@ class VirtualDispatch final : public Dispatch {
 
   QueueRef main() override;
   QueueRef makeSerialQueue(const std::string& label) override;
+  // A serial queue for the world's own events (see above).
+  QueueRef makeWorldQueue(const std::string& label);
   RepeatingTimerRef scheduleRepeating(const QueueRef& queue, double intervalSeconds,
                                       Task task) override;
   double mediaTime() const override;

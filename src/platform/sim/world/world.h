@@ -99,6 +99,14 @@ class World {
   // Top-left space.
   void movePointer(Point location);
 
+  // --- Scripted events ---
+  // Runs the action (user actions, an application's own behaviour) after
+  // delaySeconds on the world's own queue. In virtual time it takes effect at
+  // that instant even while a slow call to an application is under way, so a
+  // call that ends after a window closed fails as it would on the system.
+  // Nothing runs once the world is gone.
+  void schedule(double delaySeconds, std::function<void()> action);
+
   // --- Configuration (no notifications) ---
   bool setBehaviour(Pid pid, Behaviour behaviour);
   bool setWindowBehaviour(WindowKey window, std::optional<Behaviour> behaviour);

@@ -237,4 +237,12 @@ void World::movePointer(Point location) {
   });
 }
 
+void World::schedule(double delaySeconds, std::function<void()> action) {
+  if (!action) return;
+  core_->appQueue->asyncAfter(delaySeconds, [weak = std::weak_ptr<WorldCore>(core_),
+                                             action = std::move(action)] {
+    if (weak.lock()) action();
+  });
+}
+
 }  // namespace vistarail::sim

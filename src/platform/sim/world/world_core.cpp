@@ -3,11 +3,26 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/sim/dispatch/virtual_dispatch.h"
+
 
 namespace vistarail::sim {
 
+namespace {
+
+// In virtual time the world's events must not wait for a slow call to end
+// (see VirtualDispatch); real threads interleave of themselves.
+QueueRef makeWorldQueue(Dispatch& dispatch) {
+  if (auto* virtualTime = dynamic_cast<VirtualDispatch*>(&dispatch)) {
+    return virtualTime->makeWorldQueue("sim.world.apps");
+  }
+  return dispatch.makeSerialQueue("sim.world.apps");
+}
+
+}  // namespace
+
 WorldCore::WorldCore(Dispatch& d, uint64_t seed)
-    : dispatch(d), appQueue(d.makeSerialQueue("sim.world.apps")), rng(seed) {}
+    : dispatch(d), appQueue(makeWorldQueue(d)), rng(seed) {}
 
 bool WorldCore::step(const std::function<bool(Outbox&)>& body) {
   const double now = dispatch.mediaTime();
@@ -63,7 +78,9 @@ CallOutcome WorldCore::message(const ElementRef& target, AXCallKind kind, std::s
     nowSeconds = start;
     const SimApp* app = runningApp(target.pid);
     if (!app) {
-      recordCall({start, start, target.pid, std::nullopt, kind, std::string(name),
+      const bool onApp = target.kind == ElementKind::application;
+      recordCall({start, start, target.pid, onApp ? std::nullopt : std::optional(target.window),
+                  kind, std::string(name),
                   written ? std::optional<AXValue>(*written) : std::nullopt,
                   AXError::cannotComplete});
       return {AXError::cannotComplete, std::nullopt};

@@ -103,6 +103,42 @@ TEST_F(TimingTest, CallsAreRecordedWithTheirVirtualTimes) {
   EXPECT_EQ(world.calls(fast)[0].value, AXValue(Point{100, 100}));
 }
 
+TEST_F(TimingTest, ScriptedEventsTakeEffectWhileASlowCallIsUnderWay) {
+  // Three position writes of 20 ms each, from t = 0; the event lands at the
+  // given time. A call that ends after its window closed or its application
+  // quit fails as on the system, and is recorded with its window.
+  struct Case {
+    double atSeconds;
+    bool quit;  // else the window closes
+    std::vector<AXError> results;
+  };
+  const AXError invalid = AXError::invalidUIElement, gone = AXError::cannotComplete;
+  const Case cases[] = {
+      {0.01, false, {invalid, invalid, invalid}},
+      {0.03, false, {AXError::success, invalid, invalid}},
+      {0.03, true, {AXError::success, gone, gone}},
+  };
+  for (const Case& c : cases) {
+    const Pid pid = launch("Writer");
+    const WindowKey window = open(pid, "W");
+    world.setBehaviour(pid, {.latencySeconds = 0.02});
+    world.clearCalls();
+    const QueueRef queue = dispatch.makeSerialQueue("app.vistarail.ax." + std::to_string(pid));
+    world.schedule(c.atSeconds, [&] { c.quit ? world.quitApp(pid) : world.closeWindow(window); });
+    const AXElement element = win(window);
+    std::vector<AXError> results;
+    queue->async([&] {
+      for (double x : {10.0, 20.0, 30.0}) {
+        results.push_back(ax.setAttributeValue(element, ax::kPosition, Point{x, 100}));
+      }
+    });
+    dispatch.runUntilIdle();
+    EXPECT_EQ(results, c.results) << c.atSeconds;
+    ASSERT_EQ(world.calls(pid).size(), 3u);
+    for (const AXCall& call : world.calls(pid)) EXPECT_EQ(call.window, window) << c.atSeconds;
+  }
+}
+
 TEST_F(TimingTest, JitterIsDrawnFromTheSeedWithinItsRange) {
   world.setBehaviour(slow, {.latencySeconds = 0.01, .latencyJitterSeconds = 0.04});
   world.clearCalls();
