@@ -165,8 +165,15 @@ struct WorldCore : std::enable_shared_from_this<WorldCore> {
 namespace step {
 
 Size applySizeLimits(const SimWindow& window, const Behaviour& behaviour, Size size);
-// Changes a window's frame and emits moved/resized for what changed. A window
-// that lands mostly on another display joins that display's current Space.
+// How much of a window the window server leaves on a display when it is
+// placed wholly outside every display: far more than the one-point sliver of
+// a parked window, so a parking bug that loses the sliver shows.
+inline constexpr double kPulledBackPoints = 40;
+
+// Changes a window's frame, within the window server's constraints (see
+// world_steps.cpp: no window wholly off every display, no top edge above the
+// menu bar), and emits moved/resized for what changed. A window that lands
+// mostly on another display joins that display's current Space.
 void setFrame(WorldCore& core, SimWindow& window, const Rect& frame, Outbox& out);
 // The application moves or resizes its own window (size limits apply).
 bool moveByApp(WorldCore& core, WindowKey window, const Rect& frame, Outbox& out);

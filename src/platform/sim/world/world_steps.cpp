@@ -20,6 +20,34 @@ void emitWindow(WorldCore& core, Outbox& out, const SimWindow& w, const char* na
   core.emit(out, windowRef(w.pid, w.key), name);
 }
 
+bool overlapsADisplay(const WorldCore& core, const Rect& frame) {
+  for (const SimDisplay* d : core.connectedDisplays()) {
+    if (frame.intersectionArea(d->frame) > 0) return true;
+  }
+  return false;
+}
+
+// Where the window server lets a window be (full-screen windows aside):
+// - a window with no part on any display is pulled back onto its own display
+//   (else the nearest) until kPulledBackPoints of it show on that side;
+// - its top edge stays below the menu bar: a top above the visible frame of
+//   the display it is on is moved down to it.
+Rect constrained(WorldCore& core, const SimWindow& window, Rect frame) {
+  if (core.connectedDisplays().empty()) return frame;
+  if (!overlapsADisplay(core, frame)) {
+    SimDisplay* home = core.displayOfSpace(window.space.value_or(0));
+    if (!home || !home->isConnected) home = core.displayForRect(frame);
+    const Rect& d = home->frame;
+    if (frame.maxX() <= d.minX()) frame.origin.x = d.minX() - frame.width() + kPulledBackPoints;
+    if (frame.minX() >= d.maxX()) frame.origin.x = d.maxX() - kPulledBackPoints;
+    if (frame.maxY() <= d.minY()) frame.origin.y = d.minY() - frame.height() + kPulledBackPoints;
+    if (frame.minY() >= d.maxY()) frame.origin.y = d.maxY() - kPulledBackPoints;
+  }
+  const SimDisplay* on = core.displayForRect(frame);
+  if (frame.minY() < on->visibleFrame.minY()) frame.origin.y = on->visibleFrame.minY();
+  return frame;
+}
+
 }  // namespace
 
 Size applySizeLimits(const SimWindow& window, const Behaviour& behaviour, Size size) {
@@ -32,19 +60,16 @@ Size applySizeLimits(const SimWindow& window, const Behaviour& behaviour, Size s
   return size;
 }
 
-void setFrame(WorldCore& core, SimWindow& window, const Rect& frame, Outbox& out) {
+void setFrame(WorldCore& core, SimWindow& window, const Rect& asked, Outbox& out) {
   const Rect old = window.frame;
+  const Rect frame = window.fullScreen ? asked : constrained(core, window, asked);
   window.frame = frame;
   if (old.origin != frame.origin) emitWindow(core, out, window, ax::kWindowMoved);
   if (old.size != frame.size) emitWindow(core, out, window, ax::kWindowResized);
   if (window.fullScreen) return;
   // A window dragged (or written) mostly onto another display joins the Space
-  // that display shows; one parked off every display stays where it was.
-  bool overlapsAny = false;
-  for (const SimDisplay* d : core.connectedDisplays()) {
-    overlapsAny = overlapsAny || frame.intersectionArea(d->frame) > 0;
-  }
-  if (!overlapsAny) return;
+  // that display shows.
+  if (!overlapsADisplay(core, frame)) return;
   SimDisplay* target = core.displayForRect(frame);
   if (target && core.displayOfSpace(window.space.value_or(0)) != target) {
     window.space = target->currentSpace;
