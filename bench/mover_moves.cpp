@@ -10,9 +10,9 @@
 
 #include "mover/window_mover.h"
 #include "platform/ax_names.h"
-#include "platform/sim/sim_accessibility.h"
-#include "platform/sim/virtual_dispatch.h"
-#include "platform/sim/world.h"
+#include "platform/sim/adapters/sim_accessibility.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
+#include "platform/sim/world/world.h"
 
 namespace vistarail {
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "motion/spring.h"
-#include "platform/sim/memory_defaults.h"
+#include "platform/sim/defaults/memory_defaults.h"
 #include "strip/carousel.h"
 #include "strip/layout.h"
 #include "strip/layout_store.h"

@@ -1,13 +1,25 @@
+# The .cpp files of a folder and of the subfolders named, so that a module
+# split by concern still lists its folders, and a nested folder that is a
+# module of its own (platform/sim/renderer) stays out of its parent.
+function(vistarail_glob out root dir)
+  set(patterns ${root}/${dir}/*.cpp)
+  foreach(sub ${ARGN})
+    list(APPEND patterns ${root}/${dir}/${sub}/*.cpp)
+  endforeach()
+  file(GLOB found CONFIGURE_DEPENDS ${patterns})
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
 # One library per source folder. Sources are globbed so that adding a file
 # needs no CMake edit; a folder without .cpp files becomes a header-only
 # (INTERFACE) library. DEPENDS names other modules (without the prefix) or
-# imported targets.
+# imported targets; SUBDIRS the subfolders that belong to the module.
 function(vistarail_module name)
-  cmake_parse_arguments(ARG "" "DIR" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "DIR" "DEPENDS;SUBDIRS" ${ARGN})
   if(NOT ARG_DIR)
     set(ARG_DIR ${name})
   endif()
-  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${ARG_DIR}/*.cpp)
+  vistarail_glob(sources ${PROJECT_SOURCE_DIR}/src ${ARG_DIR} ${ARG_SUBDIRS})
   set(target vistarail_${name})
   set(deps "")
   foreach(dep ${ARG_DEPENDS})
@@ -31,11 +43,11 @@ endfunction()
 # One test program per tested folder: tests/<dir>/*.cpp, linked with the
 # module under test and whatever the tests also need (the simulator, usually).
 function(vistarail_tests name)
-  cmake_parse_arguments(ARG "" "DIR" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "DIR" "DEPENDS;SUBDIRS" ${ARGN})
   if(NOT ARG_DIR)
     set(ARG_DIR ${name})
   endif()
-  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${ARG_DIR}/*.cpp)
+  vistarail_glob(sources ${PROJECT_SOURCE_DIR}/tests ${ARG_DIR} ${ARG_SUBDIRS})
   if(NOT sources)
     return()
   endif()

@@ -8,7 +8,7 @@
 
 #include "input/bindings_document.h"
 #include "input/key_display.h"
-#include "platform/sim/sim_keyboard_layout.h"
+#include "platform/sim/adapters/sim_keyboard_layout.h"
 
 using namespace vistarail;
 

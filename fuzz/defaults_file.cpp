@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/sim/file_defaults.h"
+#include "platform/sim/defaults/file_defaults.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/sim/memory_defaults.h"
+#include "platform/sim/defaults/memory_defaults.h"
 #include "strip/carousel.h"
 #include "strip/layout.h"
 #include "strip/layout_restore.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "platform/sim/memory_defaults.h"
+#include "platform/sim/defaults/memory_defaults.h"
 
 using namespace vistarail;
 

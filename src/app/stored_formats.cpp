@@ -22,7 +22,9 @@ StoredFormat<double> storedNumber(double registered, std::optional<ClampRange> c
       .load =
           [registered, clamp](const Defaults& d, const std::string& key, const LoadContext&) {
             double value = d.number(key);
-            if (!std::isfinite(value)) return registered;
+            // An infinity is still a direction, which a clamp turns into its
+            // bound; NaN says nothing, and neither does an unbounded infinity.
+            if (std::isnan(value) || (!clamp && !std::isfinite(value))) return registered;
             if (!clamp) return value;
             if (value <= clamp->lower) value = clamp->lower;
             if (value > clamp->upper) value = clamp->upper;

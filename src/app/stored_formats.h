@@ -23,8 +23,9 @@ StoredFormat<bool> storedBool(bool registered);
 
 // A double, optionally clamped on load: a value at or below the lower bound
 // becomes it, then one above the upper bound becomes that. Unreadable values
-// read as 0 before clamping. A value that is not finite gives the registered
-// default: no gap, speed or width can make sense of it.
+// read as 0 before clamping, and infinities clamp to the bound they point to.
+// NaN, or an infinity with no clamp, gives the registered default: no gap,
+// speed or width can make sense of it.
 StoredFormat<double> storedNumber(double registered, std::optional<ClampRange> clamp = {});
 
 // An integer that must be one of the allowed values; anything else, readable

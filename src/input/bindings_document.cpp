@@ -4,6 +4,7 @@
 #include <exception>
 #include <unordered_set>
 
+#include "input/key_combo_codec.h"
 #include "platform/property_list.h"
 
 namespace vistarail {

@@ -1,28 +1,6 @@
 #include "input/key_combo.h"
 
-#include <limits>
-
 namespace vistarail {
-
-namespace {
-
-std::optional<uint32_t> unsigned32(const PropertyList& json, const char* member) {
-  const auto it = json.find(member);
-  if (it == json.end()) return std::nullopt;
-  if (it->is_number_unsigned()) {
-    const auto value = it->get<uint64_t>();
-    if (value > std::numeric_limits<uint32_t>::max()) return std::nullopt;
-    return static_cast<uint32_t>(value);
-  }
-  if (it->is_number_integer()) {
-    const auto value = it->get<int64_t>();
-    if (value < 0 || value > std::numeric_limits<uint32_t>::max()) return std::nullopt;
-    return static_cast<uint32_t>(value);
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 uint32_t hotKeyModifiers(uint64_t eventModifierFlags) {
   uint32_t mask = 0;
@@ -35,18 +13,6 @@ uint32_t hotKeyModifiers(uint64_t eventModifierFlags) {
 
 KeyCombo KeyCombo::fromKeyEvent(uint32_t keyCode, uint64_t eventModifierFlags) {
   return {keyCode, hotKeyModifiers(eventModifierFlags)};
-}
-
-PropertyList toJson(const KeyCombo& combo) {
-  return {{"keyCode", combo.keyCode}, {"modifiers", combo.modifiers}};
-}
-
-std::optional<KeyCombo> keyComboFromJson(const PropertyList& json) {
-  if (!json.is_object()) return std::nullopt;
-  const auto keyCode = unsigned32(json, "keyCode");
-  const auto modifiers = unsigned32(json, "modifiers");
-  if (!keyCode || !modifiers) return std::nullopt;
-  return KeyCombo{*keyCode, *modifiers};
 }
 
 }  // namespace vistarail

@@ -5,9 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
-
-#include "platform/property_list.h"
 
 namespace vistarail {
 
@@ -37,12 +34,6 @@ struct KeyCombo {
 
 // Event modifier flags to the hot-key mask (see KeyCombo::fromKeyEvent).
 uint32_t hotKeyModifiers(uint64_t eventModifierFlags);
-
-// JSON form: {"keyCode": n, "modifiers": n}, both unsigned 32-bit integers.
-PropertyList toJson(const KeyCombo& combo);
-// No value unless both members are integers that fit 32 unsigned bits. Other
-// members are ignored, so a newer version may add some.
-std::optional<KeyCombo> keyComboFromJson(const PropertyList& json);
 
 }  // namespace vistarail
 

@@ -7,7 +7,6 @@ namespace vistarail {
 
 namespace {
 constexpr double kDampingFactor = 1.84;
-double gStiffness = kBaseSpringStiffness;
 }  // namespace
 
 bool Spring::isSettled() const {
@@ -34,15 +33,6 @@ void Spring::step(double stiffness, double dtSeconds) {
     }
   }
   if (isSettled()) snap();
-}
-
-double springStiffness() {
-  return gStiffness;
-}
-
-void setSpringStiffness(double stiffness) {
-  if (!(stiffness > 0) || !std::isfinite(stiffness)) return;
-  gStiffness = stiffness;
 }
 
 double stiffnessForAnimationSpeed(double animationSpeed) {

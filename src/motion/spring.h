@@ -33,10 +33,9 @@ struct Spring {
   friend bool operator==(const Spring&, const Spring&) = default;
 };
 
-// The stiffness every spring of the process uses. Main thread only.
+// The stiffness at animation speed 1. Whoever steps springs passes the
+// stiffness in (SpringFrame), so no process-wide value is needed.
 inline constexpr double kBaseSpringStiffness = 420;
-double springStiffness();
-void setSpringStiffness(double stiffness);
 // 420 * speed^2: speed 1 gives 420, 2 gives 1680, 0.5 gives 105. A speed that
 // is not a positive finite number counts as 1, so the springs always arrive.
 double stiffnessForAnimationSpeed(double animationSpeed);

@@ -91,8 +91,10 @@ void WindowMover::verify(const Request& request, MoveToken token) {
     std::lock_guard guard(mutex_);
     auto it = windows_.find(id);
     if (it == windows_.end()) return;
-    const WindowRecord& record = it->second;
-    if (record.token != token || record.pending || record.applied != request.frame) return;
+    // Every new request, cancel and restore moves the token on, and a retry
+    // under the same token starts only after this read-back has failed, so
+    // the token alone says whether this frame is still the one to confirm.
+    if (it->second.token != token) return;
   }
   const std::optional<Rect> read = readFrame(request.window->element);
   if (!read || !move_rules::verificationPasses(*read, request.frame, request.parkedOff)) {

@@ -23,6 +23,11 @@ inline constexpr const char* kEnhancedUserInterface = "AXEnhancedUserInterface";
 inline constexpr const char* kMain = "AXMain";
 inline constexpr const char* kFrontmost = "AXFrontmost";
 inline constexpr const char* kMinimized = "AXMinimized";
+inline constexpr const char* kHidden = "AXHidden";
+inline constexpr const char* kMainWindow = "AXMainWindow";
+inline constexpr const char* kFocused = "AXFocused";
+inline constexpr const char* kEnabled = "AXEnabled";
+inline constexpr const char* kFocusedApplication = "AXFocusedApplication";
 
 // Roles and subroles.
 inline constexpr const char* kWindowRole = "AXWindow";
@@ -34,9 +39,11 @@ inline constexpr const char* kSystemDialogSubrole = "AXSystemDialog";
 inline constexpr const char* kFloatingWindowSubrole = "AXFloatingWindow";
 inline constexpr const char* kSheetRole = "AXSheet";
 inline constexpr const char* kDrawerRole = "AXDrawer";
+inline constexpr const char* kSystemWideRole = "AXSystemWide";
 
 // Actions.
 inline constexpr const char* kRaise = "AXRaise";
+inline constexpr const char* kPress = "AXPress";
 
 // Notifications on the application element.
 inline constexpr const char* kWindowCreated = "AXWindowCreated";

@@ -26,7 +26,8 @@ struct CarouselPlacement {
   // The focused stack, centred vertically; each window centred by its real
   // width when that is known to be wider than asked.
   void placeFocused(WindowFrame* frame, int n) const {
-    double stack = geometry.innerGap * (n - 1);
+    const double gap = detail::stackGap(geometry, n);
+    double stack = gap * (n - 1);
     for (int j = 0; j < n; ++j) stack += frame[j].frame.size.height;
     double y = top + roundHalfAwayFromZero(std::max((usableHeight - stack) * 0.5, 0.0));
     for (int j = 0; j < n; ++j) {
@@ -38,7 +39,7 @@ struct CarouselPlacement {
           std::max(roundHalfAwayFromZero(geometry.area.midX() - shownWidth * 0.5), left);
       const double h = f.frame.size.height;
       f.frame = Rect(x, roundHalfAwayFromZero(y), metrics.centerWidth, h);
-      y += geometry.innerGap + h;
+      y += gap + h;
     }
   }
 
@@ -118,9 +119,7 @@ void carouselFrames(const Strip& strip, const LayoutGeometry& geometry, double c
     }
     const bool onLeft = i < focused;
     const bool neighbour = std::abs(i - focused) == 1;
-    // The active window as activeWindow() reads it: out of range means the first.
-    const int shown =
-        column.activeIndex >= 0 && column.activeIndex < column.count() ? column.activeIndex : 0;
+    const int shown = column.activePosition();
     for (int j = 0; j < column.count(); ++j) {
       if (neighbour && j == shown) {
         place.placeNeighbour(own[j], strip, onLeft);

@@ -17,10 +17,13 @@ Column::Column(std::vector<WindowId> windowIds, double proportionOfWidth)
       proportion(proportionOfWidth),
       id_(gNextColumnId.fetch_add(1, std::memory_order_relaxed)) {}
 
+int Column::activePosition() const {
+  return activeIndex >= 0 && activeIndex < count() ? activeIndex : 0;
+}
+
 std::optional<WindowId> Column::activeWindow() const {
   if (windows.empty()) return std::nullopt;
-  if (activeIndex >= 0 && activeIndex < count()) return windows[activeIndex];
-  return windows.front();
+  return windows[activePosition()];
 }
 
 bool Column::contains(WindowId window) const {

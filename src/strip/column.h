@@ -32,8 +32,11 @@ struct Column {
 
   ColumnId id() const { return id_; }
 
-  // The window at activeIndex, or the first window when activeIndex is out of
-  // range; absent only for an empty column.
+  // The index activeWindow() reads: activeIndex, or 0 (the first window) when
+  // activeIndex is out of range. Everything that reads the active window goes
+  // through here.
+  int activePosition() const;
+  // The window at activePosition(); absent only for an empty column.
   std::optional<WindowId> activeWindow() const;
   bool contains(WindowId window) const;
   int count() const { return static_cast<int>(windows.size()); }

@@ -3,13 +3,53 @@
 // that the frame builders can fill their own output in place without a
 // scratch buffer. Internal to the layout code.
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <vector>
 
 #include "strip/layout_geometry.h"
 #include "strip/strip.h"
 
 namespace vistarail::detail {
+
+// Frames go to other applications, so every stacked window gets at least one
+// point and the column stays inside the usable height. The gap between
+// stacked windows gives way first: it shrinks until n one-point windows fit,
+// down to overlapping windows when even they cannot (an area of 1 point).
+inline constexpr double kMinLaidOutHeightPoints = 1;
+
+inline double stackGap(const LayoutGeometry& geometry, int n) {
+  if (n < 2) return geometry.innerGap;
+  const double room = (geometry.usableHeight() - n * kMinLaidOutHeightPoints) / (n - 1);
+  return std::min(geometry.innerGap, room);
+}
+
+// Cuts the tallest heights down to one level so the heights sum to at most
+// pool (pool >= count of heights, each height >= 1): minimums that cannot all
+// fit give way from the top, and no window goes below a point.
+template <class HeightAt>
+void fitColumn(int n, double pool, HeightAt& at) {
+  double total = 0;
+  for (int j = 0; j < n; ++j) {
+    at(j) = std::max(at(j), kMinLaidOutHeightPoints);
+    total += at(j);
+  }
+  if (total <= pool) return;
+  std::vector<double> sorted;
+  sorted.reserve(n);
+  for (int j = 0; j < n; ++j) sorted.push_back(at(j));
+  std::sort(sorted.begin(), sorted.end(), std::greater<>());
+  double rest = total;
+  double level = pool / n;
+  for (int k = 1; k <= n; ++k) {
+    rest -= sorted[k - 1];
+    level = (pool - rest) / k;
+    if (k == n || level >= sorted[k]) break;
+  }
+  for (int j = 0; j < n; ++j) at(j) = std::floor(std::min(at(j), level));
+}
 
 // at(j) must return a double& for window j of the column.
 template <class HeightAt>
@@ -35,7 +75,7 @@ void shareColumnHeight(const Strip& strip, const Column& column, const LayoutGeo
   // ends the loop, so it runs at most n rounds.
   constexpr double kOpen = std::numeric_limits<double>::quiet_NaN();
   for (int j = 0; j < n; ++j) at(j) = kOpen;
-  const double pool = usable - geometry.innerGap * (n - 1);
+  const double pool = usable - stackGap(geometry, n) * (n - 1);
   double fixedSum = 0;
   int fixedCount = 0;
   double share = pool / n;
@@ -64,6 +104,7 @@ void shareColumnHeight(const Strip& strip, const Column& column, const LayoutGeo
     if (std::isnan(h)) h = share;
     h = std::floor(h);
   }
+  fitColumn(n, pool, at);
 }
 
 }  // namespace vistarail::detail

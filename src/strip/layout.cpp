@@ -224,10 +224,11 @@ void frames(const Strip& strip, const LayoutGeometry& geometry, double scroll, F
     for (WindowId window : column.windows) out.push_back({window, Rect(left, 0, w, 0)});
     detail::shareColumnHeight(strip, column, geometry,
                               [&](int j) -> double& { return out[base + j].frame.size.height; });
+    const double gap = detail::stackGap(geometry, column.count());
     double y = top;
     for (size_t k = base; k < out.size(); ++k) {
       out[k].frame.origin.y = roundHalfAwayFromZero(y);
-      y += out[k].frame.size.height + geometry.innerGap;
+      y += out[k].frame.size.height + gap;
     }
   });
 }

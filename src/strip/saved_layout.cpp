@@ -1,6 +1,8 @@
 #include "strip/saved_layout.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <nlohmann/json.hpp>
 
@@ -46,6 +48,48 @@ bool nestingWithinLimit(std::span<const uint8_t> data) {
   return true;
 }
 
+// The parser refuses a number too large for a double, which would fail the
+// whole value over one entry. Such numbers are written as null instead, so
+// the entry holding one is skipped like any other malformed entry. Only used
+// when the plain parse failed; the scan skips string contents.
+std::string withOverflowingNumbersAsNull(std::span<const uint8_t> data) {
+  std::string out;
+  out.reserve(data.size());
+  bool inString = false;
+  bool escaped = false;
+  for (size_t i = 0; i < data.size();) {
+    const char c = static_cast<char>(data[i]);
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+      out += c;
+      ++i;
+      continue;
+    }
+    if (c == '"') inString = true;
+    if (c != '-' && !(c >= '0' && c <= '9')) {
+      out += c;
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < data.size() && std::strchr("0123456789+-.eE", static_cast<char>(data[end])) &&
+           data[end] != 0) {
+      ++end;
+    }
+    const std::string token(data.begin() + i, data.begin() + end);
+    const double value = std::strtod(token.c_str(), nullptr);
+    out += std::isinf(value) ? std::string("null") : token;
+    i = end;
+  }
+  return out;
+}
+
 // Whole numbers may arrive written either way (7 or 7.0); a fraction, or a
 // value outside the target type, is an error.
 std::optional<double> wholeDouble(const Json& v) {
@@ -62,9 +106,12 @@ std::optional<int64_t> decodeInt(const Json& v) {
     return static_cast<int64_t>(u);
   }
   if (v.is_number_integer()) return v.get<int64_t>();
+  // An integer literal outside 64 bits reaches us as a double rounded to a
+  // neighbouring value (-9223372036854775809 reads as -2^63), so a decimal
+  // is trusted only where doubles hold every integer exactly.
   const auto d = wholeDouble(v);
-  constexpr double kTwoTo63 = 9223372036854775808.0;
-  if (!d || !(*d >= -kTwoTo63 && *d < kTwoTo63)) return std::nullopt;
+  constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+  if (!d || !(std::fabs(*d) <= kExactIntegers)) return std::nullopt;
   return static_cast<int64_t>(*d);
 }
 
@@ -182,7 +229,10 @@ std::optional<Json> encodeStrip(const SavedStrip& strip) {
 
 std::optional<SavedLayouts> decodeSavedLayouts(std::span<const uint8_t> data) {
   if (data.size() > kMaxSavedLayoutBytes || !nestingWithinLimit(data)) return std::nullopt;
-  const Json root = Json::parse(data.begin(), data.end(), nullptr, /*allow_exceptions=*/false);
+  Json root = Json::parse(data.begin(), data.end(), nullptr, /*allow_exceptions=*/false);
+  if (root.is_discarded()) {
+    root = Json::parse(withOverflowingNumbersAsNull(data), nullptr, /*allow_exceptions=*/false);
+  }
   if (root.is_discarded() || !root.is_object()) return std::nullopt;
   SavedLayouts layouts;
   for (const auto& [key, value] : root.items()) {

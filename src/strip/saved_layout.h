@@ -1,5 +1,5 @@
 #pragma once
-// The stored form of a strip, and its JSON.
+// The JSON of saved strips (the value itself is in saved_strip.h).
 //
 // One stored value maps a strip key to a saved strip:
 //   {"<display id>/<space id>": {"columns":[{"windows":[4711,4712],"proportion":0.5}, ...],
@@ -23,22 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "base/ids.h"
+#include "strip/saved_strip.h"
 
 namespace vistarail {
-
-struct SavedColumn {
-  std::vector<WindowId> windows;  // top to bottom
-  double proportion = 0;
-  friend bool operator==(const SavedColumn&, const SavedColumn&) = default;
-};
-
-struct SavedStrip {
-  std::vector<SavedColumn> columns;  // left to right
-  int64_t focusedIndex = 0;
-  std::optional<std::map<WindowId, double>> preferredHeights;
-  friend bool operator==(const SavedStrip&, const SavedStrip&) = default;
-};
 
 // Strip key -> saved strip.
 using SavedLayouts = std::map<std::string, SavedStrip>;

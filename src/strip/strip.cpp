@@ -135,9 +135,7 @@ bool Strip::popOut(WindowId window) {
 bool Strip::moveWindowInColumn(int delta) {
   Column* column = focusedColumn();
   if (!column || column->count() < 2) return false;
-  // An out-of-range activeIndex reads as the first window, as everywhere.
-  const int from =
-      column->activeIndex >= 0 && column->activeIndex < column->count() ? column->activeIndex : 0;
+  const int from = column->activePosition();
   const int to = std::clamp(from + delta, 0, column->count() - 1);
   if (to == from) return false;
   std::swap(column->windows[from], column->windows[to]);

@@ -20,7 +20,7 @@
 #include "strip/column.h"
 #include "strip/drop_target.h"
 #include "strip/layout_geometry.h"
-#include "strip/saved_layout.h"
+#include "strip/saved_strip.h"
 
 namespace vistarail {
 

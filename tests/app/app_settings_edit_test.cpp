@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "app/app_settings.h"
-#include "platform/sim/memory_defaults.h"
+#include "platform/sim/defaults/memory_defaults.h"
 
 namespace vistarail {
 namespace {

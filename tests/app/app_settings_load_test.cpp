@@ -7,7 +7,7 @@
 
 #include "app/app_settings.h"
 #include "input/bindings_document.h"
-#include "platform/sim/memory_defaults.h"
+#include "platform/sim/defaults/memory_defaults.h"
 
 namespace vistarail {
 namespace {
@@ -100,17 +100,17 @@ TEST(AppSettingsLoad, RegistersEveryDefaultButTheDisplaysAndBindingsWithoutWriti
   EXPECT_EQ(defaults.storedValues(), PropertyList::object());
 }
 
-TEST(AppSettingsLoad, NumbersAreClampedAtAndBeyondTheirBoundsAndNonFiniteOnesDefault) {
+TEST(AppSettingsLoad, NumbersAndInfinitiesAreClampedAtTheirBoundsAndNaNDefaults) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   expectLoads(
       &AppSettings::animationSpeed,
-      {{5.0, 3.0}, {0.2, 0.5}, {0.5, 0.5}, {3.0, 3.0}, {2.9, 2.9}, {-1e300, 0.5}, {inf, 1.8}});
+      {{5.0, 3.0}, {0.2, 0.5}, {0.5, 0.5}, {3.0, 3.0}, {2.9, 2.9}, {-1e300, 0.5}, {inf, 3.0}});
   // Unreadable reads as 0, which the clamp then lifts.
   expectLoads(&AppSettings::dimAmount,
-              {{0.9, 0.8}, {0.1, 0.1}, {0.05, 0.1}, {0.8, 0.8}, {nan, 0.35}, {"lots", 0.1}});
+              {{0.9, 0.8}, {0.1, 0.1}, {0.05, 0.1}, {0.8, 0.8}, {nan, 0.35}, {inf, 0.8}, {"lots", 0.1}});
   expectLoads(&AppSettings::carouselCenterWidth, {{0.3, 0.5}, {1.0, 0.95}, {0.95, 0.95}});
-  expectLoads(&AppSettings::carouselSideHeight, {{1.0, 0.9}, {0.39, 0.4}, {0.9, 0.9}});
+  expectLoads(&AppSettings::carouselSideHeight, {{1.0, 0.9}, {0.39, 0.4}, {0.9, 0.9}, {-inf, 0.4}});
   // Gaps have no range of their own: the settings window bounds them.
   expectLoads(&AppSettings::innerGap, {{400.0, 400.0}, {nan, 8.0}, {"12.5", 12.5}});
   expectLoads(&AppSettings::outerGap, {{-3.0, -3.0}, {-inf, 8.0}, {PropertyList::object(), 0.0}});

@@ -5,8 +5,8 @@
 
 #include "app/app_settings.h"
 #include "app/published.h"
-#include "platform/sim/memory_defaults.h"
-#include "platform/sim/virtual_dispatch.h"
+#include "platform/sim/defaults/memory_defaults.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
 
 namespace vistarail {
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "input/key_combo.h"
+#include "input/key_combo_codec.h"
 #include "input/shortcut_recorder.h"
 
 namespace vistarail {

@@ -9,7 +9,7 @@
 
 #include "input/bindings.h"
 #include "input/unicode_text.h"
-#include "platform/sim/sim_keyboard_layout.h"
+#include "platform/sim/adapters/sim_keyboard_layout.h"
 
 namespace vistarail {
 namespace {

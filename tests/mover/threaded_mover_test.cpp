@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "mover_scene.h"
-#include "platform/sim/threaded_dispatch.h"
+#include "platform/sim/dispatch/threaded_dispatch.h"
 
 namespace vistarail::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/memory_defaults.h"
+#include "platform/sim/defaults/memory_defaults.h"
 
 namespace vistarail {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/dispatch.h"
-#include "platform/sim/virtual_dispatch.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
 
 namespace vistarail {
 namespace {

@@ -14,8 +14,8 @@
 namespace vistarail {
 namespace {
 
-using testing::laptopGeometry;
-using testing::parseStrip;
+using test::laptopGeometry;
+using test::parseStrip;
 
 using Widths = std::vector<double>;
 
@@ -160,6 +160,36 @@ TEST(Heights, StackedWindowsShareEquallyExceptWhereAMinimumForcesMore) {
   EXPECT_EQ(heights(strip, column, g), (Widths{400, 250, 193}));
   strip.minHeights = {{2, 300}};
   EXPECT_EQ(heights(strip, column, g), (Widths{271, 300, 271}));
+}
+
+TEST(Heights, EveryWindowKeepsAPointAndTheColumnStaysInsideTheArea) {
+  // Area height, inner gap, learned minimums (0: none) and the heights laid out.
+  struct Case {
+    double height, gap;
+    std::vector<double> minimums;
+    Widths expected;
+  };
+  const Case cases[] = {
+      {10, 8, {0, 0, 0}, {1, 1, 1}},      // the gaps alone are taller than the area
+      {1, 8, {0, 0}, {1, 1}},             // not even the windows fit: they overlap
+      {835, 8, {900, 0}, {826, 1}},       // a minimum taller than the area
+      {835, 8, {500, 500}, {413, 413}},   // minimums that cannot all fit share the cut
+      {835, 8, {0, 300, 0}, {259, 300, 259}},
+  };
+  for (const Case& c : cases) {
+    std::string text = "*[";
+    for (size_t j = 0; j < c.minimums.size(); ++j) text += std::to_string(j + 1) + " ";
+    Strip strip = parseStrip(text + "]");
+    for (size_t j = 0; j < c.minimums.size(); ++j) {
+      if (c.minimums[j]) strip.minHeights[j + 1] = c.minimums[j];
+    }
+    const LayoutGeometry geometry{.area = Rect(0, 0, 1440, c.height), .innerGap = c.gap};
+    EXPECT_EQ(heights(strip, strip.columns[0], geometry), c.expected) << c.height;
+    for (const auto& [window, frame] : frames(strip, geometry, 0)) {
+      EXPECT_GE(frame.minY(), 0) << c.height << " window " << window;
+      EXPECT_LE(frame.maxY(), c.height) << c.height << " window " << window;
+    }
+  }
 }
 
 TEST(Frames, ColumnsLeftToRightWindowsStackedFromTheTopScrolledAndRoundedAwayFromZero) {

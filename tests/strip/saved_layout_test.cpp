@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/memory_defaults.h"
+#include "platform/sim/defaults/memory_defaults.h"
 #include "strip/layout_restore.h"
 #include "strip/layout_store.h"
 #include "strip_builders.h"
@@ -14,8 +14,8 @@
 namespace vistarail {
 namespace {
 
-using testing::describe;
-using testing::parseStrip;
+using test::describe;
+using test::parseStrip;
 
 std::optional<SavedLayouts> decode(const std::string& text) {
   return decodeSavedLayouts(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
@@ -77,8 +77,6 @@ TEST(SavedLayoutCodec, AValueThatIsNotAJsonObjectGivesNoValueAtAll) {
       {"truncated", R"({"a/1":{"columns":[{"windows":[1,2)"},
       {"trailing garbage", "{}x"},
       {"not an object", "[]"},
-      // The parser itself refuses a number beyond a double.
-      {"number beyond a double", R"({"a/1":{"columns":[],"focusedIndex":1e400}})"},
       {"invalid UTF-8 in a key", "{\"a\xff/1\":{\"columns\":[],\"focusedIndex\":0}}"},
       {"invalid UTF-8 outside strings", "{\xc3\x28}"},
       {"nesting deeper than the platform allows",
@@ -116,6 +114,10 @@ TEST(SavedLayoutCodec, AMalformedEntryIsSkippedAndTheOthersSurvive) {
       {"focusedIndex with a fraction", withFocus("0.5")},
       {"focusedIndex enormous", withFocus("1e30")},
       {"focusedIndex past 64 bits", withFocus("9223372036854775808")},
+      {"focusedIndex below 64 bits", withFocus("-9223372036854775809")},
+      {"focusedIndex beyond a double", withFocus("1e400")},
+      {"proportion beyond a double", withColumn(R"({"windows":[1],"proportion":-1e400})")},
+      {"height beyond a double", withFocus(R"(0,"preferredHeights":[1,1E+400])")},
       {"heights of odd length", withFocus(R"(0,"preferredHeights":[1,2,3])")},
       {"heights as an object", withFocus(R"(0,"preferredHeights":{"1":2})")},
       {"height a string", withFocus(R"(0,"preferredHeights":[1,"2"])")},

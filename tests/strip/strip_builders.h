@@ -9,7 +9,7 @@
 #include "strip/layout_geometry.h"
 #include "strip/strip.h"
 
-namespace vistarail::testing {
+namespace vistarail::test {
 
 // A strip written as its columns left to right, each in brackets with its
 // windows top to bottom (one digit each): "*" marks the focused column and "^"
@@ -44,4 +44,4 @@ inline LayoutGeometry laptopGeometry() {
   return {Rect(0, 0, 1440, 875), 8, 8};
 }
 
-}  // namespace vistarail::testing
+}  // namespace vistarail::test

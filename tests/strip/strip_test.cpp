@@ -4,19 +4,19 @@
 
 #include <cstdlib>
 #include <limits>
-#include <random>
 #include <set>
 #include <sstream>
 #include <string>
 
+#include "platform/sim/world/rng.h"
 #include "strip/slide_animation.h"
 #include "strip_builders.h"
 
 namespace vistarail {
 namespace {
 
-using testing::describe;
-using testing::parseStrip;
+using test::describe;
+using test::parseStrip;
 
 TEST(Column, ActiveWindowFallsBackToTheFirstAndAnEmptiedColumnReadsIndexZero) {
   Column column({1, 2}, 0.5);
@@ -191,9 +191,9 @@ enum class Keep { sameColumn, sameWindow, nothing };
 
 // Runs `steps` random operations, logging them; returns an empty string or what went wrong.
 std::string randomRun(uint64_t seed, int steps, std::string& log) {
-  std::mt19937_64 rng(seed);
+  sim::Rng rng(seed);
   const auto uniform = [&](int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(rng);
+    return static_cast<int>(rng.between(low, high));
   };
   Strip strip;
   std::set<WindowId> windows;
@@ -210,7 +210,7 @@ std::string randomRun(uint64_t seed, int steps, std::string& log) {
     for (int64_t a : arguments) name += " " + std::to_string(a);
     log += name + "\n";
     if (!slide) return runOperation(strip, name);
-    return animatedMutation(strip, testing::laptopGeometry(), SlideSettings{},
+    return animatedMutation(strip, test::laptopGeometry(), SlideSettings{},
                             [&](Strip& s) { return runOperation(s, name); });
   };
   for (int step = 0; step < steps; ++step) {

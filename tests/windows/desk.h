@@ -2,11 +2,11 @@
 // One application on a simulated desktop, for the tests that read windows,
 // displays and Spaces through the platform ports.
 
-#include "platform/sim/sim_accessibility.h"
-#include "platform/sim/sim_window_server.h"
-#include "platform/sim/sim_workspace.h"
-#include "platform/sim/virtual_dispatch.h"
-#include "platform/sim/world.h"
+#include "platform/sim/adapters/sim_accessibility.h"
+#include "platform/sim/adapters/sim_window_server.h"
+#include "platform/sim/adapters/sim_workspace.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
+#include "platform/sim/world/world.h"
 
 namespace vistarail::test {
 

@@ -13,13 +13,13 @@
 
 #include "app/app_settings.h"
 #include "platform/ax_names.h"
-#include "platform/sim/memory_defaults.h"
-#include "platform/sim/sim_accessibility.h"
-#include "platform/sim/sim_display_link.h"
-#include "platform/sim/sim_window_server.h"
-#include "platform/sim/sim_workspace.h"
-#include "platform/sim/virtual_dispatch.h"
-#include "platform/sim/world.h"
+#include "platform/sim/defaults/memory_defaults.h"
+#include "platform/sim/adapters/sim_accessibility.h"
+#include "platform/sim/adapters/sim_display_link.h"
+#include "platform/sim/adapters/sim_window_server.h"
+#include "platform/sim/adapters/sim_workspace.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
+#include "platform/sim/world/world.h"
 #include "windows/window_manager.h"
 
 namespace vistarail::test {

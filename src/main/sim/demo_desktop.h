@@ -3,7 +3,7 @@
 // side by side, a few applications with their windows, a floating panel, and
 // one window parked off the right display so that only a sliver of it shows.
 
-#include "platform/sim/world.h"
+#include "platform/sim/world/world.h"
 
 namespace vistarail::sim {
 

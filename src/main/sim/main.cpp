@@ -6,10 +6,10 @@
 #include <system_error>
 
 #include "demo_desktop.h"
-#include "platform/sim/renderer.h"
-#include "platform/sim/renderer_arguments.h"
-#include "platform/sim/virtual_dispatch.h"
-#include "platform/sim/world.h"
+#include "platform/sim/renderer/renderer.h"
+#include "platform/sim/renderer/render_arguments.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
+#include "platform/sim/world/world.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace vistarail::sim::testsupport {
+namespace vistarail::sim::test {
 
 class TempFolder {
  public:
@@ -70,4 +70,4 @@ inline void writeFile(const std::filesystem::path& path, const std::string& byte
   out << bytes;
 }
 
-}  // namespace vistarail::sim::testsupport
+}  // namespace vistarail::sim::test

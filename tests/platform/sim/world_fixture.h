@@ -16,14 +16,14 @@
 #include <vector>
 
 #include "platform/ax_names.h"
-#include "platform/sim/sim_accessibility.h"
-#include "platform/sim/sim_element.h"
-#include "platform/sim/sim_window_server.h"
-#include "platform/sim/sim_workspace.h"
-#include "platform/sim/virtual_dispatch.h"
-#include "platform/sim/world.h"
+#include "platform/sim/adapters/sim_accessibility.h"
+#include "platform/sim/world/sim_element.h"
+#include "platform/sim/adapters/sim_window_server.h"
+#include "platform/sim/adapters/sim_workspace.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
+#include "platform/sim/world/world.h"
 
-namespace vistarail::sim::testing {
+namespace vistarail::sim::test {
 
 using Strings = std::vector<std::string>;
 
@@ -149,4 +149,4 @@ class WorldTest : public ::testing::Test {
   std::map<WindowKey, std::pair<Pid, std::string>> windowNames;
 };
 
-}  // namespace vistarail::sim::testing
+}  // namespace vistarail::sim::test

@@ -1,0 +1,18 @@
+#pragma once
+// The stored form of a key combo, kept apart from the value so that only the
+// codecs of stored bindings see JSON.
+
+#include <optional>
+
+#include "input/key_combo.h"
+#include "platform/property_list.h"
+
+namespace vistarail {
+
+// JSON form: {"keyCode": n, "modifiers": n}, both unsigned 32-bit integers.
+PropertyList toJson(const KeyCombo& combo);
+// No value unless both members are integers that fit 32 unsigned bits. Other
+// members are ignored, so a newer version may add some.
+std::optional<KeyCombo> keyComboFromJson(const PropertyList& json);
+
+}  // namespace vistarail

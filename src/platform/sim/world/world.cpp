@@ -1,0 +1,209 @@
+#include "platform/sim/world/world.h"
+
+#include <algorithm>
+
+#include "platform/sim/world/world_core.h"
+
+namespace vistarail::sim {
+
+World::World(Dispatch& dispatch, uint64_t seed)
+    : core_(std::make_shared<WorldCore>(dispatch, seed)) {}
+
+World::~World() = default;
+
+// --- Configuration -----------------------------------------------------------
+
+bool World::setBehaviour(Pid pid, Behaviour behaviour) {
+  return editApp(pid, [&](SimApp& app) { app.behaviour = std::move(behaviour); });
+}
+
+bool World::setWindowBehaviour(WindowKey window, std::optional<Behaviour> behaviour) {
+  return editWindow(window, [&](SimWindow& w) { w.behaviour = std::move(behaviour); });
+}
+
+bool World::editWindow(WindowKey window, const std::function<void(SimWindow&)>& edit) {
+  std::lock_guard lock(core_->mutex);
+  SimWindow* w = core_->findWindow(window);
+  if (!w) return false;
+  const WindowKey key = w->key;
+  const Pid pid = w->pid;
+  edit(*w);
+  // Identity is not editable.
+  w->key = key;
+  w->pid = pid;
+  if (!w->number) w->number = 0;
+  if (!w->space) w->space = 0;
+  return true;
+}
+
+bool World::editApp(Pid pid, const std::function<void(SimApp&)>& edit) {
+  std::lock_guard lock(core_->mutex);
+  auto it = core_->apps.find(pid);
+  if (it == core_->apps.end()) return false;
+  edit(it->second);
+  it->second.pid = pid;
+  return true;
+}
+
+void World::setTrusted(bool trusted) {
+  std::lock_guard lock(core_->mutex);
+  core_->trusted = trusted;
+}
+
+void World::setWindowNumberLookup(bool available) {
+  std::lock_guard lock(core_->mutex);
+  core_->windowNumberLookup = available;
+}
+
+void World::setWindowServerConfig(WindowServerConfig config) {
+  std::lock_guard lock(core_->mutex);
+  core_->windowServer = config;
+}
+
+void World::setOpenURLAnswer(bool accepted) {
+  std::lock_guard lock(core_->mutex);
+  core_->openURLAnswer = accepted;
+}
+
+void World::setOSVersion(OSVersion version) {
+  std::lock_guard lock(core_->mutex);
+  core_->osVersion = version;
+}
+
+// --- Queries ---------------------------------------------------------------------
+
+std::vector<SimDisplay> World::displays() const {
+  std::lock_guard lock(core_->mutex);
+  std::vector<SimDisplay> result;
+  for (const SimDisplay* d : core_->connectedDisplays()) result.push_back(*d);
+  return result;
+}
+
+std::optional<SimDisplay> World::display(DisplayNumber number) const {
+  std::lock_guard lock(core_->mutex);
+  const SimDisplay* d = core_->findDisplay(number);
+  return d ? std::optional(*d) : std::nullopt;
+}
+
+std::vector<SimApp> World::apps() const {
+  std::lock_guard lock(core_->mutex);
+  std::vector<SimApp> result;
+  for (Pid pid : core_->launchOrder) result.push_back(core_->apps.at(pid));
+  return result;
+}
+
+std::optional<SimApp> World::app(Pid pid) const {
+  std::lock_guard lock(core_->mutex);
+  auto it = core_->apps.find(pid);
+  return it == core_->apps.end() ? std::nullopt : std::optional(it->second);
+}
+
+std::optional<SimWindow> World::window(WindowKey window) const {
+  std::lock_guard lock(core_->mutex);
+  const SimWindow* w = core_->findWindow(window);
+  return w ? std::optional(*w) : std::nullopt;
+}
+
+std::vector<SimWindow> World::windows(Pid pid) const {
+  std::lock_guard lock(core_->mutex);
+  std::vector<SimWindow> result;
+  for (WindowKey key : core_->appWindowsFrontToBack(pid)) result.push_back(core_->windows.at(key));
+  return result;
+}
+
+std::optional<WindowKey> World::windowWithNumber(WindowId number) const {
+  std::lock_guard lock(core_->mutex);
+  if (number == 0) return std::nullopt;
+  for (const auto& [key, w] : core_->windows) {
+    if (w.number == number) return key;
+  }
+  return std::nullopt;
+}
+
+std::optional<Pid> World::frontmostApp() const {
+  std::lock_guard lock(core_->mutex);
+  return core_->frontmost;
+}
+
+std::optional<WindowKey> World::focusedWindow() const {
+  std::lock_guard lock(core_->mutex);
+  if (!core_->frontmost) return std::nullopt;
+  const SimApp* app = core_->runningApp(*core_->frontmost);
+  return app ? app->focusedWindow : std::nullopt;
+}
+
+Point World::pointer() const {
+  std::lock_guard lock(core_->mutex);
+  return core_->pointer;
+}
+
+int World::trustPromptsShown() const {
+  std::lock_guard lock(core_->mutex);
+  return core_->trustPrompts;
+}
+
+std::vector<std::string> World::openedURLs() const {
+  std::lock_guard lock(core_->mutex);
+  return core_->openedURLs;
+}
+
+Scene World::scene() const {
+  std::lock_guard lock(core_->mutex);
+  const WorldCore& c = *core_;
+  Scene scene;
+  for (const SimDisplay* d : c.connectedDisplays()) {
+    scene.displays.push_back({d->name, d->frame, d->visibleFrame, d->isPrimary});
+  }
+  std::optional<WindowKey> focused;
+  if (c.frontmost) {
+    if (const SimApp* app = c.runningApp(*c.frontmost)) focused = app->focusedWindow;
+  }
+  for (auto it = c.zOrder.rbegin(); it != c.zOrder.rend(); ++it) {
+    const SimWindow& w = c.windows.at(*it);
+    if (!c.isOnScreen(w)) continue;
+    const bool standard = w.role == ax::kWindowRole && w.subrole == ax::kStandardWindowSubrole &&
+                          !w.modal && !w.owner && !w.parent;
+    scene.windows.push_back({w.title, c.apps.at(w.pid).name, w.frame, focused == w.key, !standard});
+  }
+  return scene;
+}
+
+// --- Records -----------------------------------------------------------------------
+
+std::vector<AXCall> World::calls() const {
+  std::lock_guard lock(core_->mutex);
+  return {core_->calls.begin(), core_->calls.end()};
+}
+
+std::vector<AXCall> World::calls(Pid pid) const {
+  std::lock_guard lock(core_->mutex);
+  std::vector<AXCall> result;
+  std::copy_if(core_->calls.begin(), core_->calls.end(), std::back_inserter(result),
+               [&](const AXCall& call) { return call.pid == pid; });
+  return result;
+}
+
+void World::clearCalls() {
+  std::lock_guard lock(core_->mutex);
+  core_->calls.clear();
+}
+
+void World::setTracing(bool enabled) {
+  std::lock_guard lock(core_->mutex);
+  core_->tracing = enabled;
+}
+
+std::string World::trace() const {
+  std::lock_guard lock(core_->mutex);
+  std::string text;
+  for (const auto& line : core_->traceLines) {
+    text += line;
+    text += '\n';
+  }
+  if (core_->droppedTraceLines > 0) {
+    text += "... " + std::to_string(core_->droppedTraceLines) + " lines dropped\n";
+  }
+  return text;
+}
+
+}  // namespace vistarail::sim

@@ -1,0 +1,195 @@
+// Displays and Spaces: plugging, unplugging, rearranging, switching.
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "platform/sim/world/world.h"
+#include "platform/sim/world/world_core.h"
+
+namespace vistarail::sim {
+
+namespace {
+
+// A stable UUID per display number, so a display keeps its identity across
+// worlds and runs whatever else the seed decides.
+std::string derivedUUID(DisplayNumber number) {
+  Rng rng(0x5eed0000ull + number);
+  const uint64_t a = rng.next();
+  const uint64_t b = rng.next();
+  char text[40];
+  std::snprintf(text, sizeof text, "%08x-%04x-%04x-%04x-%012llx", static_cast<unsigned>(a >> 32),
+                static_cast<unsigned>((a >> 16) & 0xffff), static_cast<unsigned>(a & 0xffff),
+                static_cast<unsigned>(b >> 48),
+                static_cast<unsigned long long>(b & 0xffffffffffffull));
+  return text;
+}
+
+std::string lowerCase(std::string s) {
+  for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return s;
+}
+
+void markPrimary(WorldCore& c) {
+  bool first = true;
+  for (auto& d : c.displays) {
+    d.isPrimary = d.isConnected && first;
+    if (d.isConnected) first = false;
+  }
+}
+
+// Moves the display record to just after the connected ones.
+void moveToConnectedEnd(WorldCore& c, size_t index, bool connected) {
+  SimDisplay record = std::move(c.displays[index]);
+  c.displays.erase(c.displays.begin() + static_cast<std::ptrdiff_t>(index));
+  record.isConnected = connected;
+  auto pos = std::find_if(c.displays.begin(), c.displays.end(),
+                          [](const SimDisplay& d) { return !d.isConnected; });
+  c.displays.insert(pos, std::move(record));
+  markPrimary(c);
+}
+
+std::optional<size_t> indexOf(const WorldCore& c, DisplayNumber number) {
+  for (size_t i = 0; i < c.displays.size(); ++i) {
+    if (c.displays[i].number == number) return i;
+  }
+  return std::nullopt;
+}
+
+Rect keepInside(Rect frame, const Rect& area) {
+  frame.origin.x = std::clamp(frame.origin.x, area.minX(),
+                              std::max(area.minX(), area.maxX() - frame.size.width));
+  frame.origin.y = std::clamp(frame.origin.y, area.minY(),
+                              std::max(area.minY(), area.maxY() - frame.size.height));
+  return frame;
+}
+
+}  // namespace
+
+DisplayNumber World::plugDisplay(DisplaySetup setup) {
+  DisplayNumber result = 0;
+  core_->step([&](Outbox& out) {
+    WorldCore& c = *core_;
+    setup.uuid = lowerCase(setup.uuid);
+    if (setup.visibleFrame.isEmpty()) setup.visibleFrame = setup.frame;
+    std::optional<size_t> known;
+    for (size_t i = 0; i < c.displays.size(); ++i) {
+      const SimDisplay& d = c.displays[i];
+      const bool same =
+          (!setup.uuid.empty() && d.uuid == setup.uuid) || (setup.number && d.number == setup.number);
+      if (!same) continue;
+      if (d.isConnected) return false;  // already there
+      known = i;
+    }
+    if (known) {
+      SimDisplay& d = c.displays[*known];
+      const std::string uuid = d.uuid;
+      const DisplayNumber number = *d.number;
+      static_cast<DisplaySetup&>(d) = setup;
+      d.uuid = uuid;
+      d.number = number;
+      result = number;
+      moveToConnectedEnd(c, *known, true);
+    } else {
+      SimDisplay d;
+      static_cast<DisplaySetup&>(d) = setup;
+      if (!d.number) {
+        while (c.findDisplay(c.nextDisplayNumber)) ++c.nextDisplayNumber;
+        d.number = c.nextDisplayNumber++;
+      }
+      if (d.uuid.empty()) d.uuid = derivedUUID(*d.number);
+      d.spaces.push_back({c.nextSpaceId++, false});
+      d.currentSpace = d.spaces.front().id;
+      result = *d.number;
+      c.displays.push_back(std::move(d));
+      moveToConnectedEnd(c, c.displays.size() - 1, true);
+    }
+    c.traceLine("display " + std::to_string(result) + " plugged in at " + formatRect(setup.frame));
+    c.emitScreens(out);
+    return true;
+  });
+  return result;
+}
+
+bool World::unplugDisplay(DisplayNumber number) {
+  return core_->step([&](Outbox& out) {
+    WorldCore& c = *core_;
+    auto index = indexOf(c, number);
+    if (!index || !c.displays[*index].isConnected) return false;
+    c.traceLine("display " + std::to_string(number) + " unplugged");
+    // Full-screen windows leave their Spaces before the display goes.
+    const Rect goneFrame = c.displays[*index].frame;
+    for (auto& [key, w] : c.windows) {
+      if (w.fullScreen && c.displayOfSpace(*w.space) == &c.displays[*index]) {
+        step::exitFullScreen(c, w, out);
+      }
+    }
+    moveToConnectedEnd(c, *index, false);
+    c.emitScreens(out);
+    const SimDisplay* primary = c.primaryDisplay();
+    if (!primary) return true;
+    const DisplayNumber primaryNumber = *primary->number;
+    // The system gathers the windows of a display that went away on the
+    // primary display.
+    for (WindowKey key : std::vector<WindowKey>(c.zOrder)) {
+      SimWindow& w = *c.findWindow(key);
+      SimDisplay* home = c.displayOfSpace(*w.space);
+      if (!home || home->isConnected) continue;
+      SimDisplay& p = *c.findDisplay(primaryNumber);
+      const Rect moved =
+          w.frame.offsetBy(p.frame.minX() - goneFrame.minX(), p.frame.minY() - goneFrame.minY());
+      w.space = p.currentSpace;
+      step::setFrame(c, w, keepInside(moved, p.visibleFrame), out);
+    }
+    return true;
+  });
+}
+
+bool World::setDisplayFrames(DisplayNumber number, Rect frame, Rect visibleFrame) {
+  return core_->step([&](Outbox& out) {
+    SimDisplay* d = core_->findDisplay(number);
+    if (!d || !d->isConnected) return false;
+    d->frame = frame;
+    d->visibleFrame = visibleFrame.isEmpty() ? frame : visibleFrame;
+    core_->traceLine("display " + std::to_string(number) + " moved to " + formatRect(frame));
+    core_->emitScreens(out);
+    return true;
+  });
+}
+
+SpaceId World::addSpace(DisplayNumber number) {
+  SpaceId id = 0;
+  core_->step([&](Outbox&) {
+    SimDisplay* d = core_->findDisplay(number);
+    if (!d) return false;
+    id = core_->nextSpaceId++;
+    d->spaces.push_back({id, false});
+    core_->traceLine("space " + std::to_string(id) + " added to display " + std::to_string(number));
+    return true;
+  });
+  return id;
+}
+
+bool World::switchSpace(DisplayNumber number, SpaceId space) {
+  return core_->step([&](Outbox& out) {
+    WorldCore& c = *core_;
+    SimDisplay* d = c.findDisplay(number);
+    if (!d || !d->isConnected || c.displayOfSpace(space) != d) return false;
+    if (d->currentSpace == space) return true;
+    c.traceLine("display " + std::to_string(number) + " switches to space " +
+                std::to_string(space));
+    d->currentSpace = space;
+    c.emitWorkspace(out, WorkspaceEvent::activeSpaceDidChange, std::nullopt);
+    // The front-most window of the Space shown now takes focus.
+    for (WindowKey key : c.zOrder) {
+      SimWindow& w = *c.findWindow(key);
+      if (w.space != space || !c.isOnScreen(w)) continue;
+      step::activate(c, w.pid, out);
+      step::focusInApp(c, w, out);
+      break;
+    }
+    return true;
+  });
+}
+
+}  // namespace vistarail::sim

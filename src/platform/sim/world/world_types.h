@@ -1,0 +1,242 @@
+#pragma once
+// Value records of the simulated desktop: what a display, an application and a
+// window are made of, how an application misbehaves, and what the world
+// records about the calls it answered.
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/geometry.h"
+#include "base/ids.h"
+#include "platform/ax_names.h"
+#include "platform/ax_types.h"
+#include "platform/workspace.h"
+
+namespace vistarail::sim {
+
+// Identifies a window inside the world for its whole life; never reused and
+// independent of the window-server number (which may be 0).
+using WindowKey = uint64_t;
+// A Space id as the window server reports it ("ManagedSpaceID"/"id64").
+using SpaceId = int64_t;
+
+// --- Misbehaviour -----------------------------------------------------------
+
+// Which kind of call a fault applies to; the name it matches is the attribute,
+// the action or the notification of the call.
+enum class FaultOn {
+  read,          // copyAttributeValue
+  write,         // setAttributeValue
+  settable,      // isAttributeSettable
+  action,        // performAction
+  notification,  // addNotification
+  observer,      // createObserver (the name is ignored)
+  any,
+};
+
+// How long a messaging call waits for an application that does not answer
+// when neither the application element nor the system-wide one set a time-out.
+inline constexpr double kDefaultMessagingTimeoutSeconds = 6.0;
+
+// Makes matching calls fail with a chosen error, forever or a number of times.
+struct AttributeFault {
+  std::string name{};  // attribute, action or notification; empty matches every name
+  FaultOn on = FaultOn::read;
+  AXError error = AXError::failure;
+  int remaining = -1;  // failures still to give; negative means no end
+  friend bool operator==(const AttributeFault&, const AttributeFault&) = default;
+};
+
+// An application that moves its new window once more after opening it, as
+// applications that restore a remembered frame do after the window manager
+// has already placed the window.
+struct SelfMove {
+  double delaySeconds = 0.3;
+  // Where it moves to: this frame, or else the frame the window was opened
+  // with, shifted by offset.
+  std::optional<Rect> frame{};
+  Point offset{};
+  friend bool operator==(const SelfMove&, const SelfMove&) = default;
+};
+
+// How an application answers accessibility calls. Set per application; a
+// window may carry its own, which then replaces the application's for calls
+// on that window and its buttons.
+struct Behaviour {
+  // Every call that messages the application takes this long, plus a uniform
+  // random share of latencyJitterSeconds drawn from the world's seeded
+  // generator.
+  double latencySeconds = 0;
+  double latencyJitterSeconds = 0;
+  // Every messaging call waits for the messaging time-out, then fails with
+  // cannotComplete.
+  bool hung = false;
+  // Position writes succeed but leave the window where it is.
+  bool ignoresMoves = false;
+  // Sizes are rounded to multiples of the grid (0: no grid) before the
+  // window's minimum and maximum size are applied.
+  Size sizeGrid{};
+  std::optional<SelfMove> movesNewWindows{};
+  std::vector<AttributeFault> faults{};
+  friend bool operator==(const Behaviour&, const Behaviour&) = default;
+};
+
+// --- Displays and Spaces ----------------------------------------------------
+
+struct SimSpace {
+  SpaceId id = 0;
+  bool isFullScreen = false;
+  friend bool operator==(const SimSpace&, const SimSpace&) = default;
+};
+
+struct DisplaySetup {
+  std::string name = "Display";
+  Rect frame{};         // top-left space
+  Rect visibleFrame{};  // top-left space; an empty one means the whole frame
+  // Absent: the world assigns the next free number.
+  std::optional<DisplayNumber> number{};
+  // Lower case; empty: derived from the display number.
+  std::string uuid{};
+  // False makes the screen's "NSScreenNumber" unreadable.
+  bool screenNumberReadable = true;
+  friend bool operator==(const DisplaySetup&, const DisplaySetup&) = default;
+};
+
+struct SimDisplay : DisplaySetup {
+  bool isPrimary = false;
+  bool isConnected = true;
+  std::vector<SimSpace> spaces{};  // the display's Spaces in order
+  SpaceId currentSpace = 0;
+  friend bool operator==(const SimDisplay&, const SimDisplay&) = default;
+};
+
+// --- Applications and windows -----------------------------------------------
+
+struct AppSetup {
+  Pid pid = 0;  // 0: the world assigns one
+  std::string bundleIdentifier{};
+  std::string name = "App";
+  ActivationPolicy activationPolicy = ActivationPolicy::regular;
+  std::string bundlePath{};
+  bool hidden = false;
+  // The "AXEnhancedUserInterface" attribute; absent when the application does
+  // not have it.
+  std::optional<bool> enhancedUserInterface = false;
+  Behaviour behaviour{};
+  friend bool operator==(const AppSetup&, const AppSetup&) = default;
+};
+
+struct SimApp : AppSetup {
+  bool terminated = false;
+  std::optional<WindowKey> focusedWindow{};
+  // Set by setMessagingTimeout on the application element; 0 means unset.
+  double messagingTimeoutSeconds = 0;
+  friend bool operator==(const SimApp&, const SimApp&) = default;
+};
+
+// Whether an optional attribute (a button, the document) exists, does not,
+// or cannot be read.
+enum class Presence { present, absent, error };
+
+struct WindowSetup {
+  std::string title{};
+  Rect frame{};
+  std::string role = ax::kWindowRole;
+  std::optional<std::string> subrole = std::string(ax::kStandardWindowSubrole);
+  bool modal = false;
+  // "AXParent": this window; absent means the application.
+  std::optional<WindowKey> parent{};
+  // "AXWindow": this window; absent means the window itself.
+  std::optional<WindowKey> owner{};
+  Presence minimizeButton = Presence::present;
+  Presence fullScreenButton = Presence::present;
+  Presence document = Presence::absent;
+  // The error a read of an attribute in Presence::error gives.
+  AXError presenceError = AXError::cannotComplete;
+  bool minimized = false;
+  Size minSize{};
+  Size maxSize{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+  bool positionSettable = true;
+  bool sizeSettable = true;
+  // Absent: the world assigns the next free number. 0: the window has none.
+  std::optional<WindowId> number{};
+  // Absent: the current Space of the display holding the frame.
+  std::optional<SpaceId> space{};
+  // Replaces the application's behaviour for this window when set.
+  std::optional<Behaviour> behaviour{};
+  friend bool operator==(const WindowSetup&, const WindowSetup&) = default;
+};
+
+// A live window. number and space are always set.
+struct SimWindow : WindowSetup {
+  WindowKey key = 0;
+  Pid pid = 0;
+  bool fullScreen = false;
+  Rect openedFrame{};  // the frame it was opened with (after size limits)
+  // Where it came from before entering full screen.
+  std::optional<Rect> frameBeforeFullScreen{};
+  std::optional<SpaceId> spaceBeforeFullScreen{};
+  friend bool operator==(const SimWindow&, const SimWindow&) = default;
+};
+
+// --- Window-server private functions ----------------------------------------
+
+// The shape of the managed-Spaces answer, so callers' fallbacks can be tried.
+enum class SpacesShape {
+  perDisplay,   // one dictionary per connected display
+  onlyPrimary,  // a one-element array: the primary display's dictionary
+  notAnArray,   // a dictionary instead of an array
+  nothing,      // the call returns nothing
+};
+enum class DisplayIdentifierStyle {
+  uuid,            // upper-case UUID, as the platform spells it
+  mainForPrimary,  // "Main" for the primary display, UUIDs for the others
+  unrecognised,    // identifiers that match no display
+};
+enum class SpaceIdKeys { both, managedSpaceIdOnly, id64Only, none };
+
+struct WindowServerConfig {
+  bool connectionAvailable = true;  // "CGSMainConnectionID" can be found
+  bool spacesAvailable = true;      // "CGSCopyManagedDisplaySpaces" can be found
+  SpacesShape shape = SpacesShape::perDisplay;
+  DisplayIdentifierStyle identifiers = DisplayIdentifierStyle::uuid;
+  SpaceIdKeys spaceIdKeys = SpaceIdKeys::both;
+  friend bool operator==(const WindowServerConfig&, const WindowServerConfig&) = default;
+};
+
+// --- Records ------------------------------------------------------------------
+
+enum class AXCallKind {
+  copyAttribute,
+  setAttribute,
+  isSettable,
+  performAction,
+  addNotification,
+  removeNotification,
+};
+const char* toString(AXCallKind kind);
+
+// How much the world keeps of its records before dropping the oldest calls
+// or the newest trace lines.
+inline constexpr size_t kMaxRecordedCalls = 100'000;
+inline constexpr size_t kMaxTraceLines = 200'000;
+
+// One messaging call the world answered, with its virtual start and reply times.
+struct AXCall {
+  double startSeconds = 0;
+  double endSeconds = 0;
+  Pid pid = 0;
+  std::optional<WindowKey> window{};  // absent for the application element
+  AXCallKind kind = AXCallKind::copyAttribute;
+  std::string name{};  // attribute, action or notification
+  // The value written, or the value read when the read succeeded.
+  std::optional<AXValue> value{};
+  AXError result = AXError::success;
+  friend bool operator==(const AXCall&, const AXCall&) = default;
+};
+
+}  // namespace vistarail::sim
