@@ -87,4 +87,12 @@ void buildDemoDesktop(World& world) {
   world.focusWindow(shell);
 }
 
+void buildDemoFollowUp(World& world) {
+  for (const SimApp& app : world.apps()) {
+    if (app.name == "Terminal") {
+      world.openWindow(app.pid, window("zsh — build", {400, 200, 700, 600}));
+    }
+  }
+}
+
 }  // namespace vistarail::sim

@@ -8,5 +8,8 @@
 namespace vistarail::sim {
 
 void buildDemoDesktop(World& world);
+// What the user does once the window manager runs: opens another window,
+// which lands right of the focused one.
+void buildDemoFollowUp(World& world);
 
 }  // namespace vistarail::sim

@@ -1,5 +1,6 @@
-// vistarail-sim: the program on the simulated macOS. For now it builds a
-// simulated desktop and draws it to a PNG picture.
+// vistarail-sim: the program on the simulated macOS. It builds a simulated
+// desktop, lets the window manager take it over, opens one more window the
+// way a user would, and draws the result to a PNG picture.
 
 #include <filesystem>
 #include <iostream>
@@ -10,6 +11,13 @@
 #include "platform/sim/renderer/render_arguments.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
 #include "platform/sim/world/world.h"
+#include "app/app_settings.h"
+#include "platform/sim/adapters/sim_accessibility.h"
+#include "platform/sim/adapters/sim_display_link.h"
+#include "platform/sim/adapters/sim_window_server.h"
+#include "platform/sim/adapters/sim_workspace.h"
+#include "platform/sim/defaults/memory_defaults.h"
+#include "windows/window_manager.h"
 
 namespace {
 
@@ -50,6 +58,27 @@ int main(int argc, char** argv) {
   sim::buildDemoDesktop(world);
   // Let the applications finish whatever they do right after opening windows.
   dispatch.runFor(2.0);
+
+  sim::SimAccessibility ax(world);
+  sim::SimWindowServer windowServer(world);
+  sim::SimWorkspace workspace(world);
+  sim::SimDisplayLinkFactory links(dispatch);
+  // A fresh defaults domain: the demo starts as a first run would, then
+  // manages both displays.
+  sim::MemoryDefaults defaults;
+  const auto displays = DisplayInfo::all(workspace, windowServer);
+  AppSettings settings(defaults, displays.empty() ? std::nullopt
+                                                  : std::optional<std::string>(displays[0].id));
+  for (const DisplayInfo& display : displays) {
+    settings.setDisplayManaged(display.id, DisplayManagement::managed);
+  }
+  auto manager = WindowManager::create(settings, defaults,
+                                       {ax, windowServer, workspace, dispatch, links, 0});
+  manager->start();
+  dispatch.runFor(3.0);
+  sim::buildDemoFollowUp(world);
+  dispatch.runFor(3.0);
+  std::cout << kProgram << ": " << manager->statusText() << '\n';
 
   const sim::Renderer renderer;
   if (auto error = renderer.writePng(world.scene(), out, args.widthPixels, args.heightPixels)) {
