@@ -46,29 +46,11 @@ bool WindowManager::commandsAllowed(const DisplayState& display) const {
 
 void WindowManager::perform(Action action) {
   switch (action) {
-    case Action::toggleFloat: {
-      if (!running_ || !settings_.enabled.value()) return;
-      auto front = ports_.workspace.frontmostApplication();
-      if (!front) return;
-      auto observer = table_.observers.find(front->pid);
-      if (observer == table_.observers.end()) return;
-      // The focused window is only known to its application; ask on its queue.
-      std::weak_ptr<WindowManager> weak = weak_from_this();
-      Accessibility& ax = ports_.ax;
-      QueueRef main = ports_.dispatch.main();
-      AXElement app = observer->second->element();
-      mover_->perform(front->pid, [weak, &ax, main, app] {
-        std::optional<WindowId> number;
-        if (auto focused = readElement(ax, app, ax::kFocusedWindow)) {
-          number = windowNumberOf(ax, *focused);
-        }
-        if (!number) return;
-        main->async([weak, id = *number] {
-          if (auto self = weak.lock()) self->toggleFloat(id);
-        });
+    case Action::toggleFloat:
+      readFrontmostFocus([](WindowManager& self, std::optional<WindowId> id, Pid) {
+        if (id) self.toggleFloat(*id);
       });
       return;
-    }
     case Action::retile: retile(); return;
     case Action::togglePause: settings_.enabled.set(!settings_.enabled.value()); return;
     case Action::toggleCarousel:

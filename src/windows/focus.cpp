@@ -49,25 +49,32 @@ void WindowManager::focusWindow(WindowId id) {
   });
 }
 
-void WindowManager::syncFocus(bool animated) {
+void WindowManager::readFrontmostFocus(FocusReader then) {
   if (!running_ || !settings_.enabled.value()) return;
   auto front = ports_.workspace.frontmostApplication();
   if (!front) return;
   auto observer = table_.observers.find(front->pid);
   if (observer == table_.observers.end()) return;
+  // Only the application knows its focused window; ask on its queue.
   std::weak_ptr<WindowManager> weak = weak_from_this();
   Accessibility& ax = ports_.ax;
   QueueRef main = ports_.dispatch.main();
   const Pid pid = front->pid;
   AXElement app = observer->second->element();
-  mover_->perform(pid, [weak, &ax, main, app, pid, animated] {
+  mover_->perform(pid, [weak, &ax, main, app, pid, then = std::move(then)] {
     std::optional<WindowId> number;
     if (auto focused = readElement(ax, app, ax::kFocusedWindow)) {
       number = windowNumberOf(ax, *focused);
     }
-    main->async([weak, number, pid, animated] {
-      if (auto self = weak.lock()) self->focusChanged(number, pid, animated);
+    main->async([weak, number, pid, then] {
+      if (auto self = weak.lock()) then(*self, number, pid);
     });
+  });
+}
+
+void WindowManager::syncFocus(bool animated) {
+  readFrontmostFocus([animated](WindowManager& self, std::optional<WindowId> id, Pid pid) {
+    self.focusChanged(id, pid, animated);
   });
 }
 

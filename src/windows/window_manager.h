@@ -332,6 +332,10 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void snapScrollToFocus(DisplayState& display);
 
   // focus.cpp
+  using FocusReader = std::function<void(WindowManager&, std::optional<WindowId>, Pid)>;
+  // Reads the frontmost application's focused window on its queue and hands
+  // it (absent when it has none) back on the main queue.
+  void readFrontmostFocus(FocusReader then);
   void syncFocus(bool animated);
   void focusChanged(std::optional<WindowId> id, Pid pid, bool animated);
 
