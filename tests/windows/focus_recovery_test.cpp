@@ -27,6 +27,26 @@ TEST(ManagerFocus, AFloatingWindowTakingFocusLeavesTheStripAlone) {
 
 }
 
+TEST(ManagerFocus, NoFocusedWindowIsBelievedOnlyAfterTheGracePeriod) {
+  ManagerScene scene;
+  const Pid p = scene.launch("P");
+  const auto a = scene.open(p);
+  scene.startManager();
+  const WindowId id = scene.number(a);
+
+  scene.manager->focusWindow(id);
+  scene.run(0.1);
+  scene.world.minimizeWindow(a);  // P reports no focused window at once
+  scene.run(0.9);
+  EXPECT_EQ(scene.manager->focusedWindow(), id);
+
+  scene.world.unminimizeWindow(a);
+  scene.run(1.0);
+  scene.world.minimizeWindow(a);
+  scene.run(1.0);
+  EXPECT_EQ(scene.manager->focusedWindow(), std::nullopt);
+}
+
 TEST(ManagerRecovery, AFailedRestoreIsRetriedUntilTheWindowComesBack) {
   ManagerScene scene;
   const Pid pid = scene.launch("Editor");

@@ -1,12 +1,14 @@
 // Seeded random stories on the simulated desktop: applications come and go,
 // windows open, close, move, minimise and go full screen, Spaces switch,
-// displays are plugged and unplugged, management pauses. After every step the
-// strips must agree with the windows that exist, and after the final quit no
-// window the program moved may be left out of view unless it is remembered.
+// displays are plugged and unplugged, the user issues commands, management
+// pauses, the program quits and starts again. After every step the strips
+// must agree with the windows that exist, and after every quit no window the
+// program moved may be left out of view unless it is remembered.
 //
 // A failure names its seed; VISTARAIL_OPS_SEED=n replays that seed alone.
 
 #include <cstdlib>
+#include <iostream>
 
 #include "manager_scene.h"
 
@@ -65,7 +67,7 @@ struct Story {
     auto& world = scene.world;
     const auto live = liveWindows();
     const auto running = liveApps();
-    switch (rng.below(14)) {
+    switch (rng.below(17)) {
       case 0:
         if (running.size() < 6) {
           sim::Behaviour behaviour;
@@ -165,9 +167,31 @@ struct Story {
         scene.settings->enabled.set(!scene.settings->enabled.value());
         log += scene.settings->enabled.value() ? " resume" : " pause";
         break;
+      case 14:
+      case 15: {
+        const auto actions = allActions();
+        const Action action = actions[rng.below(static_cast<int>(actions.size()))];
+        scene.manager->perform(action);
+        log += " " + std::string(rawValue(action));
+        break;
+      }
+      case 16:
+        restart();
+        log += " restart";
+        break;
     }
     scene.run(rng.between(0.05, 1.5));
   }
+
+  // Quits (checking that nothing is lost) and launches the program again on
+  // the same desktop and stored defaults.
+  void restart() {
+    scene.stopManager();
+    ++stops;
+    checkNothingLost();
+    scene.startManager();
+  }
+  int stops = 0;
 
   // Strips agree with the windows that exist once the pipeline has settled.
   void checkStrips() {
@@ -222,6 +246,8 @@ TEST(ManagerRandomOps, StripsStayConsistentAndNothingIsLostAtQuit) {
   } else {
     for (uint64_t s = 1; s <= 300; ++s) seeds.push_back(s);
   }
+  int steps = 0;
+  int stops = 0;
   for (uint64_t seed : seeds) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     Story story(seed);
@@ -233,11 +259,13 @@ TEST(ManagerRandomOps, StripsStayConsistentAndNothingIsLostAtQuit) {
       story.checkStrips();
       if (HasFatalFailure()) return;
     }
-    if (!story.scene.settings->enabled.value()) story.scene.settings->enabled.set(true);
     story.scene.stopManager();
     story.checkNothingLost();
     if (HasFatalFailure()) return;
+    steps += 60;
+    stops += story.stops + 1;
   }
+  std::cout << "checked " << steps << " steps and " << stops << " quits\n";
 }
 
 }  // namespace
