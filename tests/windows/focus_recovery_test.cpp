@@ -97,3 +97,41 @@ TEST(ManagerRecovery, WithNoDisplayLeftRestoresWaitForOne) {
 
 }  // namespace
 }  // namespace vistarail::test
+
+namespace vistarail::test {
+namespace {
+
+// A dialog the last run left parked (it does not tile, so only the record
+// can bring it back), and what the stored record says about it.
+TEST(ManagerRecovery, WindowsRememberedFromTheLastRunComeBackAtTheFirstPause) {
+  struct Case {
+    const char* stored;  // JSON; N stands for the dialog's number
+    bool comesBack;
+  };
+  const Case cases[] = {
+      {"[N]", true},
+      {"[N, 4294967296, -1, 2.5]", true},  // numbers that are no window number are skipped
+      {"\"N\"", false},                    // not an array
+      {"[N, \"x\"]", false},               // not an array of numbers
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    ManagerScene scene;
+    const Pid pid = scene.launch("Tools");
+    sim::WindowSetup dialog;
+    dialog.subrole = std::string(ax::kDialogSubrole);
+    const auto key = scene.open(pid, {1439, 200, 300, 300}, dialog);
+    std::string text = c.stored;
+    text.replace(text.find('N'), 1, std::to_string(scene.number(key)));
+    scene.defaults.set(kUnrecoveredKey, PropertyList::parse(text));
+
+    scene.startManager();
+    scene.settings->enabled.set(false);
+    scene.run(2.0);
+    EXPECT_EQ(kMainVisible.contains(scene.frame(key)), c.comesBack);
+    EXPECT_EQ(scene.defaults.storedObject(kUnrecoveredKey).has_value(), !c.comesBack);
+  }
+}
+
+}  // namespace
+}  // namespace vistarail::test
