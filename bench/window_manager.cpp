@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/app_settings.h"
+#include "input/action.h"
 #include "platform/ax_names.h"
 #include "platform/sim/defaults/memory_defaults.h"
 #include "platform/sim/adapters/sim_accessibility.h"
@@ -114,6 +115,64 @@ void BM_NewWindowFirstFrame(benchmark::State& state) {
   state.counters["virtual_ms"] = waited * 1000;
 }
 BENCHMARK(BM_NewWindowFirstFrame)->Arg(0)->Arg(20)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The main-thread cost of one command on a 100-window strip: the strip
+// change, the scroll it asks for and the save it schedules (the frames follow
+// on the next animation frame, measured above).
+void BM_Command(benchmark::State& state) {
+  Desktop desktop(10, 10, 1);
+  desktop.world.movePointer({700, 400});
+  int i = 0;
+  for (auto _ : state) {
+    desktop.manager->perform(++i % 2 ? Action::cycleWidth : Action::cycleWidthBack);
+    state.PauseTiming();
+    desktop.dispatch.runFor(0.05);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_Command)->Unit(benchmark::kMicrosecond);
+
+// Virtual time from a command to the first frame written for the window it
+// moves: one animation frame plus the application's answer.
+void BM_CommandFirstFrame(benchmark::State& state) {
+  const double latency = static_cast<double>(state.range(0)) / 1000;
+  double waited = 0;
+  for (auto _ : state) {
+    Desktop desktop(1, 4, 1, latency);
+    desktop.world.movePointer({700, 400});
+    desktop.dispatch.runFor(5.0);
+    const Pid pid = desktop.world.apps().front().pid;
+    desktop.world.clearCalls();
+    const double issued = desktop.dispatch.now();
+    desktop.manager->perform(Action::moveRight);
+    desktop.dispatch.runFor(2.0);
+    for (const auto& call : desktop.world.calls(pid)) {
+      if (call.kind == sim::AXCallKind::setAttribute && call.name == ax::kPosition) {
+        waited = call.endSeconds - issued;
+        break;
+      }
+    }
+  }
+  state.counters["virtual_ms"] = waited * 1000;
+}
+BENCHMARK(BM_CommandFirstFrame)->Arg(0)->Arg(20)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Virtual time from quitting to the stop's completion with every moved window
+// brought back: 100 windows across 10 applications.
+void BM_StopRestoresEverything(benchmark::State& state) {
+  const double latency = static_cast<double>(state.range(0)) / 1000;
+  double took = 0;
+  for (auto _ : state) {
+    Desktop desktop(10, 10, 1, latency);
+    const double stopped = desktop.dispatch.now();
+    double finished = -1;
+    desktop.manager->stop([&] { finished = desktop.dispatch.now(); });
+    desktop.dispatch.runFor(6.0);
+    took = finished - stopped;
+  }
+  state.counters["virtual_ms"] = took * 1000;
+}
+BENCHMARK(BM_StopRestoresEverything)->Arg(0)->Arg(20)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vistarail

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "strip/layout_store.h"
 #include "windows/timing.h"
@@ -84,7 +85,10 @@ void WindowManager::rebuildDisplays(const std::vector<DisplayInfo>& infos,
     windowLeftStrip(id);
   }
 
-  if (running_ && before != after) scheduleRefresh(std::nullopt);
+  const bool managedSetChanged =
+      std::set<std::string>(before.begin(), before.end()) !=
+      std::set<std::string>(after.begin(), after.end());
+  if (running_ && managedSetChanged) scheduleRefresh(std::nullopt);
   stateChanged();
 }
 

@@ -73,7 +73,9 @@ void WindowManager::reconcileDisplay(DisplayState& display,
   const bool dragging = pointer_.mouseDown && pointer_.mouseDragging;
   if (!dragging) {
     const auto actives = activeDisplays();
-    for (const auto& [id, window] : table_.windows) {
+    for (const auto& entry : table_.windows) {
+      const WindowId id = entry.first;
+      const TrackedWindow& window = entry.second;
       if (strip.contains(id) || !mayStayInStrip(window, onScreen)) continue;
       if (parking_.restoreInFlight.contains(id) || !window.lastKnownFrame) continue;
       const bool elsewhere = std::any_of(actives.begin(), actives.end(), [&](DisplayState* d) {
@@ -176,20 +178,19 @@ void WindowManager::externalCheck(WindowId id) {
     scheduleExternalCheck(id);
     return;
   }
+  bool pending = false;
   std::optional<Rect> applied;
   {
     auto held = mover_->lock();
-    if (mover_->hasPending(held, id)) {
-      applied.reset();
-    } else {
-      applied = mover_->appliedFrame(held, id);
-      if (!applied) return;
-    }
+    pending = mover_->hasPending(held, id);
+    applied = mover_->appliedFrame(held, id);
   }
-  if (!applied) {
+  // A frame still on its way: judge the window once it has been written.
+  if (pending) {
     scheduleExternalCheck(id);
     return;
   }
+  if (!applied) return;
   std::weak_ptr<WindowManager> weak = weak_from_this();
   Accessibility& ax = ports_.ax;
   QueueRef main = ports_.dispatch.main();
