@@ -2,20 +2,20 @@
 
 #include <algorithm>
 #include <exception>
+#include <nlohmann/json.hpp>
 #include <unordered_set>
 
 #include "input/key_combo_codec.h"
-#include "platform/property_list.h"
 
 namespace vistarail {
 
 namespace {
 
-std::optional<std::vector<KeyCombo>> decodeCombos(const PropertyList& value) {
+std::optional<std::vector<KeyCombo>> decodeCombos(const nlohmann::json& value) {
   if (!value.is_array()) return std::nullopt;
   std::vector<KeyCombo> combos;
   combos.reserve(value.size());
-  for (const PropertyList& element : value) {
+  for (const nlohmann::json& element : value) {
     const auto combo = keyComboFromJson(element);
     if (!combo) return std::nullopt;
     combos.push_back(*combo);
@@ -28,8 +28,8 @@ std::optional<std::vector<KeyCombo>> decodeCombos(const PropertyList& value) {
 std::optional<Bindings> decodeBindingsDocument(std::span<const uint8_t> bytes) {
   if (bytes.size() > kMaxBindingsDocumentBytes) return std::nullopt;
   try {
-    const PropertyList document =
-        PropertyList::parse(bytes.begin(), bytes.end(), nullptr, /*allow_exceptions=*/false);
+    const nlohmann::json document =
+        nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, /*allow_exceptions=*/false);
     if (!document.is_object()) return std::nullopt;  // also a parse error (discarded)
     Bindings bindings;
     for (const auto& [name, value] : document.items()) {

@@ -6,7 +6,7 @@ namespace vistarail {
 
 namespace {
 
-std::optional<uint32_t> unsigned32(const PropertyList& json, const char* member) {
+std::optional<uint32_t> unsigned32(const nlohmann::json& json, const char* member) {
   const auto it = json.find(member);
   if (it == json.end()) return std::nullopt;
   if (it->is_number_unsigned()) {
@@ -24,11 +24,11 @@ std::optional<uint32_t> unsigned32(const PropertyList& json, const char* member)
 
 }  // namespace
 
-PropertyList toJson(const KeyCombo& combo) {
+nlohmann::json toJson(const KeyCombo& combo) {
   return {{"keyCode", combo.keyCode}, {"modifiers", combo.modifiers}};
 }
 
-std::optional<KeyCombo> keyComboFromJson(const PropertyList& json) {
+std::optional<KeyCombo> keyComboFromJson(const nlohmann::json& json) {
   if (!json.is_object()) return std::nullopt;
   const auto keyCode = unsigned32(json, "keyCode");
   const auto modifiers = unsigned32(json, "modifiers");

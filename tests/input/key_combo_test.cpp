@@ -31,11 +31,11 @@ TEST(KeyCombo, EventFlagsMapToTheHotKeyMaskAndOtherBitsAreDropped) {
 }
 
 TEST(KeyCombo, JsonFormHasKeyCodeAndModifiersAndIgnoresExtraMembers) {
-  const PropertyList json = toJson({4, 6144});
-  EXPECT_EQ(json, PropertyList::parse(R"({"keyCode":4,"modifiers":6144})"));
+  const nlohmann::json json = toJson({4, 6144});
+  EXPECT_EQ(json, nlohmann::json::parse(R"({"keyCode":4,"modifiers":6144})"));
   EXPECT_EQ(keyComboFromJson(json), (KeyCombo{4, 6144}));
   EXPECT_EQ(keyComboFromJson(toJson({0xFFFFFFFF, 0})), (KeyCombo{0xFFFFFFFF, 0}));
-  EXPECT_EQ(keyComboFromJson(PropertyList::parse(R"({"keyCode":4,"modifiers":6144,"label":"x"})")),
+  EXPECT_EQ(keyComboFromJson(nlohmann::json::parse(R"({"keyCode":4,"modifiers":6144,"label":"x"})")),
             (KeyCombo{4, 6144}));
 }
 
@@ -45,7 +45,7 @@ TEST(KeyCombo, JsonThatIsNotAComboGivesNothing) {
         R"({"keyCode":4294967296,"modifiers":0})", R"({"keyCode":4.5,"modifiers":0})",
         R"({"keyCode":"4","modifiers":0})", R"({"keyCode":true,"modifiers":0})",
         R"({"keyCode":null,"modifiers":0})", R"([4,6144])", R"(4)"}) {
-    EXPECT_EQ(keyComboFromJson(PropertyList::parse(text)), std::nullopt) << text;
+    EXPECT_EQ(keyComboFromJson(nlohmann::json::parse(text)), std::nullopt) << text;
   }
 }
 
