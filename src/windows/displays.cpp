@@ -180,9 +180,12 @@ Strip& WindowManager::currentStrip(DisplayState& display) {
   std::vector<ConnectedDisplay> connected;
   for (const DisplayInfo& info : displays_.connected) connected.push_back({info.id, info.isPrimary});
   SavedLayouts saved = loadSavedLayouts(defaults_, connected);
-  if (auto entry = saved.find(stripKey(display.info.id, display.space.id)); entry != saved.end()) {
-    strip.pendingRestore = std::move(entry->second);
-  }
+  // A strip without a saved layout waits for an empty one, so that it is
+  // first saved once a window has joined it: a display or Space that comes
+  // and goes empty writes nothing (and cannot replace a stored value this
+  // version could not read).
+  auto entry = saved.find(stripKey(display.info.id, display.space.id));
+  strip.pendingRestore = entry != saved.end() ? std::move(entry->second) : SavedStrip{};
   return display.strips.emplace(display.space.id, std::move(strip)).first->second;
 }
 
@@ -208,9 +211,20 @@ void WindowManager::saveLayouts() {
   std::vector<ConnectedDisplay> connected;
   for (const DisplayInfo& info : displays_.connected) connected.push_back({info.id, info.isPrimary});
   std::vector<StripToSave> strips;
+  bool anythingToWrite = false;
   for (const auto& [id, display] : displays_.states) {
-    for (const auto& [space, strip] : display.strips) strips.push_back({id, space, &strip});
+    for (const auto& [space, strip] : display.strips) {
+      strips.push_back({id, space, &strip});
+      anythingToWrite = anythingToWrite || !strip.pendingRestore;
+    }
   }
+  const bool migrating =
+      std::any_of(connected.begin(), connected.end(),
+                  [](const ConnectedDisplay& d) { return d.isPrimary; }) &&
+      defaults_.object(kLegacyLayoutKey);
+  // With no strip of ours to write, a save would only rewrite what it read:
+  // a stored value it could not read would be replaced by an empty one.
+  if (!anythingToWrite && !migrating) return;
   (void)vistarail::saveLayouts(defaults_, connected, strips);
 }
 

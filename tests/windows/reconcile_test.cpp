@@ -131,6 +131,15 @@ TEST(ManagerReconcile, ALayoutComesBackAfterARestart) {
   EXPECT_EQ(scene.frame(b).width(), 900);
 }
 
+TEST(ManagerReconcile, StoredLayoutsThatDoNotDecodeAreLeftAloneWhenThereIsNothingToWrite) {
+  ManagerScene scene;
+  const PropertyList unreadable = PropertyList::binary(std::vector<uint8_t>{'{', 'x'});
+  scene.defaults.set("layout.v2", unreadable);
+  scene.startManager();
+  scene.stopManager();
+  EXPECT_EQ(scene.defaults.storedObject("layout.v2"), unreadable);
+}
+
 TEST(ManagerReconcile, QuittingWithAHungApplicationRemembersItsWindowsUntilTheyComeBack) {
   ManagerScene scene;
   const Pid editor = scene.launch("Editor");
