@@ -340,7 +340,14 @@ TEST(MouseDrag, AWindowDroppedHalfAScreenAwayMovesItsColumnAndGlidesIn) {
   const int column = desk.columnOf(a);
   EXPECT_EQ(column, 2);
   EXPECT_EQ(desk.focusedIndex(), column);
-  EXPECT_NE(desk.strip().columns[column].offset.value, 0);
+  // It glides from where it was let go, not from its old slot.
+  const LayoutGeometry geometry{kMainVisible, desk.scene.settings->innerGap.value(),
+                                desk.scene.settings->outerGap.value()};
+  const double slot =
+      kMainVisible.minX() + columnXPositions(desk.strip(), geometry)[column] - desk.scroll();
+  const double offset = desk.strip().columns[column].offset.value;
+  EXPECT_LT(offset, 0);
+  EXPECT_NEAR(slot + offset, dropped.minX(), 80);
   desk.scene.run(1.5);
   EXPECT_EQ(desk.strip().columns[column].offset.value, 0);
   const Rect settled = desk.scene.frame(a);
