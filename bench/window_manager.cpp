@@ -12,6 +12,7 @@
 #include "platform/sim/defaults/memory_defaults.h"
 #include "platform/sim/adapters/sim_accessibility.h"
 #include "platform/sim/adapters/sim_display_link.h"
+#include "platform/sim/adapters/sim_input.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
@@ -28,6 +29,8 @@ struct Desktop {
   sim::SimWindowServer windowServer{world};
   sim::SimWorkspace workspace{world};
   sim::SimDisplayLinkFactory links{dispatch};
+  sim::SimHotKeys hotKeys{world};
+  sim::SimEventTaps taps{world};
   sim::MemoryDefaults defaults;
   std::unique_ptr<AppSettings> settings;
   std::shared_ptr<WindowManager> manager;
@@ -52,7 +55,7 @@ struct Desktop {
     for (const auto& info : infos) ids.push_back(info.id);
     settings->managedDisplayIDs.set(ids);
     manager = WindowManager::create(*settings, defaults,
-                                    {ax, windowServer, workspace, dispatch, links, 0});
+                                    {ax, windowServer, workspace, dispatch, links, hotKeys, taps, 0});
     manager->start();
     dispatch.runFor(5.0);
   }

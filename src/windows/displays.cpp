@@ -102,9 +102,8 @@ void WindowManager::refreshSpaces(std::optional<SpaceMap> spaces) {
     if (space != display.space && pointer_.scrollingDisplayID == id) cancelInteractiveScroll();
     display.space = space;
   }
-  const bool active = settings_.enabled.value() && anyActiveDisplay();
-  input_->syncInterception(active);
-  input_->syncHotKeys(active);
+  syncInterception();
+  syncHotKeys();
 }
 
 void WindowManager::screensChanged() {

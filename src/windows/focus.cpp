@@ -83,13 +83,12 @@ void WindowManager::focusChanged(std::optional<WindowId> id, Pid pid, bool anima
   auto front = ports_.workspace.frontmostApplication();
   if (!front || front->pid != pid) return;
   const double now = ports_.dispatch.mediaTime();
-  const bool anyActive = anyActiveDisplay();
 
   if (!id) {
     if (focus_.pendingFocus && now < focus_.pendingFocus->deadline) return;
     focus_.actualFocusedWindow.reset();
     focus_.reportedFocusedWindow.reset();
-    input_->syncHotKeys(anyActive);
+    syncHotKeys();
     for (auto& [displayId, display] : displays_.states) overlays_->update(display);
     return;
   }
@@ -109,7 +108,7 @@ void WindowManager::focusChanged(std::optional<WindowId> id, Pid pid, bool anima
   }
   focus_.actualFocusedWindow = *id;
   focus_.reportedFocusedWindow = *id;
-  input_->syncHotKeys(anyActive);
+  syncHotKeys();
   for (auto& [displayId, display] : displays_.states) overlays_->reorder(display);
 
   if (!table_.windows.contains(*id)) {

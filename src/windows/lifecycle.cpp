@@ -43,7 +43,11 @@ WindowManager::WindowManager(Token, AppSettings& settings, Defaults& defaults,
       ports_(ports),
       mover_(std::make_shared<WindowMover>(ports.ax, ports.dispatch)),
       animator_(ports.displayLinks, ports.dispatch,
-                [&workspace = ports.workspace] { return workspace.screens(); }) {}
+                [&workspace = ports.workspace] { return workspace.screens(); }),
+      hotkeys_(std::make_shared<HotKeyManager>(ports.hotKeys, ports.dispatch)),
+      eventTaps_(std::make_shared<EventTapMonitor>(ports.eventTaps, ports.dispatch, ports.log)) {
+  velocity_.reset();
+}
 
 WindowManager::~WindowManager() { animator_.stop(); }
 
@@ -83,7 +87,7 @@ void WindowManager::start() {
   const double speed = settings_.animationSpeed.value();
   lifecycle_.springStiffness = speed * speed * timing::kStiffnessPerSpeedSquared;
 
-  input_->start();
+  startInput();
 
   auto& subs = lifecycle_.subscriptions;
   subs.push_back(ports_.workspace.observe(
@@ -97,7 +101,7 @@ void WindowManager::start() {
   subs.push_back(settings_.bindings.subscribe(
       [weak, main](const Bindings&) {
         main->async([weak] {
-          if (auto self = weak.lock()) self->input_->syncHotKeys(self->anyActiveDisplay());
+          if (auto self = weak.lock()) self->syncHotKeys();
         });
       },
       Delivery::skipCurrent));
@@ -144,7 +148,7 @@ void WindowManager::stop(std::function<void()> completion) {
 
   for (auto& [id, display] : displays_.states) overlays_->hide(display);
   animator_.stop();
-  input_->stop();
+  stopInput();
   if (parking_.recoveryTimer) parking_.recoveryTimer->invalidate();
   parking_.recoveryTimer.reset();
   pointer_.interactiveScroll = false;
@@ -180,9 +184,8 @@ void WindowManager::finishStop(std::function<void()> completion) {
 }
 
 void WindowManager::setEnabled(bool enabled) {
-  const bool anyActive = anyActiveDisplay();
-  input_->syncInterception(anyActive && enabled);
-  input_->syncHotKeys(anyActive && enabled);
+  syncInterception();
+  syncHotKeys();
   if (!enabled) {
     animator_.stop();
     pointer_.interactiveScroll = false;
@@ -199,9 +202,9 @@ void WindowManager::setEnabled(bool enabled) {
 }
 
 void WindowManager::settingsChanged() {
-  input_->settingsChanged();
+  swipe_.fingers = settings_.swipeFingers.value();
   rebuildDisplays(DisplayInfo::all(ports_.workspace, ports_.windowServer), std::nullopt);
-  input_->syncInterception(settings_.enabled.value() && anyActiveDisplay());
+  syncInterception();
 
   const double speed = settings_.animationSpeed.value();
   lifecycle_.springStiffness = speed * speed * timing::kStiffnessPerSpeedSquared;

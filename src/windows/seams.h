@@ -1,27 +1,19 @@
 #pragma once
-// The narrow interfaces through which the manager drives the parts that come
-// with input (hot keys, event taps, swipes) and with the overlays. Both do
-// nothing yet: the manager already calls them at the moments that matter
-// (start, stop, pause, settings changes, focus changes, every layout), so the
-// real implementations only have to fill them in.
+// The narrow interface through which the manager drives the overlays. It does
+// nothing yet: the manager already calls it at the moments that matter
+// (start, stop, pause, settings changes, focus changes, every layout,
+// gestures and edge hover), so the real overlays only have to fill it in.
 
 #include <string>
+
+#include "base/geometry.h"
 
 namespace vistarail {
 
 struct DisplayState;
 
-class InputHooks {
- public:
-  virtual ~InputHooks() = default;
-  virtual void start() {}
-  virtual void stop() {}
-  // Interception and the registered shortcuts depend on whether management
-  // is on and some display is active.
-  virtual void syncInterception(bool anyActiveDisplay) { (void)anyActiveDisplay; }
-  virtual void syncHotKeys(bool anyActiveDisplay) { (void)anyActiveDisplay; }
-  virtual void settingsChanged() {}
-};
+// The side of a display the pointer rests on.
+enum class EdgeSide { left, right };
 
 class OverlayHooks {
  public:
@@ -32,6 +24,17 @@ class OverlayHooks {
   virtual void pulse(const DisplayState& display) { (void)display; }
   // The focus moved: the focus border and dimming must be ordered in front again.
   virtual void reorder(const DisplayState& display) { (void)display; }
+  // A gesture is under way: show the minimap and the arrows now.
+  virtual void reveal(const DisplayState& display) { (void)display; }
+  // The pointer came to rest on an edge of the display, or left it
+  // (display.pointerEdge says which).
+  virtual void edgeHoverChanged(const DisplayState& display) { (void)display; }
+  // Whether a press at the point (top-left space) belongs to a visible
+  // minimap; such a press never starts a window drag.
+  virtual bool minimapContains(Point location) const {
+    (void)location;
+    return false;
+  }
 };
 
 }  // namespace vistarail

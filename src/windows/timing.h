@@ -25,4 +25,22 @@ inline constexpr double kMinHeightUpdateTolerancePoints = 1.0;
 inline constexpr double kWidthAdoptionTolerance = 0.005;
 inline constexpr double kStiffnessPerSpeedSquared = 420.0;
 
+// Input.
+inline constexpr double kStaleSwipeTickSeconds = 0.1;
+inline constexpr double kQuietWheelSeconds = 0.2;
+inline constexpr double kWheelStepSeconds = 0.12;
+inline constexpr double kMaxReleaseVelocity = 8000;  // points per second
+inline constexpr double kReleaseProjectionSeconds = 0.16;
+inline constexpr double kRubberBand = 0.3;
+inline constexpr double kCarouselStepShare = 0.2;  // of the visible width
+inline constexpr double kCarouselShortSwipePoints = 40;
+inline constexpr double kDragThresholdPoints = 4.0;
+inline constexpr double kPressSlopPoints = 10.0;
+inline constexpr double kDropReadDelaySeconds = 0.12;
+inline constexpr double kDropTolerancePoints = 3.0;
+inline constexpr double kMinPreferredHeight = 100;
+inline constexpr double kEdgeInsideRight = 3.0;
+inline constexpr double kEdgeInsideLeft = 2.0;
+inline constexpr double kEdgeOutside = 0.5;
+
 }  // namespace vistarail::timing

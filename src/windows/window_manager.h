@@ -22,6 +22,10 @@
 //   commands.cpp      keyboard commands, floating windows, retiling, the minimap
 //   recovery.cpp      bringing moved windows back into view, and remembering
 //                     the ones that could not be
+//   hot_keys.cpp      the input parts' wiring, the shortcuts that are live and
+//                     where Control-Option scrolls are taken
+//   interactive_scroll.cpp  swipes and Control-Option scrolling
+//   mouse_drag.cpp    windows dragged by hand, and edge hover
 
 #include <cstdint>
 #include <functional>
@@ -38,12 +42,18 @@
 #include "app/app_settings.h"
 #include "base/signal.h"
 #include "input/action.h"
+#include "input/event_tap_monitor.h"
+#include "input/hot_key_manager.h"
+#include "input/swipe_tracker.h"
 #include "motion/animator.h"
+#include "motion/velocity_tracker.h"
 #include "mover/window_mover.h"
 #include "platform/accessibility.h"
 #include "platform/defaults.h"
 #include "platform/dispatch.h"
 #include "platform/display_link.h"
+#include "platform/event_taps.h"
+#include "platform/hot_keys.h"
 #include "platform/window_server.h"
 #include "platform/workspace.h"
 #include "strip/carousel.h"
@@ -65,7 +75,11 @@ struct WindowManagerPorts {
   Workspace& workspace;
   Dispatch& dispatch;
   DisplayLinkFactory& displayLinks;
+  HotKeyService& hotKeys;
+  EventTaps& eventTaps;
   Pid ownPid = 0;  // this process, never observed
+  // Where the event taps' retry lines go; standard error when absent.
+  EventTapMonitor::Log log = nullptr;
 };
 
 // Per display ever seen; kept while it is unplugged so its strips come back.
@@ -75,6 +89,8 @@ struct DisplayState {
   std::map<SpaceId64, Strip> strips;   // one per Space, created on first use
   bool isConnected = true;
   bool isManaged = false;
+  // The screen edge the pointer rests on, which shows that edge's arrow.
+  std::optional<EdgeSide> pointerEdge;
 
   // Connected, managed and not showing a full-screen Space.
   bool isActive() const { return isConnected && isManaged && !space.isFullscreen; }
@@ -127,9 +143,15 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // Display ids of the active displays, in connection order.
   std::vector<std::string> activeDisplayIDs() const;
 
-  // The seams for input and overlays; replace before start.
-  void setInputHooks(std::unique_ptr<InputHooks> hooks) { input_ = std::move(hooks); }
+  // The seam for the overlays; replace before start.
   void setOverlayHooks(std::unique_ptr<OverlayHooks> hooks) { overlays_ = std::move(hooks); }
+
+  // --- Input (hot_keys.cpp): the shortcut recorder suspends the hot keys.
+  HotKeyManager& hotKeys() { return *hotkeys_; }
+  const EventTapMonitor& eventTaps() const { return *eventTaps_; }
+  const SwipeTracker& swipe() const { return swipe_; }
+  bool isScrollingInteractively() const { return pointer_.interactiveScroll; }
+  bool isHeldForDrag(WindowId id) const { return pointer_.heldForDrag.contains(id); }
 
   // Focus requests (commands, gestures, the minimap).
   void focusWindow(WindowId id);
@@ -244,12 +266,19 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   struct PointerState {
     bool mouseDown = false;
     bool mouseDragging = false;
+    Point pressPoint;
     std::optional<WindowId> pressWindow;
     std::unordered_set<WindowId> draggedWindows;
     std::unordered_set<WindowId> heldForDrag;
     bool interactiveScroll = false;
     std::optional<std::string> scrollingDisplayID;
+    std::optional<std::string> gestureDisplayID;
     bool wheelScrollActive = false;
+    // Media times; far in the past until the first wheel event.
+    double lastWheelStep = -1e9;
+    double lastWheelEvent = -1e9;
+    double carouselSwipe = 0;
+    bool carouselSwipeStepped = false;
   };
   // --- Lifecycle (lifecycle.cpp)
   struct Lifecycle {
@@ -348,6 +377,30 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void clearUnrecovered(const std::vector<WindowId>& ids);
   void recordUnrecovered();
 
+  // hot_keys.cpp
+  void startInput();
+  void stopInput();
+  void syncHotKeys();
+  void syncInterception();
+  void dispatchHotKey(Action action);
+
+  // interactive_scroll.cpp
+  void gestureInput(const GestureTouches& touches);
+  bool beginInteractiveScroll(DisplayState& display);
+  void scrollBy(DisplayState& display, double delta);
+  void endInteractiveScroll();
+  void modifierScroll(const ScrollSample& sample);
+  void staleSwipeTick();
+  // The connected display whose frame holds the point (top-left space).
+  DisplayState* displayAt(Point location);
+
+  // mouse_drag.cpp
+  void mouseButton(bool isDown, Point location);
+  void mouseDragged(Point location);
+  void mouseMoved(Point location);
+  void dropDragged(WindowId id, std::optional<Rect> frame);
+  void releaseHeld(WindowId id);
+
   void dropMoverRecords(WindowId id);
   void dropAllMoverRecords();
 
@@ -356,7 +409,12 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   WindowManagerPorts ports_;
   std::shared_ptr<WindowMover> mover_;
   Animator animator_;
-  std::unique_ptr<InputHooks> input_ = std::make_unique<InputHooks>();
+  std::shared_ptr<HotKeyManager> hotkeys_;
+  std::shared_ptr<EventTapMonitor> eventTaps_;
+  SwipeTracker swipe_;
+  VelocityTracker velocity_;
+  RepeatingTimerRef staleSwipeTimer_;
+  Bindings registeredBindings_;
   std::unique_ptr<OverlayHooks> overlays_ = std::make_unique<OverlayHooks>();
 
   bool running_ = false;

@@ -14,6 +14,7 @@
 #include "app/app_settings.h"
 #include "platform/sim/adapters/sim_accessibility.h"
 #include "platform/sim/adapters/sim_display_link.h"
+#include "platform/sim/adapters/sim_input.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/defaults/memory_defaults.h"
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
   sim::SimWindowServer windowServer(world);
   sim::SimWorkspace workspace(world);
   sim::SimDisplayLinkFactory links(dispatch);
+  sim::SimHotKeys hotKeys(world);
+  sim::SimEventTaps taps(world);
   // A fresh defaults domain: the demo starts as a first run would, then
   // manages both displays.
   sim::MemoryDefaults defaults;
@@ -73,7 +76,7 @@ int main(int argc, char** argv) {
     settings.setDisplayManaged(display.id, DisplayManagement::managed);
   }
   auto manager = WindowManager::create(settings, defaults,
-                                       {ax, windowServer, workspace, dispatch, links, 0});
+                                       {ax, windowServer, workspace, dispatch, links, hotKeys, taps, 0});
   manager->start();
   dispatch.runFor(3.0);
   sim::buildDemoFollowUp(world);

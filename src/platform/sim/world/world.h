@@ -36,6 +36,8 @@
 #include "base/geometry.h"
 #include "base/ids.h"
 #include "platform/dispatch.h"
+#include "platform/event_taps.h"
+#include "platform/gesture.h"
 #include "platform/sim/world/scene.h"
 #include "platform/sim/world/world_types.h"
 #include "platform/workspace.h"
@@ -43,6 +45,17 @@
 namespace vistarail::sim {
 
 struct WorldCore;
+
+// One scroll-wheel event at the pointer: point deltas, and for a trackpad or
+// smooth mouse its phases (a notched wheel has none).
+struct ScrollInput {
+  double deltaX = 0;
+  double deltaY = 0;
+  bool continuous = true;
+  int64_t phase = 0;          // 1 began, 2 changed, 4 ended, 8 cancelled
+  int64_t momentumPhase = 0;  // 0 none, 1 began, 2 continue, 3 ended
+  uint64_t flags = 0;         // kEventFlagMask* bits held
+};
 
 // Whether a newly opened window becomes its application's focused window.
 enum class WindowFocus { takesFocus, staysBehind };
@@ -96,8 +109,37 @@ class World {
   bool setWindowTitle(WindowKey window, std::string title);
   bool enterFullScreen(WindowKey window);
   bool exitFullScreen(WindowKey window);
-  // Top-left space.
+  // Top-left space. Taps hear a mouse-moved event (dragged while the button
+  // is down).
   void movePointer(Point location);
+
+  // --- The user's hands (world_input.cpp); locations in top-left space ---
+  // A key press goes to the hot key registered for the combo, else to the
+  // frontmost application (SimApp::keysReceived).
+  void pressKey(uint32_t keyCode, uint64_t eventFlags);
+  void pressButton(Point location);
+  void releaseButton(Point location);
+  // Passes the active taps, then reaches the application owning the topmost
+  // window under the pointer (SimApp::scrollsReceived). Returns whether it
+  // reached an application.
+  bool scroll(const ScrollInput& input);
+  // One trackpad gesture event with these touches.
+  void touchPad(const GestureTouches& touches);
+  // The user grabs the window's title bar (or, when its size changes, the
+  // edge that moves) and drags it to `frame` in `steps` pointer movements
+  // 1/60 s apart, then lets go. The window follows the pointer, with the
+  // moved and resized notifications a real window sends.
+  bool handDrag(WindowKey window, Rect frame, int steps = 6);
+  // The next `count` tap creations of that kind fail (negative: every one
+  // until called again with 0).
+  void refuseTaps(TapOption option, int count);
+  // The system turns every live tap off and tells it why.
+  void disableTaps(EventType reason);
+  // Another application owns the combo: registering it fails.
+  void holdHotKeyElsewhere(uint32_t keyCode, uint32_t modifiers);
+  int liveTaps(TapOption option) const;
+  // Hot keys registered now, as (key code, modifier mask, id).
+  std::vector<HotKeyRecord> hotKeys() const;
 
   // --- Scripted events ---
   // Runs the action (user actions, an application's own behaviour) after

@@ -230,13 +230,6 @@ bool World::exitFullScreen(WindowKey window) {
   });
 }
 
-void World::movePointer(Point location) {
-  core_->step([&](Outbox&) {
-    core_->pointer = location;
-    return true;
-  });
-}
-
 void World::schedule(double delaySeconds, std::function<void()> action) {
   if (!action) return;
   core_->appQueue->asyncAfter(delaySeconds, [weak = std::weak_ptr<WorldCore>(core_),

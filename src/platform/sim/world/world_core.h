@@ -5,6 +5,7 @@
 // world's own delayed work) goes into an Outbox that is handed out once the
 // lock is released.
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <map>
@@ -18,6 +19,8 @@
 #include <vector>
 
 #include "platform/accessibility.h"
+#include "platform/event_taps.h"
+#include "platform/hot_keys.h"
 #include "platform/dispatch.h"
 #include "platform/sim/world/rng.h"
 #include "platform/sim/world/sim_element.h"
@@ -73,6 +76,15 @@ struct CallOutcome {
   std::optional<AXValue> value;
 };
 
+// A tap as the world sees it: shared with the adapter's handle, which the
+// world holds weakly, so a released tap hears nothing more.
+struct TapState {
+  uint64_t id = 0;
+  TapSpec spec;
+  EventTaps::Callback callback;
+  std::atomic<bool> enabled{true};
+};
+
 struct WorldCore : std::enable_shared_from_this<WorldCore> {
   WorldCore(Dispatch& dispatch, uint64_t seed);
 
@@ -107,6 +119,17 @@ struct WorldCore : std::enable_shared_from_this<WorldCore> {
   bool openURLAnswer = true;
   std::vector<std::string> openedURLs;
   OSVersion osVersion{14, 6, 1};
+
+  // --- The user's hands (world_input.cpp) ---
+  std::vector<std::weak_ptr<TapState>> taps;  // creation order
+  uint64_t nextTapId = 1;
+  int listenTapFailures = 0;  // creations still to refuse; negative: all
+  int activeTapFailures = 0;
+  bool buttonDown = false;
+  HotKeyService::Handler hotKeyHandler;
+  std::map<HotKeyRef, HotKeyRecord> hotKeys;
+  HotKeyRef nextHotKeyRef = 1;
+  std::set<std::pair<uint32_t, uint32_t>> hotKeysHeldElsewhere;
 
   std::deque<AXCall> calls;
   bool tracing = false;

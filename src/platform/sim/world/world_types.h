@@ -14,6 +14,7 @@
 #include "base/ids.h"
 #include "platform/ax_names.h"
 #include "platform/ax_types.h"
+#include "platform/hot_keys.h"
 #include "platform/workspace.h"
 
 namespace vistarail::sim {
@@ -130,8 +131,25 @@ struct AppSetup {
   friend bool operator==(const AppSetup&, const AppSetup&) = default;
 };
 
+// A hot key registered with the system.
+struct HotKeyRecord {
+  uint32_t keyCode = 0;
+  uint32_t modifiers = 0;
+  HotKeyID id;
+  friend bool operator==(const HotKeyRecord&, const HotKeyRecord&) = default;
+};
+
+// Input that reached an application rather than the window manager.
+struct ReceivedKey {
+  uint32_t keyCode = 0;
+  uint32_t modifiers = 0;  // hot-key mask
+  friend bool operator==(const ReceivedKey&, const ReceivedKey&) = default;
+};
+
 struct SimApp : AppSetup {
   bool terminated = false;
+  std::vector<ReceivedKey> keysReceived{};
+  int scrollsReceived = 0;
   std::optional<WindowKey> focusedWindow{};
   // Set by setMessagingTimeout on the application element; 0 means unset.
   double messagingTimeoutSeconds = 0;
