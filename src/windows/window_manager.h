@@ -22,6 +22,7 @@
 //   commands.cpp      keyboard commands, floating windows, retiling, the minimap
 //   recovery.cpp      bringing moved windows back into view, and remembering
 //                     the ones that could not be
+//   overlay_update.cpp  each display's overlays fed from the manager's state
 
 #include <cstdint>
 #include <functional>
@@ -40,6 +41,7 @@
 #include "input/action.h"
 #include "motion/animator.h"
 #include "mover/window_mover.h"
+#include "overlays/overlay_controller.h"
 #include "platform/accessibility.h"
 #include "platform/defaults.h"
 #include "platform/dispatch.h"
@@ -66,6 +68,8 @@ struct WindowManagerPorts {
   Dispatch& dispatch;
   DisplayLinkFactory& displayLinks;
   Pid ownPid = 0;  // this process, never observed
+  // The overlay panels; without them no overlay is shown.
+  OverlayPanels* overlayPanels = nullptr;
 };
 
 // Per display ever seen; kept while it is unplugged so its strips come back.
@@ -127,9 +131,11 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // Display ids of the active displays, in connection order.
   std::vector<std::string> activeDisplayIDs() const;
 
-  // The seams for input and overlays; replace before start.
+  // The seam for input; replace before start.
   void setInputHooks(std::unique_ptr<InputHooks> hooks) { input_ = std::move(hooks); }
-  void setOverlayHooks(std::unique_ptr<OverlayHooks> hooks) { overlays_ = std::move(hooks); }
+  // The overlays of a display; null before its first overlay update or
+  // without overlay panels.
+  OverlayController* overlays(const std::string& displayID) const;
 
   // Focus requests (commands, gestures, the minimap).
   void focusWindow(WindowId id);
@@ -357,7 +363,30 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   std::shared_ptr<WindowMover> mover_;
   Animator animator_;
   std::unique_ptr<InputHooks> input_ = std::make_unique<InputHooks>();
-  std::unique_ptr<OverlayHooks> overlays_ = std::make_unique<OverlayHooks>();
+  // Each display's OverlayController, made at the display's first overlay
+  // update and kept as long as the display's record, fed from the manager's
+  // state (overlay_update.cpp).
+  class Overlays {
+   public:
+    explicit Overlays(WindowManager& manager) : manager_(manager) {}
+    void update(const DisplayState& display);
+    void hide(const DisplayState& display);
+    // Shows the minimap and arrows for a moment (commands, the minimap, swipes).
+    void pulse(const DisplayState& display);
+    // The focus moved: the border and dimming are ordered in front again.
+    void reorder(const DisplayState& display);
+    OverlayController* find(const std::string& displayID) const;
+
+   private:
+    OverlayController* controllerFor(const DisplayState& display);
+    std::optional<FocusTarget> focusTarget(const Strip& strip) const;
+    std::optional<WindowId> dimAnchor(const Strip& strip) const;
+
+    WindowManager& manager_;
+    std::map<std::string, std::shared_ptr<OverlayController>> controllers_;
+    StripSnapshot snapshot_;  // reused, so a frame's update allocates little
+  };
+  std::unique_ptr<Overlays> overlays_ = std::make_unique<Overlays>(*this);
 
   bool running_ = false;
   WindowTable table_;

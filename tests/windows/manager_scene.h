@@ -16,6 +16,7 @@
 #include "platform/sim/defaults/memory_defaults.h"
 #include "platform/sim/adapters/sim_accessibility.h"
 #include "platform/sim/adapters/sim_display_link.h"
+#include "platform/sim/adapters/sim_overlay_panels.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
@@ -36,6 +37,7 @@ struct ManagerScene {
   sim::SimWindowServer windowServer{world};
   sim::SimWorkspace workspace{world};
   sim::SimDisplayLinkFactory links{dispatch};
+  sim::SimOverlayPanels overlayPanels{world, dispatch};
   sim::MemoryDefaults defaults;
   std::unique_ptr<AppSettings> settings;
   std::shared_ptr<WindowManager> manager;
@@ -59,7 +61,7 @@ struct ManagerScene {
     settings = std::make_unique<AppSettings>(
         defaults, displays.empty() ? std::nullopt : std::optional<std::string>(displays[0].id));
     manager = WindowManager::create(
-        *settings, defaults, {ax, windowServer, workspace, dispatch, links, /*ownPid=*/0});
+        *settings, defaults, {ax, windowServer, workspace, dispatch, links, /*ownPid=*/0, &overlayPanels});
     manager->onEvent = [this](const ManagerEvent& event) {
       events.push_back(event);
       eventTimes.push_back(dispatch.now());
