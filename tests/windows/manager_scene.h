@@ -17,6 +17,7 @@
 #include "platform/sim/adapters/sim_accessibility.h"
 #include "platform/sim/adapters/sim_display_link.h"
 #include "platform/sim/adapters/sim_overlay_panels.h"
+#include "overlays/minimap_layout.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
