@@ -26,6 +26,7 @@
 //                     where Control-Option scrolls are taken
 //   interactive_scroll.cpp  swipes and Control-Option scrolling
 //   mouse_drag.cpp    windows dragged by hand, and edge hover
+//   overlay_update.cpp  each display's overlays fed from the manager's state
 
 #include <cstdint>
 #include <functional>
@@ -48,6 +49,7 @@
 #include "motion/animator.h"
 #include "motion/velocity_tracker.h"
 #include "mover/window_mover.h"
+#include "overlays/overlay_controller.h"
 #include "platform/accessibility.h"
 #include "platform/defaults.h"
 #include "platform/dispatch.h"
@@ -63,7 +65,6 @@
 #include "strip/strip.h"
 #include "windows/app_observer.h"
 #include "windows/display_info.h"
-#include "windows/seams.h"
 #include "windows/tracked_window.h"
 
 namespace vistarail {
@@ -80,6 +81,8 @@ struct WindowManagerPorts {
   Pid ownPid = 0;  // this process, never observed
   // Where the event taps' retry lines go; standard error when absent.
   EventTapMonitor::Log log = nullptr;
+  // The overlay panels; without them no overlay is shown.
+  OverlayPanels* overlayPanels = nullptr;
 };
 
 // Per display ever seen; kept while it is unplugged so its strips come back.
@@ -143,8 +146,9 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // Display ids of the active displays, in connection order.
   std::vector<std::string> activeDisplayIDs() const;
 
-  // The seam for the overlays; replace before start.
-  void setOverlayHooks(std::unique_ptr<OverlayHooks> hooks) { overlays_ = std::move(hooks); }
+  // The overlays of a display; null before its first overlay update or
+  // without overlay panels.
+  OverlayController* overlays(const std::string& displayID) const;
 
   // --- Input (hot_keys.cpp): the shortcut recorder suspends the hot keys.
   HotKeyManager& hotKeys() { return *hotkeys_; }
@@ -415,7 +419,38 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   VelocityTracker velocity_;
   RepeatingTimerRef staleSwipeTimer_;
   Bindings registeredBindings_;
-  std::unique_ptr<OverlayHooks> overlays_ = std::make_unique<OverlayHooks>();
+  // Each display's OverlayController, made at the display's first overlay
+  // update and kept as long as the display's record, fed from the manager's
+  // state (overlay_update.cpp).
+  class Overlays {
+   public:
+    explicit Overlays(WindowManager& manager) : manager_(manager) {}
+    void update(const DisplayState& display);
+    void hide(const DisplayState& display);
+    // Shows the minimap and arrows for a moment (commands, the minimap, swipes).
+    void pulse(const DisplayState& display);
+    // The focus moved: the border and dimming are ordered in front again.
+    void reorder(const DisplayState& display);
+    // A gesture is under way: the minimap and the arrows show now.
+    void reveal(const DisplayState& display) { pulse(display); }
+    // The pointer came to rest on an edge of the display, or left it
+    // (display.pointerEdge says which).
+    void edgeHoverChanged(const DisplayState& display);
+    // Whether a point (top-left space) lies on a visible minimap; a press
+    // there never starts a window drag.
+    bool minimapContains(Point location) const;
+    OverlayController* find(const std::string& displayID) const;
+
+   private:
+    OverlayController* controllerFor(const DisplayState& display);
+    std::optional<FocusTarget> focusTarget(const Strip& strip) const;
+    std::optional<WindowId> dimAnchor(const Strip& strip) const;
+
+    WindowManager& manager_;
+    std::map<std::string, std::shared_ptr<OverlayController>> controllers_;
+    StripSnapshot snapshot_;  // reused, so a frame's update allocates little
+  };
+  std::unique_ptr<Overlays> overlays_ = std::make_unique<Overlays>(*this);
 
   bool running_ = false;
   WindowTable table_;

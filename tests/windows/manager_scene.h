@@ -17,6 +17,8 @@
 #include "platform/sim/adapters/sim_accessibility.h"
 #include "platform/sim/adapters/sim_display_link.h"
 #include "platform/sim/adapters/sim_input.h"
+#include "platform/sim/adapters/sim_overlay_panels.h"
+#include "overlays/minimap_layout.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
@@ -40,6 +42,7 @@ struct ManagerScene {
   sim::SimHotKeys hotKeys{world};
   sim::SimEventTaps taps{world};
   std::vector<std::string> logLines;
+  sim::SimOverlayPanels overlayPanels{world, dispatch};
   sim::MemoryDefaults defaults;
   std::unique_ptr<AppSettings> settings;
   std::shared_ptr<WindowManager> manager;
@@ -65,7 +68,7 @@ struct ManagerScene {
     manager = WindowManager::create(
         *settings, defaults,
         {ax, windowServer, workspace, dispatch, links, hotKeys, taps, /*ownPid=*/0,
-         [this](std::string_view line) { logLines.emplace_back(line); }});
+         [this](std::string_view line) { logLines.emplace_back(line); }, &overlayPanels});
     manager->onEvent = [this](const ManagerEvent& event) {
       events.push_back(event);
       eventTimes.push_back(dispatch.now());

@@ -15,6 +15,7 @@
 #include "platform/sim/adapters/sim_accessibility.h"
 #include "platform/sim/adapters/sim_display_link.h"
 #include "platform/sim/adapters/sim_input.h"
+#include "platform/sim/adapters/sim_overlay_panels.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/defaults/memory_defaults.h"
@@ -75,12 +76,20 @@ int main(int argc, char** argv) {
   for (const DisplayInfo& display : displays) {
     settings.setDisplayManaged(display.id, DisplayManagement::managed);
   }
+  // Dim the windows behind the focused one, so the picture shows every overlay.
+  settings.dimInactive.set(true);
+  sim::SimOverlayPanels overlayPanels(world, dispatch);
   auto manager = WindowManager::create(settings, defaults,
-                                       {ax, windowServer, workspace, dispatch, links, hotKeys, taps, 0});
+                                       {ax, windowServer, workspace, dispatch, links, hotKeys, taps,
+                                        0, nullptr, &overlayPanels});
   manager->start();
   dispatch.runFor(3.0);
   sim::buildDemoFollowUp(world);
   dispatch.runFor(3.0);
+  // One step to the left, as with the shortcut: the minimap and the arrows
+  // come up for a moment, and the picture is taken while they show.
+  manager->perform(Action::focusLeft);
+  dispatch.runFor(0.4);
   std::cout << kProgram << ": " << manager->statusText() << '\n';
 
   const sim::Renderer renderer;

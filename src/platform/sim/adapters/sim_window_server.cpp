@@ -77,6 +77,7 @@ std::vector<WindowInfo> SimWindowServer::copyWindowInfo(uint32_t option, WindowI
   auto listed = [&](const SimWindow& w) { return w.number.value_or(0) != 0; };
   if (including && !above && !below && !onScreenOnly) {
     for (WindowKey key : c.zOrder) {
+      if (!c.windows.contains(key)) continue;
       const SimWindow& w = c.windows.at(key);
       if (listed(w) && w.number == relativeTo) result.push_back(info(c, w));
     }
@@ -84,11 +85,13 @@ std::vector<WindowInfo> SimWindowServer::copyWindowInfo(uint32_t option, WindowI
   }
   // Front to back; "above" and "below" are relative to the reference window.
   const auto ref = std::find_if(c.zOrder.begin(), c.zOrder.end(), [&](WindowKey key) {
-    return c.windows.at(key).number == relativeTo && relativeTo != 0;
+    return c.windows.contains(key) && c.windows.at(key).number == relativeTo && relativeTo != 0;
   });
   const bool relative = above || below;
   if (relative && ref == c.zOrder.end()) return result;
   for (auto it = c.zOrder.begin(); it != c.zOrder.end(); ++it) {
+    // The program's own panels are left out of the lists it reads.
+    if (!c.windows.contains(*it)) continue;
     const SimWindow& w = c.windows.at(*it);
     if (!listed(w)) continue;
     const bool isRef = relative && it == ref;

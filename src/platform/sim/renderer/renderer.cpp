@@ -14,6 +14,7 @@
 
 #include "platform/sim/renderer/renderer_layout.h"
 #include "platform/sim/renderer/renderer_paint.h"
+#include "platform/sim/renderer/renderer_panels.h"
 
 namespace vistarail::sim {
 
@@ -58,7 +59,21 @@ void drawScene(cairo_t* cr, const Scene& scene, int widthPixels, int heightPixel
     const SceneWindow* window;
   };
   std::vector<Sliver> slivers;
-  for (const auto& window : scene.windows) {
+  // Panels are drawn where they sit in the window order, between windows.
+  size_t nextPanel = 0;
+  auto panelsUpTo = [&](size_t windowsBehind) {
+    for (; nextPanel < scene.panels.size() &&
+           scene.panels[nextPanel].windowsBehind <= windowsBehind;
+         ++nextPanel) {
+      cairo_save(cr);
+      clipToDisplays(cr, displayFrames, projection);
+      paintPanel(cr, scene.panels[nextPanel], projection);
+      cairo_restore(cr);
+    }
+  };
+  for (size_t i = 0; i < scene.windows.size(); ++i) {
+    panelsUpTo(i);
+    const SceneWindow& window = scene.windows[i];
     if (!usableRect(window.frame)) continue;
     cairo_save(cr);
     clipToDisplays(cr, displayFrames, projection);
@@ -69,6 +84,7 @@ void drawScene(cairo_t* cr, const Scene& scene, int widthPixels, int heightPixel
       if (piece.sliver != SliverSide::none) slivers.push_back({piece, &window});
     }
   }
+  panelsUpTo(scene.windows.size());
   // Slivers go on top: the point of drawing them is that they can be found.
   for (const auto& sliver : slivers) paintSliver(cr, sliver.piece, *sliver.window);
 }

@@ -147,7 +147,32 @@ std::vector<std::string> World::openedURLs() const {
   return core_->openedURLs;
 }
 
+namespace {
+
+// What is ordered in, front to back as the window server composites it:
+// higher levels first, the order within a level as ordered.
+std::vector<WindowKey> stackFrontToBack(const WorldCore& c) {
+  std::vector<WindowKey> stack;
+  for (WindowKey key : c.zOrder) {
+    if (auto panel = c.panels.find(key); panel != c.panels.end()) {
+      if (panel->second.orderedIn) stack.push_back(key);
+    } else if (c.isOnScreen(c.windows.at(key))) {
+      stack.push_back(key);
+    }
+  }
+  auto level = [&](WindowKey key) {
+    auto panel = c.panels.find(key);
+    return panel == c.panels.end() ? kNormalWindowLevel : panel->second.style.level;
+  };
+  std::stable_sort(stack.begin(), stack.end(),
+                   [&](WindowKey a, WindowKey b) { return level(a) > level(b); });
+  return stack;
+}
+
+}  // namespace
+
 Scene World::scene() const {
+  const double now = core_->dispatch.mediaTime();
   std::lock_guard lock(core_->mutex);
   const WorldCore& c = *core_;
   Scene scene;
@@ -158,14 +183,42 @@ Scene World::scene() const {
   if (c.frontmost) {
     if (const SimApp* app = c.runningApp(*c.frontmost)) focused = app->focusedWindow;
   }
-  for (auto it = c.zOrder.rbegin(); it != c.zOrder.rend(); ++it) {
+  const SimDisplay* primary = c.primaryDisplay();
+  const double primaryHeight = primary ? primary->frame.height() : 0;
+  const std::vector<WindowKey> stack = stackFrontToBack(c);
+  for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+    if (auto panel = c.panels.find(*it); panel != c.panels.end()) {
+      const SimPanel& p = panel->second;
+      scene.panels.push_back({flipVertically(p.frame, primaryHeight), p.style.level,
+                              p.alphaAt(now), p.style.background, p.style.cornerRadius,
+                              p.style.hasShadow, p.drawing, scene.windows.size()});
+      continue;
+    }
     const SimWindow& w = c.windows.at(*it);
-    if (!c.isOnScreen(w)) continue;
     const bool standard = w.role == ax::kWindowRole && w.subrole == ax::kStandardWindowSubrole &&
                           !w.modal && !w.owner && !w.parent;
     scene.windows.push_back({w.title, c.apps.at(w.pid).name, w.frame, focused == w.key, !standard});
   }
   return scene;
+}
+
+std::vector<WindowId> World::windowNumbersFrontToBack() const {
+  std::lock_guard lock(core_->mutex);
+  std::vector<WindowId> numbers;
+  for (WindowKey key : stackFrontToBack(*core_)) {
+    auto panel = core_->panels.find(key);
+    numbers.push_back(panel != core_->panels.end() ? panel->second.number
+                                                   : core_->windows.at(key).number.value_or(0));
+  }
+  return numbers;
+}
+
+std::optional<SimPanel> World::panel(WindowId number) const {
+  std::lock_guard lock(core_->mutex);
+  for (const auto& [key, panel] : core_->panels) {
+    if (panel.number == number) return panel;
+  }
+  return std::nullopt;
 }
 
 // --- Records -----------------------------------------------------------------------

@@ -179,6 +179,11 @@ class World {
   std::vector<std::string> openedURLs() const;
   // What a person would see now.
   Scene scene() const;
+  // Window numbers of what is ordered in, windows and the program's panels,
+  // front to back as composited (higher levels first).
+  std::vector<WindowId> windowNumbersFrontToBack() const;
+  // One of the program's overlay panels, ordered in or out.
+  std::optional<SimPanel> panel(WindowId number) const;
 
   // --- Records ---
   // Messaging calls answered, oldest first (the most recent kMaxCalls).

@@ -20,12 +20,16 @@ std::string quoted(const std::string& s) {
 void placeNewWindow(WorldCore& c, const SimWindow& w, WindowFocus focus) {
   const auto own = c.appWindowsFrontToBack(w.pid);
   auto pos = c.zOrder.begin();
+  // In front of the program's panels, which are ordered relative to windows.
   if (!own.empty()) {
     pos = std::find(c.zOrder.begin(), c.zOrder.end(), own.front());
     if (focus == WindowFocus::staysBehind) ++pos;
   } else if (c.frontmost && c.frontmost != w.pid) {
     pos = std::find_if(c.zOrder.begin(), c.zOrder.end(),
-                       [&](WindowKey k) { return c.findWindow(k)->pid != *c.frontmost; });
+                       [&](WindowKey k) {
+                         const SimWindow* other = c.findWindow(k);
+                         return other && other->pid != *c.frontmost;
+                       });
   }
   c.zOrder.insert(pos, w.key);
 }

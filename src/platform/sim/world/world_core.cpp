@@ -134,6 +134,17 @@ SimWindow* WorldCore::findWindow(WindowKey key) {
   auto it = windows.find(key);
   return it == windows.end() ? nullptr : &it->second;
 }
+SimPanel* WorldCore::findPanel(WindowKey key) {
+  auto it = panels.find(key);
+  return it == panels.end() ? nullptr : &it->second;
+}
+
+double SimPanel::alphaAt(double nowSeconds) const {
+  if (fadeSeconds <= 0 || nowSeconds >= fadeStartSeconds + fadeSeconds) return alphaTo;
+  const double t = std::max(0.0, (nowSeconds - fadeStartSeconds) / fadeSeconds);
+  return alphaFrom + (alphaTo - alphaFrom) * t;
+}
+
 const SimWindow* WorldCore::findWindow(WindowKey key) const {
   return const_cast<WorldCore*>(this)->findWindow(key);
 }

@@ -98,7 +98,10 @@ struct WorldCore : std::enable_shared_from_this<WorldCore> {
   std::map<Pid, SimApp> apps;
   std::vector<Pid> launchOrder;
   std::map<WindowKey, SimWindow> windows;  // open windows only
-  std::vector<WindowKey> zOrder;           // open windows, front first
+  // Open windows and ordered-in panels, front first; a key in panels is a
+  // panel, every other key a window.
+  std::vector<WindowKey> zOrder;
+  std::map<WindowKey, SimPanel> panels;  // the program's own, ordered in or out
   std::optional<Pid> frontmost;
   Point pointer;
   Rng rng;
@@ -157,6 +160,7 @@ struct WorldCore : std::enable_shared_from_this<WorldCore> {
   const SimApp* runningApp(Pid pid) const;
   SimWindow* findWindow(WindowKey key);
   const SimWindow* findWindow(WindowKey key) const;
+  SimPanel* findPanel(WindowKey key);
   SimDisplay* findDisplay(DisplayNumber number);
   const SimDisplay* primaryDisplay() const;
   std::vector<const SimDisplay*> connectedDisplays() const;

@@ -132,6 +132,7 @@ bool World::unplugDisplay(DisplayNumber number) {
     // The system gathers the windows of a display that went away on the
     // primary display.
     for (WindowKey key : std::vector<WindowKey>(c.zOrder)) {
+      if (!c.findWindow(key)) continue;
       SimWindow& w = *c.findWindow(key);
       SimDisplay* home = c.displayOfSpace(*w.space);
       if (!home || home->isConnected) continue;
@@ -182,6 +183,7 @@ bool World::switchSpace(DisplayNumber number, SpaceId space) {
     c.emitWorkspace(out, WorkspaceEvent::activeSpaceDidChange, std::nullopt);
     // The front-most window of the Space shown now takes focus.
     for (WindowKey key : c.zOrder) {
+      if (!c.findWindow(key)) continue;
       SimWindow& w = *c.findWindow(key);
       if (w.space != space || !c.isOnScreen(w)) continue;
       step::activate(c, w.pid, out);

@@ -150,6 +150,7 @@ void chooseFrontmost(WorldCore& core, Outbox& out) {
   core.frontmost.reset();
   for (WindowKey key : core.zOrder) {
     const SimWindow* w = core.findWindow(key);
+    if (!w) continue;
     const SimApp* app = core.runningApp(w->pid);
     if (w->pid == leaving || !app || app->activationPolicy != ActivationPolicy::regular ||
         !core.isOnScreen(*w)) {

@@ -15,6 +15,8 @@
 #include "platform/ax_names.h"
 #include "platform/ax_types.h"
 #include "platform/hot_keys.h"
+#include "platform/overlay_panels.h"
+#include "platform/sim/world/display_list.h"
 #include "platform/workspace.h"
 
 namespace vistarail::sim {
@@ -199,6 +201,24 @@ struct SimWindow : WindowSetup {
   std::optional<Rect> frameBeforeFullScreen{};
   std::optional<SpaceId> spaceBeforeFullScreen{};
   friend bool operator==(const SimWindow&, const SimWindow&) = default;
+};
+
+// --- The program's own overlay panels ------------------------------------------
+
+// A panel in the window order. Its alpha runs from alphaFrom to alphaTo over
+// the animation's time, so a picture taken mid-fade shows it half faded.
+struct SimPanel {
+  WindowKey key = 0;
+  WindowId number = 0;
+  PanelStyle style{};
+  Rect frame{0, 0, 10, 10};  // window coordinates (bottom-left origin)
+  double alphaFrom = 0;
+  double alphaTo = 0;
+  double fadeStartSeconds = 0;
+  double fadeSeconds = 0;
+  bool orderedIn = false;
+  DisplayList drawing{};
+  double alphaAt(double nowSeconds) const;
 };
 
 // --- Window-server private functions ----------------------------------------

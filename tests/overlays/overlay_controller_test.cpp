@@ -1,0 +1,128 @@
+// When the overlays of a display show, in virtual time.
+
+#include "overlays/overlay_controller.h"
+
+#include <gtest/gtest.h>
+
+#include "overlay_fixture.h"
+
+namespace vistarail::test {
+namespace {
+
+TEST(OverlayController, PulseShowsTheMinimapForAMomentAndAPointerOnItKeepsItUp) {
+  OverlayDesk desk;
+  const StripSnapshot s = snapshotOf({900, 900, 900}, 500, 1);
+  desk.update(s);
+  EXPECT_FALSE(desk.minimapShown());
+  desk.controller->pulse();
+  desk.controller->refresh();
+  EXPECT_TRUE(desk.minimapShown());
+  EXPECT_TRUE(desk.arrowShown(EdgeSide::left));
+  EXPECT_TRUE(desk.arrowShown(EdgeSide::right));
+  desk.dispatch.runFor(0.85);
+  // Every frame of an animation updates; an unchanged strip neither extends
+  // the pulse nor redraws anything.
+  const int draws = desk.panels.drawCount();
+  desk.update(s);
+  desk.dispatch.runFor(0.01);
+  EXPECT_EQ(desk.panels.drawCount(), draws);
+  desk.dispatch.runFor(0.05);
+  EXPECT_FALSE(desk.minimapShown());
+  EXPECT_FALSE(desk.arrowShown(EdgeSide::left));
+  desk.dispatch.runFor(0.2);
+
+  // A still pointer over the minimap keeps it up; leaving counts 0.9 s anew.
+  desk.controller->pulse();
+  desk.controller->refresh();
+  const Rect frame = desk.controller->visibleMinimap()->frame();
+  desk.world.movePointer(flipVertically(frame.center(), kFrame.height()));
+  desk.controller->minimapView()->mouseEntered({20, 20});
+  desk.dispatch.runFor(5);
+  EXPECT_TRUE(desk.minimapShown());
+  desk.world.movePointer({700, 300});
+  desk.controller->minimapView()->mouseExited({-1, -1});
+  desk.dispatch.runFor(0.85);
+  EXPECT_TRUE(desk.minimapShown());
+  desk.dispatch.runFor(0.1);
+  EXPECT_FALSE(desk.minimapShown());
+}
+
+TEST(OverlayController, TitlesAndSubPointMotionDoNotCountAsChange) {
+  OverlayDesk desk;
+  StripSnapshot s = snapshotOf({900, 900}, 100);
+  desk.update(s);
+  desk.controller->pulse();
+  desk.dispatch.runFor(0.5);
+  s.columns[0].windows[0].title = "Renamed";
+  s.scroll = 100.2;
+  desk.update(s);  // would restart the countdown if it counted as a change
+  desk.dispatch.runFor(0.45);
+  EXPECT_FALSE(desk.controller->isPulsing());
+  // A real change while the minimap is up keeps it up.
+  desk.controller->pulse();
+  desk.dispatch.runFor(0.5);
+  s.scroll = 160;
+  desk.update(s);
+  desk.dispatch.runFor(0.5);
+  EXPECT_TRUE(desk.minimapShown());
+}
+
+TEST(OverlayController, ArrowsNeedStripBeyondTheEdge) {
+  struct Row {
+    std::vector<double> widths;
+    double scroll;
+    bool left, right;
+  };
+  const Row rows[] = {
+      {{900, 900}, 1, false, true},
+      {{900, 900}, 1.5, true, true},
+      {{900, 900}, 384, true, false},  // at maxScroll
+      {{600, 600}, 0, false, false},   // maxScroll 0
+      {{900}, 200, false, false},      // one column: no minimap, no arrows
+  };
+  for (const Row& row : rows) {
+    OverlayDesk desk;
+    desk.update(snapshotOf(row.widths, row.scroll));
+    desk.controller->pulse();
+    desk.controller->refresh();
+    EXPECT_EQ(desk.arrowShown(EdgeSide::left), row.left) << row.scroll;
+    EXPECT_EQ(desk.arrowShown(EdgeSide::right), row.right) << row.scroll;
+    EXPECT_EQ(desk.minimapShown(), row.widths.size() > 1);
+  }
+}
+
+TEST(OverlayController, EdgeHoverShowsOneArrowUntilThePointerLeaves) {
+  OverlayDesk desk;
+  desk.update(snapshotOf({900, 900, 900}, 500));
+  desk.controller->setEdgeHover(EdgeSide::right);
+  EXPECT_TRUE(desk.arrowShown(EdgeSide::right));
+  EXPECT_FALSE(desk.arrowShown(EdgeSide::left));
+  EXPECT_FALSE(desk.minimapShown());
+  desk.controller->setEdgeHover(std::nullopt);
+  desk.dispatch.runFor(1.1);
+  EXPECT_TRUE(desk.arrowShown(EdgeSide::right));
+  desk.dispatch.runFor(0.2);
+  EXPECT_FALSE(desk.arrowShown(EdgeSide::right));
+}
+
+TEST(OverlayController, CaptionNamesTheHoveredWindow) {
+  struct Row {
+    std::string title, app, caption;
+  };
+  const Row rows[] = {
+      {"Inbox", "Mail", "Mail  \u2014  Inbox"},
+      {"mail \u2014 Inbox", "Mail", "mail \u2014 Inbox"},
+      {"", "Mail", "Mail"},
+      {"", "", ""},
+  };
+  for (const Row& row : rows) {
+    auto text = captionText({1, row.title, row.app, 1});
+    EXPECT_EQ(text ? text->string() : "", row.caption);
+  }
+  auto split = captionText({1, "Inbox", "Mail", 1});
+  EXPECT_EQ(split->runs.at(0).weight, FontWeight::semibold);
+  EXPECT_EQ(split->runs.at(1).weight, FontWeight::regular);
+}
+
+}  // namespace
+}  // namespace vistarail::test

@@ -1,0 +1,104 @@
+// The overlays the manager drives: the border directly above the focused
+// window and the dimming directly below it in the window order, the minimap
+// shown for commands but not for focus from outside, clicks on the minimap
+// and the arrows, and nothing shown on a full-screen Space.
+
+#include <algorithm>
+
+#include "manager_scene.h"
+
+namespace vistarail::test {
+namespace {
+
+struct OverlayDesktop {
+  ManagerScene scene;
+  Pid editor = 0;
+  std::vector<sim::WindowKey> keys;
+
+  OverlayDesktop() {
+    scene.defaults.set("dimInactive", PropertyList(true));
+    editor = scene.launch("Editor");
+    scene.startManager();
+    for (int i = 0; i < 4; ++i) {
+      keys.push_back(scene.open(editor, {100.0 + 40 * i, 100, 600, 400}));
+      scene.run(1.0);
+    }
+    scene.run(1.0);
+  }
+  OverlayController& overlays() { return *scene.manager->overlays(scene.displayID()); }
+  WindowId focused() const { return scene.number(*scene.world.focusedWindow()); }
+  // The window numbers directly in front of and behind the focused window.
+  std::pair<WindowId, WindowId> neighboursOfFocused() const {
+    const auto order = scene.world.windowNumbersFrontToBack();
+    auto at = std::find(order.begin(), order.end(), focused());
+    if (at == order.end() || at == order.begin() || at + 1 == order.end()) return {0, 0};
+    return {*(at - 1), *(at + 1)};
+  }
+  bool showing(const OverlayPanel* panel) { return overlays().isShowing(panel); }
+};
+
+TEST(Overlays, BorderAboveAndDimBelowTheFocusedWindowFollowingFocus) {
+  OverlayDesktop desk;
+  OverlayController& o = desk.overlays();
+  const WindowId border = o.borderPanel()->windowNumber();
+  const WindowId dim = o.dimPanel()->windowNumber();
+  EXPECT_EQ(desk.neighboursOfFocused(), std::make_pair(border, dim));
+  // The outline sits focusBorderWidth + 2 points outside the window.
+  const Rect window = desk.scene.frame(*desk.scene.world.focusedWindow());
+  EXPECT_EQ(flipVertically(o.borderPanel()->frame(), kMainFrame.height()), window.grownBy(5));
+
+  // A click on another window (from outside the program) moves both, and
+  // does not bring up the minimap.
+  desk.scene.world.focusWindow(desk.keys[1]);
+  desk.scene.run(0.3);
+  EXPECT_EQ(desk.focused(), desk.scene.number(desk.keys[1]));
+  EXPECT_EQ(desk.neighboursOfFocused(), std::make_pair(border, dim));
+  EXPECT_EQ(o.visibleMinimap(), nullptr);
+}
+
+TEST(Overlays, CommandsPulseTheMinimapWhoseClicksAndArrowsMoveFocus) {
+  OverlayDesktop desk;
+  OverlayController& o = desk.overlays();
+  desk.scene.manager->perform(Action::focusFirst);
+  desk.scene.run(0.3);
+  ASSERT_NE(o.visibleMinimap(), nullptr);
+  EXPECT_TRUE(desk.showing(o.arrowPanel(EdgeSide::right)));
+  // Up while the strip scrolls, gone 0.9 s after it settles.
+  desk.scene.run(2.0);
+  EXPECT_EQ(o.visibleMinimap(), nullptr);
+  EXPECT_EQ(desk.focused(), desk.scene.number(desk.keys[0]));
+
+  // The right arrow steps focus right, as focusRight does.
+  desk.scene.manager->perform(Action::focusFirst);
+  desk.scene.run(0.3);
+  o.arrowView(EdgeSide::right)->mouseDown({20, 20});
+  desk.scene.run(1.0);
+  const Strip& strip = *desk.scene.strip();
+  EXPECT_EQ(strip.focusedIndex, 1);
+
+  // A click on the last block jumps there.
+  desk.scene.manager->perform(Action::focusFirst);
+  desk.scene.run(0.3);
+  MinimapView& view = *o.minimapView();
+  const auto blocks = minimap::blocks(*view.snapshot, view.boundsSize().width, view.maxWidth);
+  view.mouseDown(blocks.back().rect.center());
+  view.mouseUp(blocks.back().rect.center());
+  desk.scene.run(1.0);
+  EXPECT_EQ(desk.focused(), blocks.back().label->id);
+}
+
+TEST(Overlays, AFullScreenSpaceHidesEverything) {
+  OverlayDesktop desk;
+  OverlayController& o = desk.overlays();
+  desk.scene.manager->perform(Action::focusFirst);
+  desk.scene.run(0.1);
+  desk.scene.world.enterFullScreen(desk.keys[0]);
+  desk.scene.run(1.0);
+  for (const OverlayPanel* panel : {o.borderPanel(), o.dimPanel(), o.visibleMinimap(),
+                                    o.arrowPanel(EdgeSide::left), o.arrowPanel(EdgeSide::right)}) {
+    EXPECT_FALSE(desk.showing(panel));
+  }
+}
+
+}  // namespace
+}  // namespace vistarail::test
