@@ -149,6 +149,9 @@ class World {
   // so its lines may carry later times than the lines after them.
   void setTracing(bool enabled);
   std::string trace() const;
+  // The trace lines recorded since the first `from` of them, so a reader that
+  // follows the trace step by step copies each line once.
+  std::vector<std::string> traceLines(size_t from) const;
 
   static constexpr size_t kMaxCalls = kMaxRecordedCalls;
   static constexpr size_t kMaxTraceLines = sim::kMaxTraceLines;
