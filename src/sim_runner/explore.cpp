@@ -289,6 +289,14 @@ ExploreResult explore(const ExploreOptions& options) {
     failure.shrunk.header["description"] =
         "Found by explore at step " + std::to_string(checked.step) + " of seed " + std::to_string(seed) +
         " and shrunk from " + std::to_string(story.steps.size()) + " steps: " + checked.violation->detail;
+    // The shrunk story may break the invariant in another way; say which.
+    const Checked replay = runChecked(failure.shrunk, options.plantedFault);
+    if (replay.violation) {
+      failure.violation = *replay.violation;
+      failure.shrunk.header["description"] =
+          "Found by explore at step " + std::to_string(checked.step) + " of seed " + std::to_string(seed) +
+          " and shrunk from " + std::to_string(story.steps.size()) + " steps: " + replay.violation->detail;
+    }
     std::error_code ec;
     std::filesystem::create_directories(options.outDir, ec);
     failure.file = options.outDir / ("seed-" + std::to_string(seed) + ".json");

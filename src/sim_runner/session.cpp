@@ -75,6 +75,9 @@ Session::Session(const Scenario& scenario, SessionOptions options)
 Session::~Session() {
   manager_.reset();
   settings_.reset();
+  // Work still queued for the applications holds observers whose release
+  // speaks to the accessibility port: let it finish while the ports exist.
+  dispatch_.runUntilIdle(100'000);
 }
 
 void Session::note(const std::string& kind, const std::string& text) {
@@ -174,6 +177,11 @@ void Session::runStep(const Step& step, int number) {
   }
   execute(step);
   if (step.kind != "wait" && step.kind != "snapshot") lastActionTime_ = dispatch_.now();
+  if (step.kind == "open" || step.kind == "drag" || step.kind == "resize" || step.kind == "appMove") {
+    if (auto key = keyOf(step.source["window"])) {
+      if (auto w = world_.window(*key)) userFrames_[*key] = w->frame;
+    }
+  }
   followTrace();
 }
 
@@ -533,10 +541,13 @@ std::optional<Violation> Session::checkNothingLost(const char* invariant, bool s
     if (!w || w->minimized || w->fullScreen) continue;
     const auto app = world_.app(w->pid);
     if (app && app->hidden) continue;
-    // A hung application cannot be asked to move its window back; the
-    // program keeps trying, and a stop remembers the window instead.
-    if (skipHung && app && app->behaviour.hung) continue;
+    // An application that is hung or ignores moves cannot be asked to move
+    // its window back; the program keeps trying, and a stop remembers the
+    // window instead.
+    if (skipHung && app && (app->behaviour.hung || app->behaviour.ignoresMoves)) continue;
     if (inView(w->frame) || remembered.contains(w->number.value_or(0))) continue;
+    // Where its user or its application put it: not the program's to undo.
+    if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame) continue;
     return Violation{invariant, "window " + name + " is left out of view at " +
                                     rectJson(w->frame).dump() + " and not remembered"};
   }

@@ -128,6 +128,8 @@ class Session {
   double lastActionTime_ = 0;
   std::optional<double> pausedAt_;
   bool justStopped_ = false;
+  // The frame each window was last given by its user or its application.
+  std::unordered_map<sim::WindowKey, Rect> userFrames_;
 };
 
 }  // namespace vistarail::simrun

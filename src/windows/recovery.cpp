@@ -127,6 +127,10 @@ void WindowManager::restoreParkedWindows(std::function<void()> completion) {
     auto held = mover_->lock();
     mover_->cancelAll(held);
   }
+  // Cancelling superseded every restore still under way (a pause, resume and
+  // pause in quick succession), so none of them will bring its window back:
+  // restore those windows again rather than wait for a restore that gave up.
+  parking_.restoreInFlight.clear();
   parking_.parkedTargets.clear();
   std::unordered_set<WindowId> ids = parking_.touched;
   ids.insert(parking_.needsRecovery.begin(), parking_.needsRecovery.end());
