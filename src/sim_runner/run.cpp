@@ -242,6 +242,26 @@ std::vector<std::string> unmetExpectations(const Json& expect,
       eachWindow("inView", "inView", true, "in view");
     } else if (e.contains("parked")) {
       eachWindow("parked", "parked", true, "parked");
+    } else if (e.contains("onDisplay")) {
+      // Most of the window on the named display.
+      const std::string display = e.value("display", std::string());
+      std::optional<Rect> screen;
+      for (const Json& d : state["screens"]) {
+        if (d["name"] == display) {
+          const Json& f = d["frame"];
+          screen = Rect{f[0].get<double>(), f[1].get<double>(), f[2].get<double>(), f[3].get<double>()};
+        }
+      }
+      for (const Json& name : e["onDisplay"]) {
+        const Json* w = windowState(name.get<std::string>());
+        bool on = false;
+        if (w && screen) {
+          const Json& f = (*w)["frame"];
+          const Rect frame{f[0].get<double>(), f[1].get<double>(), f[2].get<double>(), f[3].get<double>()};
+          on = screen->intersectionArea(frame) * 2 > frame.width() * frame.height();
+        }
+        if (!on) unmet.push_back(where + name.get<std::string>() + " is not on \"" + display + "\"");
+      }
     } else if (e.contains("running")) {
       if (state["running"] != e["running"]) {
         unmet.push_back(where + "the program is " + (state["running"].get<bool>() ? "running" : "stopped"));

@@ -116,8 +116,8 @@ const std::vector<Member>& checkMembers() {
 }
 
 const std::vector<std::string>& expectKinds() {
-  static const std::vector<std::string> kinds = {"columns", "focused", "tiled", "floating",
-                                                 "inView",  "parked",  "running", "stored"};
+  static const std::vector<std::string> kinds = {"columns", "focused", "tiled",   "floating",
+                                                 "inView",  "parked",  "running", "onDisplay"};
   return kinds;
 }
 
@@ -506,7 +506,7 @@ ParsedScenario parseScenario(const Json& document, const std::string& file) {
             ++kinds;
           }
         }
-        if (kinds != 1) c.problem(where, "should hold exactly one of columns, focused, tiled, floating, inView, parked, running, stored");
+        if (kinds != 1) c.problem(where, "should hold exactly one of columns, focused, tiled, floating, inView, parked, onDisplay, running");
       }
     }
   }

@@ -175,6 +175,14 @@ void Session::runStep(const Step& step, int number) {
     const double at = step.source["at"];
     if (at > dispatch_.now()) dispatch_.runUntil(at);
   }
+  if (manager_ && (step.kind == "stop" || step.kind == "pause" ||
+                   (step.kind == "set" && step.source["setting"] == "enabled"))) {
+    // What the program answers for when it lets go: the windows it moved.
+    movedByProgram_.clear();
+    for (const auto& [id, window] : manager_->windows()) {
+      if (manager_->isTouched(id) || manager_->needsRecovery().contains(id)) movedByProgram_.insert(id);
+    }
+  }
   execute(step);
   if (step.kind != "wait" && step.kind != "snapshot") lastActionTime_ = dispatch_.now();
   if (step.kind == "open" || step.kind == "drag" || step.kind == "resize" || step.kind == "appMove") {
@@ -384,6 +392,7 @@ void Session::execute(const Step& step) {
       note("snapshot", s["name"]);
     } else if (k == "behave") {
       sim::AppSetup& setup = appSetups_.at(s["app"]);
+      if (setup.behaviour.hung || setup.behaviour.ignoresMoves) unmovableAt_[setup.name] = dispatch_.now();
       setup.behaviour = behaviourOf(s["behaviour"]);
       world_.setBehaviour(pidOf(s["app"]), setup.behaviour);
       timeline_.push_back({dispatch_.now(), step_, "app", setup.name + " now behaves " + s["behaviour"].dump()});
@@ -525,6 +534,12 @@ Json Session::state() const {
                        {"parked", manager_ ? manager_->isParked(number) : false}});
   }
   doc["windows"] = windows;
+  // The displays as the system has them, running program or not.
+  Json screens = Json::array();
+  for (const auto& d : world_.displays()) {
+    screens.push_back({{"name", d.name}, {"frame", rectJson(d.frame)}});
+  }
+  doc["screens"] = screens;
   return doc;
 }
 
@@ -545,6 +560,12 @@ std::optional<Violation> Session::checkNothingLost(const char* invariant, bool s
     // its window back; the program keeps trying, and a stop remembers the
     // window instead.
     if (skipHung && app && (app->behaviour.hung || app->behaviour.ignoresMoves)) continue;
+    // Nor one that could not until lately: the next retry has not come yet.
+    if (auto lately = unmovableAt_.find(appName(w->pid));
+        skipHung && lately != unmovableAt_.end() && dispatch_.now() - lately->second < kRestoreSeconds) {
+      continue;
+    }
+    if (!movedByProgram_.contains(w->number.value_or(0))) continue;
     if (inView(w->frame) || remembered.contains(w->number.value_or(0))) continue;
     // Where its user or its application put it: not the program's to undo.
     if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame) continue;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "app/app_settings.h"
@@ -130,6 +131,10 @@ class Session {
   bool justStopped_ = false;
   // The frame each window was last given by its user or its application.
   std::unordered_map<sim::WindowKey, Rect> userFrames_;
+  // The windows the program had moved when it was last paused or stopped.
+  std::unordered_set<WindowId> movedByProgram_;
+  // When each application last stopped being hung or ignoring moves.
+  std::map<std::string, double> unmovableAt_;
 };
 
 }  // namespace vistarail::simrun

@@ -65,7 +65,8 @@ class World {
   DisplayNumber plugDisplay(DisplaySetup setup);
   // Windows on the display's Spaces move to the primary display.
   bool unplugDisplay(DisplayNumber display);
-  // Rearranges a display (new frame and visible frame).
+  // Rearranges a display (new frame and visible frame); the windows on its
+  // Spaces move with it.
   bool setDisplayFrames(DisplayNumber display, Rect frame, Rect visibleFrame);
   // Adds a regular Space to the display; returns its id (0 if no such display).
   SpaceId addSpace(DisplayNumber display);
