@@ -7,7 +7,8 @@ CTEST = ctest --output-on-failure -j $(JOBS)
 demo: setup
 	cmake --preset dev >/dev/null
 	cmake --build build/dev --target vistarail-sim -j $(JOBS)
-	./build/dev/src/main/vistarail-sim --out out/desktop.png
+	./build/dev/src/main/vistarail-sim run scenarios/morning.json --out out/demo
+	@echo "open out/demo/report.html to see the run"
 
 test: setup
 	cmake --preset dev >/dev/null
