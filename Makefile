@@ -2,12 +2,13 @@
 JOBS ?= $(shell nproc)
 CTEST = ctest --output-on-failure -j $(JOBS)
 
-.PHONY: demo test setup bench fuzz test-asan test-tsan clean
+.PHONY: demo test setup bench fuzz test-asan test-tsan explore-asan clean
 
 demo: setup
 	cmake --preset dev >/dev/null
 	cmake --build build/dev --target vistarail-sim -j $(JOBS)
-	./build/dev/src/main/vistarail-sim --out out/desktop.png
+	./build/dev/src/main/vistarail-sim run scenarios/morning.json --out out/demo
+	@echo "open out/demo/report.html to see the run"
 
 test: setup
 	cmake --preset dev >/dev/null
@@ -21,6 +22,18 @@ test-asan: setup
 	cmake --preset asan >/dev/null
 	cmake --build build/asan -j $(JOBS)
 	$(CTEST) --test-dir build/asan
+
+# Seeded random stories with faults, checked after every step, under
+# AddressSanitizer + UndefinedBehaviorSanitizer. A failure prints its seed and
+# step and writes a shrunk scenario to out/explore that `run` replays.
+EXPLORE_SEEDS ?= 1000
+EXPLORE_STEPS ?= 200
+EXPLORE_FIRST ?= 1
+explore-asan: setup
+	cmake --preset asan >/dev/null
+	cmake --build build/asan --target vistarail-sim -j $(JOBS)
+	./build/asan/src/main/vistarail-sim explore --seed $(EXPLORE_FIRST) --seeds $(EXPLORE_SEEDS) \
+	  --steps $(EXPLORE_STEPS) --out out/explore
 
 # Tests whose suite name contains "Threaded" (real threads) under ThreadSanitizer.
 # Only the test programs that hold such suites are built.

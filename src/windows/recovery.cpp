@@ -45,6 +45,12 @@ void WindowManager::restoreWindows(const std::vector<WindowId>& ids,
                                    std::function<void()> completion) {
   auto outstanding = std::make_shared<int>(0);
   auto done = std::make_shared<std::function<void()>>(std::move(completion));
+  // The displays as they are now: a quit or pause right after the user
+  // rearranged them comes before the screens notification, and restoring to
+  // where a display used to be would move a visible window out of view.
+  const std::vector<DisplayInfo> connected =
+      ids.empty() ? std::vector<DisplayInfo>{}
+                  : DisplayInfo::all(ports_.workspace, ports_.windowServer);
   for (WindowId id : ids) {
     auto window = table_.windows.find(id);
     if (window == table_.windows.end()) {
@@ -57,22 +63,22 @@ void WindowManager::restoreWindows(const std::vector<WindowId>& ids,
     std::vector<Rect> screens;
     if (auto recorded = displays_.windowDisplays.find(id);
         recorded != displays_.windowDisplays.end()) {
-      for (const DisplayInfo& info : displays_.connected) {
+      for (const DisplayInfo& info : connected) {
         if (info.id == recorded->second) target = &info;
       }
     }
     if (!target && window->second.lastKnownFrame) {
       if (auto holder = displayContainingFrame(*window->second.lastKnownFrame)) {
-        for (const DisplayInfo& info : displays_.connected) {
+        for (const DisplayInfo& info : connected) {
           if (info.id == holder->id) target = &info;
         }
       }
     }
     if (target) {
       screens.push_back(target->frame);
-    } else if (!displays_.connected.empty()) {
-      target = &displays_.connected.front();
-      for (const DisplayInfo& info : displays_.connected) screens.push_back(info.frame);
+    } else if (!connected.empty()) {
+      target = &connected.front();
+      for (const DisplayInfo& info : connected) screens.push_back(info.frame);
     } else {
       parking_.needsRecovery.insert(id);
       startRecoveryTimer();
@@ -127,6 +133,10 @@ void WindowManager::restoreParkedWindows(std::function<void()> completion) {
     auto held = mover_->lock();
     mover_->cancelAll(held);
   }
+  // Cancelling superseded every restore still under way (a pause, resume and
+  // pause in quick succession), so none of them will bring its window back:
+  // restore those windows again rather than wait for a restore that gave up.
+  parking_.restoreInFlight.clear();
   parking_.parkedTargets.clear();
   std::unordered_set<WindowId> ids = parking_.touched;
   ids.insert(parking_.needsRecovery.begin(), parking_.needsRecovery.end());

@@ -1,11 +1,18 @@
-// vistarail-sim: the program on the simulated macOS. It builds a simulated
-// desktop, lets the window manager take it over, opens one more window the
-// way a user would, and draws the result to a PNG picture.
+// vistarail-sim: the program on the simulated macOS.
+//
+//   vistarail-sim run SCENARIO --out DIR     tells a scenario, writes a report
+//   vistarail-sim explore --seeds N --steps M  random stories, checked
+//   vistarail-sim [--out PNG]               the demo desktop as one picture:
+//     it builds a simulated desktop, lets the window manager take it over,
+//     opens one more window the way a user would, and draws the result.
 
 #include <filesystem>
 #include <iostream>
 #include <system_error>
 
+#include <string>
+
+#include "commands.h"
 #include "demo_desktop.h"
 #include "platform/sim/renderer/renderer.h"
 #include "platform/sim/renderer/render_arguments.h"
@@ -32,6 +39,8 @@ constexpr int kRunError = 1;
 int main(int argc, char** argv) {
   using namespace vistarail;
   using Outcome = sim::ParsedRenderArguments::Outcome;
+  if (argc > 1 && std::string(argv[1]) == "run") return simrun::runCommand(argc, argv);
+  if (argc > 1 && std::string(argv[1]) == "explore") return simrun::exploreCommand(argc, argv);
 
   const sim::ParsedRenderArguments parsed = sim::parseRenderArguments(argc, argv);
   if (parsed.outcome == Outcome::showHelp) {

@@ -259,4 +259,10 @@ std::string World::trace() const {
   return text;
 }
 
+std::vector<std::string> World::traceLines(size_t from) const {
+  std::lock_guard lock(core_->mutex);
+  if (from >= core_->traceLines.size()) return {};
+  return {core_->traceLines.begin() + static_cast<std::ptrdiff_t>(from), core_->traceLines.end()};
+}
+
 }  // namespace vistarail::sim

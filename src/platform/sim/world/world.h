@@ -78,7 +78,8 @@ class World {
   DisplayNumber plugDisplay(DisplaySetup setup);
   // Windows on the display's Spaces move to the primary display.
   bool unplugDisplay(DisplayNumber display);
-  // Rearranges a display (new frame and visible frame).
+  // Rearranges a display (new frame and visible frame); the windows on its
+  // Spaces move with it.
   bool setDisplayFrames(DisplayNumber display, Rect frame, Rect visibleFrame);
   // Adds a regular Space to the display; returns its id (0 if no such display).
   SpaceId addSpace(DisplayNumber display);
@@ -196,6 +197,9 @@ class World {
   // so its lines may carry later times than the lines after them.
   void setTracing(bool enabled);
   std::string trace() const;
+  // The trace lines recorded since the first `from` of them, so a reader that
+  // follows the trace step by step copies each line once.
+  std::vector<std::string> traceLines(size_t from) const;
 
   static constexpr size_t kMaxCalls = kMaxRecordedCalls;
   static constexpr size_t kMaxTraceLines = sim::kMaxTraceLines;

@@ -150,6 +150,16 @@ bool World::setDisplayFrames(DisplayNumber number, Rect frame, Rect visibleFrame
   return core_->step([&](Outbox& out) {
     SimDisplay* d = core_->findDisplay(number);
     if (!d || !d->isConnected) return false;
+    // The display's windows travel with it, as they do when displays are
+    // rearranged in the system's settings.
+    const Point shift{frame.minX() - d->frame.minX(), frame.minY() - d->frame.minY()};
+    if (shift.x != 0 || shift.y != 0) {
+      for (WindowKey key : std::vector<WindowKey>(core_->zOrder)) {
+        SimWindow* w = core_->findWindow(key);  // the order holds overlay panels too
+        if (!w || core_->displayOfSpace(*w->space) != d) continue;
+        step::setFrame(*core_, *w, w->frame.offsetBy(shift.x, shift.y), out);
+      }
+    }
     d->frame = frame;
     d->visibleFrame = visibleFrame.isEmpty() ? frame : visibleFrame;
     core_->traceLine("display " + std::to_string(number) + " moved to " + formatRect(frame));

@@ -1,0 +1,373 @@
+#include "sim_runner/run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "platform/sim/renderer/renderer.h"
+
+namespace vistarail::simrun {
+
+namespace {
+
+using Json = nlohmann::json;
+namespace fs = std::filesystem;
+
+std::string base64(const std::string& bytes) {
+  static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    uint32_t n = static_cast<uint8_t>(bytes[i]) << 16;
+    if (i + 1 < bytes.size()) n |= static_cast<uint8_t>(bytes[i + 1]) << 8;
+    if (i + 2 < bytes.size()) n |= static_cast<uint8_t>(bytes[i + 2]);
+    out += table[(n >> 18) & 63];
+    out += table[(n >> 12) & 63];
+    out += i + 1 < bytes.size() ? table[(n >> 6) & 63] : '=';
+    out += i + 2 < bytes.size() ? table[n & 63] : '=';
+  }
+  return out;
+}
+
+std::string html(const std::string& text) {
+  std::string out;
+  for (char ch : text) {
+    switch (ch) {
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '&': out += "&amp;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += ch;
+    }
+  }
+  return out;
+}
+
+std::string fileSafe(const std::string& name) {
+  std::string out;
+  for (char ch : name) out += std::isalnum(static_cast<unsigned char>(ch)) || ch == '-' ? ch : '_';
+  return out;
+}
+
+std::optional<std::string> readAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool writeAll(const fs::path& path, const std::string& text, std::string& error) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  out.close();
+  if (!out) {
+    error = "could not write \"" + path.string() + "\"";
+    return false;
+  }
+  return true;
+}
+
+struct Picture {
+  std::string snapshot;
+  double time = 0;
+  int step = 0;
+  std::string file;  // relative to the output folder; empty when not drawn
+  std::string description;
+};
+
+// Picture height from the displays' bounding box, so that nothing is squeezed.
+int pictureHeight(const sim::Scene& scene, int width) {
+  if (scene.displays.empty()) return width / 2;
+  double minX = scene.displays.front().frame.minX(), maxX = scene.displays.front().frame.maxX();
+  double minY = scene.displays.front().frame.minY(), maxY = scene.displays.front().frame.maxY();
+  for (const auto& d : scene.displays) {
+    minX = std::min(minX, d.frame.minX());
+    maxX = std::max(maxX, d.frame.maxX());
+    minY = std::min(minY, d.frame.minY());
+    maxY = std::max(maxY, d.frame.maxY());
+  }
+  const double h = width * (maxY - minY) / std::max(1.0, maxX - minX);
+  return std::clamp(static_cast<int>(std::lround(h)), 160, 1600);
+}
+
+std::string stripText(const Json& state) {
+  std::string text;
+  for (const Json& d : state["displays"]) {
+    for (const Json& s : d["spaces"]) {
+      if (!s["current"].get<bool>()) continue;
+      text += d["name"].get<std::string>() + (d["active"].get<bool>() ? ": " : " (inactive): ");
+      int index = 0;
+      for (const Json& c : s["columns"]) {
+        const bool focused = s["focusedColumn"].is_number() && s["focusedColumn"] == index++;
+        text += focused ? "*[" : "[";
+        for (size_t i = 0; i < c["windows"].size(); ++i) {
+          text += (i ? " " : "") + c["windows"][i].get<std::string>();
+        }
+        text += "] ";
+      }
+      text += "\n";
+    }
+  }
+  return text.empty() ? "(the program is not running)\n" : text;
+}
+
+std::string reportPage(const Scenario& scenario, const std::vector<Picture>& pictures,
+                       const std::vector<TimelineEntry>& timeline,
+                       const std::map<std::string, Json>& states, const RunResult& result,
+                       const fs::path& outDir) {
+  std::ostringstream page;
+  page << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"
+       << html(scenario.name()) << "</title>\n<style>\n"
+       << "body{font:14px -apple-system,Helvetica,Arial,sans-serif;margin:24px;color:#222}\n"
+       << ".snap{display:flex;gap:20px;border-top:1px solid #ccc;padding:16px 0}\n"
+       << ".pic{flex:0 0 60%}.pic img{width:100%;border:1px solid #999}\n"
+       << ".log{flex:1;font:12px ui-monospace,Menlo,monospace;max-height:640px;overflow:auto}\n"
+       << ".log div{white-space:pre-wrap}.user,.command,.app,.setting,.program{font-weight:bold}\n"
+       << ".frame{color:#777}.notification{color:#357}.problem,.exception,.skipped{color:#b00}\n"
+       << "pre{background:#f4f4f4;padding:6px}.bad{color:#b00;font-weight:bold}.good{color:#070}\n"
+       << "</style></head><body>\n<h1>" << html(scenario.name()) << "</h1>\n";
+  if (scenario.header.contains("description")) {
+    page << "<p>" << html(scenario.header["description"]) << "</p>\n";
+  }
+  page << (result.completed ? "<p class=\"good\">The run completed; every expectation held.</p>\n"
+                            : "<p class=\"bad\">" + html(result.reason) + "</p>\n");
+  for (const std::string& unmet : result.unmetExpectations) {
+    page << "<p class=\"bad\">" << html(unmet) << "</p>\n";
+  }
+  size_t next = 0;
+  for (const Picture& picture : pictures) {
+    page << "<div class=\"snap\"><div class=\"pic\"><h2>" << html(picture.snapshot) << " at "
+         << picture.time << " s</h2>\n";
+    if (!picture.file.empty()) {
+      if (auto bytes = readAll(outDir / picture.file)) {
+        page << "<img alt=\"" << html(picture.snapshot) << "\" src=\"data:image/png;base64,"
+             << base64(*bytes) << "\">\n";
+      }
+    }
+    page << "<pre>" << html(stripText(states.at(picture.snapshot))) << "</pre></div>\n"
+         << "<div class=\"log\">\n";
+    int lastStep = -1;
+    for (; next < timeline.size() && timeline[next].step <= picture.step; ++next) {
+      const TimelineEntry& e = timeline[next];
+      if (e.step != lastStep) {
+        lastStep = e.step;
+        std::string heading = e.step == 0 ? "start" : "step " + std::to_string(e.step);
+        if (e.step > 0 && static_cast<size_t>(e.step) <= scenario.steps.size()) {
+          heading += ": " + scenario.steps[e.step - 1].source.dump();
+        }
+        page << "<h3>" << html(heading) << "</h3>\n";
+      }
+      char time[32];
+      std::snprintf(time, sizeof time, "%9.3f", e.time);
+      page << "<div class=\"" << html(e.kind) << "\">" << time << " " << html(e.kind) << " "
+           << html(e.text) << "</div>\n";
+    }
+    page << "</div></div>\n";
+  }
+  page << "</body></html>\n";
+  return page.str();
+}
+
+}  // namespace
+
+Json timelineJson(const TimelineEntry& entry) {
+  return {{"time", std::round(entry.time * 1e6) / 1e6},
+          {"step", entry.step},
+          {"kind", entry.kind},
+          {"text", entry.text}};
+}
+
+std::vector<std::string> unmetExpectations(const Json& expect,
+                                           const std::map<std::string, Json>& states) {
+  std::vector<std::string> unmet;
+  if (!expect.is_array()) return unmet;
+  for (size_t i = 0; i < expect.size(); ++i) {
+    const Json& e = expect[i];
+    const std::string at = e.value("at", std::string("end"));
+    const std::string where = "expect[" + std::to_string(i) + "] at \"" + at + "\": ";
+    auto found = states.find(at);
+    if (found == states.end()) {
+      unmet.push_back(where + "no snapshot of that name was taken");
+      continue;
+    }
+    const Json& state = found->second;
+    auto windowState = [&](const std::string& name) -> const Json* {
+      for (const Json& w : state["windows"]) {
+        if (w["name"] == name) return &w;
+      }
+      return nullptr;
+    };
+    auto eachWindow = [&](const char* key, const char* field, bool wanted, const char* meaning) {
+      for (const Json& name : e[key]) {
+        const Json* w = windowState(name.get<std::string>());
+        const bool actual = w && (*w)[field].get<bool>() && (std::string(key) != "floating" || (*w)["tracked"].get<bool>());
+        if (actual != wanted) unmet.push_back(where + name.get<std::string>() + " is not " + meaning);
+      }
+    };
+    if (e.contains("columns")) {
+      const std::string display = e.value("display", std::string());
+      Json actual;
+      for (const Json& d : state["displays"]) {
+        if (!display.empty() && d["name"] != display) continue;
+        for (const Json& s : d["spaces"]) {
+          if (!s["current"].get<bool>()) continue;
+          actual = Json::array();
+          for (const Json& c : s["columns"]) actual.push_back(c["windows"]);
+        }
+        break;
+      }
+      if (actual != e["columns"]) {
+        unmet.push_back(where + "the strip of " + (display.empty() ? "the first display" : "\"" + display + "\"") +
+                        " is " + (actual.is_null() ? "missing" : actual.dump()) + ", expected " +
+                        e["columns"].dump());
+      }
+    } else if (e.contains("focused")) {
+      if (state["focused"] != e["focused"]) {
+        unmet.push_back(where + "the focused window is " + state["focused"].dump() + ", expected " +
+                        e["focused"].dump());
+      }
+    } else if (e.contains("tiled")) {
+      eachWindow("tiled", "tiled", true, "tiled");
+    } else if (e.contains("floating")) {
+      // Known to the program and left out of every strip.
+      for (const Json& name : e["floating"]) {
+        const Json* w = windowState(name.get<std::string>());
+        if (!w || !(*w)["tracked"].get<bool>() || (*w)["tiled"].get<bool>()) {
+          unmet.push_back(where + name.get<std::string>() + " is not a floating window the program knows");
+        }
+      }
+    } else if (e.contains("inView")) {
+      eachWindow("inView", "inView", true, "in view");
+    } else if (e.contains("parked")) {
+      eachWindow("parked", "parked", true, "parked");
+    } else if (e.contains("onDisplay")) {
+      // Most of the window on the named display.
+      const std::string display = e.value("display", std::string());
+      std::optional<Rect> screen;
+      for (const Json& d : state["screens"]) {
+        if (d["name"] == display) {
+          const Json& f = d["frame"];
+          screen = Rect{f[0].get<double>(), f[1].get<double>(), f[2].get<double>(), f[3].get<double>()};
+        }
+      }
+      for (const Json& name : e["onDisplay"]) {
+        const Json* w = windowState(name.get<std::string>());
+        bool on = false;
+        if (w && screen) {
+          const Json& f = (*w)["frame"];
+          const Rect frame{f[0].get<double>(), f[1].get<double>(), f[2].get<double>(), f[3].get<double>()};
+          on = screen->intersectionArea(frame) * 2 > frame.width() * frame.height();
+        }
+        if (!on) unmet.push_back(where + name.get<std::string>() + " is not on \"" + display + "\"");
+      }
+    } else if (e.contains("running")) {
+      if (state["running"] != e["running"]) {
+        unmet.push_back(where + "the program is " + (state["running"].get<bool>() ? "running" : "stopped"));
+      }
+    }
+  }
+  return unmet;
+}
+
+RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
+  RunResult result;
+  const Json check = scenario.header.value("check", Json::object());
+  SessionOptions sessionOptions;
+  sessionOptions.plantedFault = check.value("plant", std::string());
+  const bool checking = check.value("invariants", !sessionOptions.plantedFault.empty());
+  Session session(scenario, sessionOptions);
+
+  const bool writing = !options.outDir.empty();
+  std::string error;
+  if (writing) {
+    std::error_code ec;
+    fs::create_directories(options.outDir, ec);
+    if (ec) {
+      result.reason = "could not create the folder \"" + options.outDir.string() + "\" (" + ec.message() + ")";
+      return result;
+    }
+  }
+  const sim::Renderer renderer;
+  std::vector<Picture> pictures;
+  auto takeSnapshot = [&](const std::string& name, int step) {
+    result.states[name] = session.state();
+    Picture picture{name, session.now(), step, "", ""};
+    if (writing) {
+      const std::string stem = name == "end" ? "end" : "snapshot-" + std::to_string(pictures.size() + 1) + "-" + fileSafe(name);
+      writeAll(options.outDir / ("state-" + stem + ".json"), result.states[name].dump(2) + "\n", error);
+      if (name == "end") writeAll(options.outDir / "state.json", result.states[name].dump(2) + "\n", error);
+      if (options.pictures) {
+        const sim::Scene scene = session.scene();
+        if (auto failed = renderer.writePng(scene, options.outDir / (stem + ".png"), options.pictureWidth,
+                                            pictureHeight(scene, options.pictureWidth))) {
+          error = *failed;
+        } else {
+          picture.file = stem + ".png";
+        }
+      }
+    }
+    pictures.push_back(picture);
+  };
+
+  session.begin();
+  const size_t count = scenario.steps.size();
+  size_t lastReported = 0;
+  for (size_t i = 0; i < count; ++i) {
+    session.runStep(i);
+    if (scenario.steps[i].kind == "snapshot") {
+      takeSnapshot(scenario.steps[i].source["name"], static_cast<int>(i) + 1);
+    }
+    if (checking) {
+      if (auto violation = session.check()) {
+        result.violation = violation;
+        result.violationStep = static_cast<int>(i) + 1;
+        result.reason = "step " + std::to_string(i + 1) + " (" + scenario.steps[i].kind +
+                        "): invariant " + violation->invariant + " broken: " + violation->detail;
+        break;
+      }
+    }
+    if (options.progress && count >= 200 && (i + 1) * 10 / count != lastReported) {
+      lastReported = (i + 1) * 10 / count;
+      *options.progress << "vistarail-sim: step " << i + 1 << " of " << count << " ("
+                        << session.now() << " s simulated)\n";
+    }
+  }
+  if (!result.violation) session.finish();
+  takeSnapshot("end", static_cast<int>(count) + 1);
+  result.timeline = session.timeline();
+
+  if (!result.violation) {
+    result.unmetExpectations = unmetExpectations(scenario.header.value("expect", Json::array()), result.states);
+    for (const auto& e : result.timeline) {
+      if (e.kind == "exception") {
+        result.reason = "step " + std::to_string(e.step) + " threw: " + e.text;
+        break;
+      }
+    }
+    if (result.reason.empty() && !result.unmetExpectations.empty()) {
+      result.reason = std::to_string(result.unmetExpectations.size()) + " expectation(s) not met; the first: " +
+                      result.unmetExpectations.front();
+    }
+  }
+  if (writing) {
+    std::string lines;
+    for (const auto& e : result.timeline) lines += timelineJson(e).dump() + "\n";
+    writeAll(options.outDir / "timeline.jsonl", lines, error);
+    writeAll(options.outDir / "defaults.json", session.storedDefaults().dump(2) + "\n", error);
+    if (result.reason.empty() && !error.empty()) result.reason = error;
+    result.completed = result.reason.empty();
+    writeAll(options.outDir / "report.html",
+             reportPage(scenario, pictures, result.timeline, result.states, result, options.outDir), error);
+    if (result.completed && !error.empty()) {
+      result.completed = false;
+      result.reason = error;
+    }
+  } else {
+    result.completed = result.reason.empty();
+  }
+  return result;
+}
+
+}  // namespace vistarail::simrun

@@ -1,0 +1,145 @@
+#pragma once
+// Session: the whole program on a simulated desktop, told a scenario's story
+// step by step in virtual time: the same AppSettings, WindowManager, mover and
+// strip engine as on the Mac, over a sim::World and an in-memory defaults
+// domain that outlives a stop and start.
+//
+// It records a timeline (user actions, notifications, scans, reconciles,
+// commands, frames written, restores), describes the state as JSON, and checks
+// the program's invariants after a step when asked.
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "platform/sim/adapters/sim_accessibility.h"
+#include "platform/sim/adapters/sim_display_link.h"
+#include "platform/sim/adapters/sim_input.h"
+#include "platform/sim/adapters/sim_overlay_panels.h"
+#include "platform/sim/adapters/sim_window_server.h"
+#include "platform/sim/adapters/sim_workspace.h"
+#include "platform/sim/defaults/memory_defaults.h"
+#include "platform/sim/dispatch/virtual_dispatch.h"
+#include "platform/sim/world/world.h"
+#include "sim_runner/scenario.h"
+#include "windows/window_manager.h"
+
+namespace vistarail::simrun {
+
+struct TimelineEntry {
+  double time = 0;
+  int step = 0;  // 1-based; 0 before the first step
+  std::string kind;  // user, command, notification, scan, reconcile, frame, restore, snapshot, ...
+  std::string text;
+};
+
+struct Violation {
+  std::string invariant;  // a stable name: "stripInvariants", "windowLostAfterStop", ...
+  std::string detail;
+};
+
+struct SessionOptions {
+  // Follow the world's trace for notifications and frames written (costs time).
+  bool timeline = true;
+  // A fault the checker reports on purpose, to prove that failures are caught
+  // and shrunk: "fourColumns" fails once a strip holds four columns.
+  std::string plantedFault;
+};
+
+// Time after a step before the strips must agree with the windows on screen:
+// scans, the batch deadline and the reconcile are over by then.
+inline constexpr double kSettleSeconds = 1.2;
+// Time after a stop or pause before every moved window must be back: the
+// stop's own bound, plus a messaging time-out.
+inline constexpr double kRestoreSeconds = 6.0;
+
+class Session {
+ public:
+  Session(const Scenario& scenario, SessionOptions options = {});
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Builds the desktop, starts the program and lets it settle.
+  void begin();
+  // Runs step `index` of the scenario. Steps the world turns down (a Space
+  // that is gone) are noted in the timeline and change nothing.
+  void runStep(size_t index);
+  // Runs a step that is not part of the scenario (the explorer's).
+  void runStep(const Step& step, int number);
+  // Lets the program settle at the end of the story.
+  void finish();
+
+  // The invariants that must hold now, in the order they are checked; the
+  // first one broken.
+  std::optional<Violation> check();
+
+  nlohmann::json state() const;
+  nlohmann::json storedDefaults() const { return defaults_.storedValues(); }
+  const std::vector<TimelineEntry>& timeline() const { return timeline_; }
+  sim::Scene scene() const { return world_.scene(); }
+  double now() const { return dispatch_.now(); }
+  bool running() const { return manager_ != nullptr; }
+
+ private:
+  void startProgram(bool firstLaunch);
+  void stopProgram();
+  void note(const std::string& kind, const std::string& text);
+  void followTrace();
+  void execute(const Step& step);
+  Pid pidOf(const std::string& app) const;
+  std::optional<sim::WindowKey> keyOf(const std::string& window) const;
+  std::optional<DisplayNumber> displayOf(const std::string& display) const;
+  std::string windowName(WindowId id) const;
+  std::string keyName(sim::WindowKey key) const;
+  std::string appName(Pid pid) const;
+  std::string displayName(const std::string& uuid) const;
+  bool inView(const Rect& frame) const;
+  std::optional<Violation> checkNothingLost(const char* invariant, bool skipHung);
+
+  Scenario scenario_;
+  SessionOptions options_;
+  sim::VirtualDispatch dispatch_;
+  sim::World world_;
+  sim::SimAccessibility ax_{world_};
+  sim::SimWindowServer windowServer_{world_};
+  sim::SimWorkspace workspace_{world_};
+  sim::SimDisplayLinkFactory links_{dispatch_};
+  sim::SimHotKeys hotKeys_{world_};
+  sim::SimEventTaps taps_{world_};
+  sim::SimOverlayPanels overlayPanels_{world_, dispatch_};
+  sim::MemoryDefaults defaults_;
+  std::unique_ptr<AppSettings> settings_;
+  std::shared_ptr<WindowManager> manager_;
+
+  std::vector<TimelineEntry> timeline_;
+  size_t traceRead_ = 0;
+  int step_ = 0;
+
+  std::map<std::string, sim::AppSetup> appSetups_;
+  std::map<std::string, Pid> pids_;
+  std::map<std::string, sim::WindowKey> windowKeys_;
+  std::unordered_map<sim::WindowKey, std::string> keyNames_;
+  std::unordered_map<WindowId, std::string> numberNames_;
+  std::map<std::string, sim::DisplaySetup> displaySetups_;
+  std::map<std::string, DisplayNumber> displayNumbers_;
+  std::vector<std::string> displayOrder_;
+
+  // For the checker.
+  double lastActionTime_ = 0;
+  std::optional<double> pausedAt_;
+  bool justStopped_ = false;
+  // The frame each window was last given by its user or its application.
+  std::unordered_map<sim::WindowKey, Rect> userFrames_;
+  // The windows the program had moved when it was last paused or stopped.
+  std::unordered_set<WindowId> movedByProgram_;
+  // When each application last stopped being hung or ignoring moves.
+  std::map<std::string, double> unmovableAt_;
+};
+
+}  // namespace vistarail::simrun
