@@ -618,6 +618,13 @@ std::optional<Violation> Session::check() {
       }
     }
   }
+  // Management may also have been switched by a command (togglePause), so the
+  // pause is dated by the setting itself, not only by the steps that name it.
+  if (settings_->enabled.value()) {
+    pausedAt_.reset();
+  } else if (!pausedAt_) {
+    pausedAt_ = dispatch_.now();
+  }
   if (pausedAt_ && dispatch_.now() - *pausedAt_ >= kRestoreSeconds &&
       !settings_->enabled.value()) {
     if (auto v = checkNothingLost("windowLostAfterPause", true)) return v;
