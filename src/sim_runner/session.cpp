@@ -568,6 +568,9 @@ std::optional<Violation> Session::checkNothingLost(const char* invariant, bool s
       continue;
     }
     if (!movedByProgram_.contains(w->number.value_or(0))) continue;
+    // A restore still waiting its turn behind a slow application's queue has
+    // not settled yet; it is judged once it reports.
+    if (skipHung && manager_ && manager_->isRestoring(w->number.value_or(0))) continue;
     if (inView(w->frame) || remembered.contains(w->number.value_or(0))) continue;
     // Where its user or its application put it: not the program's to undo.
     if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame) continue;

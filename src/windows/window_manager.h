@@ -142,6 +142,8 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   bool isParked(WindowId id) const { return parking_.parkedTargets.contains(id); }
   bool isTouched(WindowId id) const { return parking_.touched.contains(id); }
   const std::unordered_set<WindowId>& needsRecovery() const { return parking_.needsRecovery; }
+  // A restore of the window is under way and has not reported yet.
+  bool isRestoring(WindowId id) const { return parking_.restoreInFlight.contains(id); }
   std::optional<WindowId> focusedWindow() const { return focus_.actualFocusedWindow; }
   // Display ids of the active displays, in connection order.
   std::vector<std::string> activeDisplayIDs() const;
