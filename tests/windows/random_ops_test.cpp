@@ -7,6 +7,7 @@
 //
 // A failure names its seed; VISTARAIL_OPS_SEED=n replays that seed alone.
 
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -67,7 +68,7 @@ struct Story {
     auto& world = scene.world;
     const auto live = liveWindows();
     const auto running = liveApps();
-    switch (rng.below(17)) {
+    switch (rng.below(20)) {
       case 0:
         if (running.size() < 6) {
           sim::Behaviour behaviour;
@@ -178,6 +179,50 @@ struct Story {
       case 16:
         restart();
         log += " restart";
+        break;
+      case 17: {
+        // A swipe of three or four fingers, sometimes garbled, sometimes
+        // without its end.
+        const int fingers = 3 + rng.below(2);
+        double x = rng.between(0.1, 0.9);
+        const double dx = rng.between(-0.05, 0.05);
+        const int events = 1 + rng.below(30);
+        for (int e = 0; e < events; ++e) {
+          GestureTouches touches;
+          for (int f = 0; f < fingers; ++f) {
+            const double fx = rng.below(40) == 0 ? std::nan("") : x + 0.02 * f;
+            touches.add({.normalizedPosition = {fx, 0.5}, .phase = kTouchPhaseMoved});
+          }
+          world.schedule(e / 60.0, [&world, touches] { world.touchPad(touches); });
+          x += dx;
+        }
+        if (rng.below(4) != 0) {
+          world.schedule(events / 60.0, [&world] { world.touchPad(GestureTouches()); });
+        }
+        log += " swipe";
+        break;
+      }
+      case 18: {
+        // Control-Option scrolling, a wheel or a trackpad.
+        world.movePointer({rng.between(0, 1440), rng.between(30, 870)});
+        const bool wheel = rng.below(2) == 0;
+        const int events = 1 + rng.below(20);
+        for (int e = 0; e < events; ++e) {
+          sim::ScrollInput input;
+          input.deltaX = rng.between(-80, 80);
+          input.continuous = !wheel;
+          input.phase = wheel ? 0 : (e == 0 ? 1 : (e + 1 == events ? 4 : 2));
+          input.flags = kEventFlagMaskControl | kEventFlagMaskAlternate;
+          world.schedule(e / 60.0, [&world, input] { world.scroll(input); });
+        }
+        log += " modifier-scroll";
+        break;
+      }
+      case 19:
+        if (!live.empty()) {
+          world.handDrag(pick(live), someFrame());
+          log += " hand-drag";
+        }
         break;
     }
     scene.run(rng.between(0.05, 1.5));
