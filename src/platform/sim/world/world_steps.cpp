@@ -72,7 +72,19 @@ void setFrame(WorldCore& core, SimWindow& window, const Rect& asked, Outbox& out
   if (!overlapsADisplay(core, frame)) return;
   SimDisplay* target = core.displayForRect(frame);
   if (target && core.displayOfSpace(window.space.value_or(0)) != target) {
+    // A full-screen Space belongs to its one window; another window joins the
+    // display's regular Space beneath it.
     window.space = target->currentSpace;
+    for (const SimSpace& space : target->spaces) {
+      if (space.id == target->currentSpace && space.isFullScreen) {
+        for (const SimSpace& regular : target->spaces) {
+          if (!regular.isFullScreen) {
+            window.space = regular.id;
+            break;
+          }
+        }
+      }
+    }
   }
 }
 

@@ -217,6 +217,19 @@ TEST_F(DisplaysTest, UnpluggingGathersWindowsOnThePrimaryDisplay) {
   EXPECT_EQ(world.displays().size(), 2u);
 }
 
+TEST_F(DisplaysTest, AWindowMovedOntoAFullScreenDisplayJoinsItsRegularSpace) {
+  WindowKey movie = open(pid, "Movie", {1600, 100, 600, 400});
+  WindowKey w = open(pid, "W", {100, 100, 600, 400});
+  const SpaceId regular = current(external);
+  ASSERT_TRUE(world.enterFullScreen(movie));
+  ASSERT_NE(current(external), regular);
+  ASSERT_TRUE(world.dragWindow(w, {1700, 200, 600, 400}));
+  EXPECT_EQ(world.window(w)->space, regular);
+  // So the full-screen Space going away with its display strands nobody.
+  ASSERT_TRUE(world.unplugDisplay(external));
+  EXPECT_TRUE((Rect{0, 0, 1440, 900}).contains(frame(w))) << frame(w);
+}
+
 TEST_F(DisplaysTest, SceneShowsWhatIsOnScreenBackToFront) {
   WindowKey a = open(pid, "A", {100, 100, 600, 400});
   openWith(pid,
