@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "input/action.h"
+#include "platform/sim/world/rng.h"
 
 namespace vistarail::simrun {
 
@@ -11,21 +12,14 @@ namespace {
 
 using Json = nlohmann::json;
 
-// SplitMix64: the same sequence on every standard library, so a seed names
-// the same story everywhere.
-struct Rng {
-  uint64_t state;
-  uint64_t next() {
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  int below(int n) { return n <= 0 ? 0 : static_cast<int>(next() % static_cast<uint64_t>(n)); }
-  double between(double lo, double hi) { return lo + (hi - lo) * static_cast<double>(next() >> 11) * 0x1.0p-53; }
-  bool chance(int oneIn) { return below(oneIn) == 0; }
+// The simulator's seeded generator, with the draws a story needs.
+struct Rng : sim::Rng {
+  using sim::Rng::Rng;
+  double between(double low, double high) { return uniform(low, high); }
   template <class T>
-  const T& pick(const std::vector<T>& items) { return items[static_cast<size_t>(below(static_cast<int>(items.size())))]; }
+  const T& pick(const std::vector<T>& items) {
+    return items[static_cast<size_t>(below(static_cast<int>(items.size())))];
+  }
 };
 
 double round1(double v) { return std::round(v * 10) / 10; }

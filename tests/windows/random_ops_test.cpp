@@ -12,32 +12,21 @@
 #include <iostream>
 
 #include "manager_scene.h"
+#include "platform/sim/world/rng.h"
 
 namespace vistarail::test {
 namespace {
 
-// SplitMix64: the same sequence on every standard library.
-struct Rng {
-  uint64_t state;
-  uint64_t next() {
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  int below(int n) { return n <= 0 ? 0 : static_cast<int>(next() % static_cast<uint64_t>(n)); }
-  double between(double lo, double hi) { return lo + (hi - lo) * (next() >> 11) * 0x1.0p-53; }
-};
 
 struct Story {
   ManagerScene scene;
-  Rng rng;
+  sim::Rng rng;
   std::vector<Pid> apps;
   std::vector<sim::WindowKey> windows;
   std::optional<DisplayNumber> right;
   std::string log;
 
-  explicit Story(uint64_t seed) : rng{seed} {}
+  explicit Story(uint64_t seed) : rng(seed) {}
 
   template <class T>
   T pick(const std::vector<T>& items) { return items[rng.below(static_cast<int>(items.size()))]; }
@@ -60,8 +49,8 @@ struct Story {
   // puts out of view is not the program's to bring back.
   Rect someFrame() {
     const double maxX = right ? 3000 : 1300;
-    return {rng.between(0, maxX), rng.between(25, 500), rng.between(120, 900),
-            rng.between(80, 600)};
+    return {rng.uniform(0, maxX), rng.uniform(25, 500), rng.uniform(120, 900),
+            rng.uniform(80, 600)};
   }
 
   void step() {
@@ -184,8 +173,8 @@ struct Story {
         // A swipe of three or four fingers, sometimes garbled, sometimes
         // without its end.
         const int fingers = 3 + rng.below(2);
-        double x = rng.between(0.1, 0.9);
-        const double dx = rng.between(-0.05, 0.05);
+        double x = rng.uniform(0.1, 0.9);
+        const double dx = rng.uniform(-0.05, 0.05);
         const int events = 1 + rng.below(30);
         for (int e = 0; e < events; ++e) {
           GestureTouches touches;
@@ -204,12 +193,12 @@ struct Story {
       }
       case 18: {
         // Control-Option scrolling, a wheel or a trackpad.
-        world.movePointer({rng.between(0, 1440), rng.between(30, 870)});
+        world.movePointer({rng.uniform(0, 1440), rng.uniform(30, 870)});
         const bool wheel = rng.below(2) == 0;
         const int events = 1 + rng.below(20);
         for (int e = 0; e < events; ++e) {
           sim::ScrollInput input;
-          input.deltaX = rng.between(-80, 80);
+          input.deltaX = rng.uniform(-80, 80);
           input.continuous = !wheel;
           input.phase = wheel ? 0 : (e == 0 ? 1 : (e + 1 == events ? 4 : 2));
           input.flags = kEventFlagMaskControl | kEventFlagMaskAlternate;
@@ -225,7 +214,7 @@ struct Story {
         }
         break;
     }
-    scene.run(rng.between(0.05, 1.5));
+    scene.run(rng.uniform(0.05, 1.5));
   }
 
   // Quits (checking that nothing is lost) and launches the program again on

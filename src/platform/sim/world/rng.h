@@ -19,6 +19,15 @@ class Rng {
   }
   // [0, 1)
   double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+  // [0, n); 0 when n is not positive.
+  int below(int n) {
+    return n <= 0 ? 0 : static_cast<int>(next() % static_cast<uint64_t>(n));
+  }
+  // [low, high)
+  double uniform(double low, double high) { return low + (high - low) * unit(); }
+  // True once in `oneIn` draws, on average.
+  bool chance(int oneIn) { return below(oneIn) == 0; }
+
   // [low, high]; the tiny bias of a modulo does not matter to a simulation.
   int64_t between(int64_t low, int64_t high) {
     if (high <= low) return low;
