@@ -13,14 +13,7 @@
 
 #include "app/app_settings.h"
 #include "input/event_tap_monitor.h"
-#include "platform/sim/adapters/sim_accessibility.h"
-#include "platform/sim/adapters/sim_display_link.h"
-#include "platform/sim/adapters/sim_input.h"
-#include "platform/sim/adapters/sim_window_server.h"
-#include "platform/sim/adapters/sim_workspace.h"
-#include "platform/sim/defaults/memory_defaults.h"
-#include "platform/sim/dispatch/virtual_dispatch.h"
-#include "platform/sim/world/world.h"
+#include "platform/sim/adapters/desktop.h"
 #include "windows/window_manager.h"
 
 namespace {
@@ -89,15 +82,10 @@ BENCHMARK(BM_ScrollTapSwallowDecision);
 // touches counted, the recogniser, the scroll of the strip, then the frame
 // that lays the strip of N windows out and hands each frame to the mover.
 void BM_SwipeUpdate(benchmark::State& state) {
-  sim::VirtualDispatch dispatch;
-  sim::World world(dispatch, 3);
-  sim::SimAccessibility ax(world);
-  sim::SimWindowServer windowServer(world);
-  sim::SimWorkspace workspace(world);
-  sim::SimDisplayLinkFactory links(dispatch);
-  sim::SimHotKeys hotKeys(world);
-  sim::SimEventTaps taps(world);
-  sim::MemoryDefaults defaults;
+  sim::Desktop desktop(3);
+  auto& dispatch = desktop.dispatch;
+  auto& world = desktop.world;
+  auto& defaults = desktop.defaults;
   world.plugDisplay({.name = "Display", .frame = {0, 0, 1440, 900},
                      .visibleFrame = {0, 25, 1440, 875}});
   const int windows = static_cast<int>(state.range(0));
@@ -108,11 +96,12 @@ void BM_SwipeUpdate(benchmark::State& state) {
       world.openWindow(pid, {.frame = {10.0 * w, 60, 600, 500}}, sim::WindowFocus::staysBehind);
     }
   }
-  auto infos = DisplayInfo::all(workspace, windowServer);
+  auto infos = DisplayInfo::all(desktop.workspace, desktop.windowServer);
   AppSettings settings(defaults, infos.front().id);
-  auto manager = WindowManager::create(settings, defaults,
-                                       {ax, windowServer, workspace, dispatch, links, hotKeys,
-                                        taps, 0, [](std::string_view) {}});
+  auto manager = WindowManager::create(
+      settings, defaults,
+      {desktop.ax, desktop.windowServer, desktop.workspace, dispatch, desktop.links,
+       desktop.hotKeys, desktop.taps, 0, [](std::string_view) {}});
   manager->start();
   dispatch.runFor(5.0);
   world.movePointer({700, 400});

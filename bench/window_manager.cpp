@@ -9,33 +9,19 @@
 #include "app/app_settings.h"
 #include "input/action.h"
 #include "platform/ax_names.h"
-#include "platform/sim/defaults/memory_defaults.h"
-#include "platform/sim/adapters/sim_accessibility.h"
-#include "platform/sim/adapters/sim_display_link.h"
-#include "platform/sim/adapters/sim_input.h"
-#include "platform/sim/adapters/sim_window_server.h"
-#include "platform/sim/adapters/sim_workspace.h"
-#include "platform/sim/dispatch/virtual_dispatch.h"
-#include "platform/sim/world/world.h"
+#include "platform/sim/adapters/desktop.h"
 #include "windows/window_manager.h"
 
 namespace vistarail {
 namespace {
 
-struct Desktop {
-  sim::VirtualDispatch dispatch;
-  sim::World world{dispatch, 3};
-  sim::SimAccessibility ax{world};
-  sim::SimWindowServer windowServer{world};
-  sim::SimWorkspace workspace{world};
-  sim::SimDisplayLinkFactory links{dispatch};
-  sim::SimHotKeys hotKeys{world};
-  sim::SimEventTaps taps{world};
-  sim::MemoryDefaults defaults;
+// Without overlay panels: the figures are the manager's own work.
+struct Desktop : sim::Desktop {
   std::unique_ptr<AppSettings> settings;
   std::shared_ptr<WindowManager> manager;
 
-  Desktop(int apps, int windowsPerApp, int displays, double latencySeconds = 0) {
+  Desktop(int apps, int windowsPerApp, int displays, double latencySeconds = 0)
+      : sim::Desktop(3) {
     for (int d = 0; d < displays; ++d) {
       world.plugDisplay({.name = "Display", .frame = {1440.0 * d, 0, 1440, 900},
                          .visibleFrame = {1440.0 * d, 25, 1440, 875}});

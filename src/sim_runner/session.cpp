@@ -67,8 +67,7 @@ std::string defaultBundleId(const std::string& name) {
 Session::Session(const Scenario& scenario, SessionOptions options)
     : scenario_(scenario),
       options_(std::move(options)),
-      world_(dispatch_, scenario.seed()),
-      defaults_(scenario.header.value("defaults", Json::object())) {
+      desktop_(scenario.seed(), scenario.header.value("defaults", Json::object())) {
   world_.setTracing(options_.timeline);
 }
 

@@ -17,15 +17,7 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "platform/sim/adapters/sim_accessibility.h"
-#include "platform/sim/adapters/sim_display_link.h"
-#include "platform/sim/adapters/sim_input.h"
-#include "platform/sim/adapters/sim_overlay_panels.h"
-#include "platform/sim/adapters/sim_window_server.h"
-#include "platform/sim/adapters/sim_workspace.h"
-#include "platform/sim/defaults/memory_defaults.h"
-#include "platform/sim/dispatch/virtual_dispatch.h"
-#include "platform/sim/world/world.h"
+#include "platform/sim/adapters/desktop.h"
 #include "sim_runner/scenario.h"
 #include "windows/window_manager.h"
 
@@ -104,16 +96,17 @@ class Session {
 
   Scenario scenario_;
   SessionOptions options_;
-  sim::VirtualDispatch dispatch_;
-  sim::World world_;
-  sim::SimAccessibility ax_{world_};
-  sim::SimWindowServer windowServer_{world_};
-  sim::SimWorkspace workspace_{world_};
-  sim::SimDisplayLinkFactory links_{dispatch_};
-  sim::SimHotKeys hotKeys_{world_};
-  sim::SimEventTaps taps_{world_};
-  sim::SimOverlayPanels overlayPanels_{world_, dispatch_};
-  sim::MemoryDefaults defaults_;
+  sim::Desktop desktop_;
+  sim::VirtualDispatch& dispatch_ = desktop_.dispatch;
+  sim::World& world_ = desktop_.world;
+  sim::SimAccessibility& ax_ = desktop_.ax;
+  sim::SimWindowServer& windowServer_ = desktop_.windowServer;
+  sim::SimWorkspace& workspace_ = desktop_.workspace;
+  sim::SimDisplayLinkFactory& links_ = desktop_.links;
+  sim::SimHotKeys& hotKeys_ = desktop_.hotKeys;
+  sim::SimEventTaps& taps_ = desktop_.taps;
+  sim::SimOverlayPanels& overlayPanels_ = desktop_.overlayPanels;
+  sim::MemoryDefaults& defaults_ = desktop_.defaults;
   std::unique_ptr<AppSettings> settings_;
   std::shared_ptr<WindowManager> manager_;
 

@@ -13,16 +13,8 @@
 
 #include "app/app_settings.h"
 #include "platform/ax_names.h"
-#include "platform/sim/defaults/memory_defaults.h"
-#include "platform/sim/adapters/sim_accessibility.h"
-#include "platform/sim/adapters/sim_display_link.h"
-#include "platform/sim/adapters/sim_input.h"
-#include "platform/sim/adapters/sim_overlay_panels.h"
 #include "overlays/minimap_layout.h"
-#include "platform/sim/adapters/sim_window_server.h"
-#include "platform/sim/adapters/sim_workspace.h"
-#include "platform/sim/dispatch/virtual_dispatch.h"
-#include "platform/sim/world/world.h"
+#include "platform/sim/adapters/desktop.h"
 #include "windows/window_manager.h"
 
 namespace vistarail::test {
@@ -32,25 +24,15 @@ inline constexpr Rect kMainVisible{0, 25, 1440, 875};
 inline constexpr Rect kRightFrame{1440, 0, 1920, 1080};
 inline constexpr Rect kRightVisible{1440, 25, 1920, 1055};
 
-struct ManagerScene {
-  sim::VirtualDispatch dispatch;
-  sim::World world{dispatch, 11};
-  sim::SimAccessibility ax{world};
-  sim::SimWindowServer windowServer{world};
-  sim::SimWorkspace workspace{world};
-  sim::SimDisplayLinkFactory links{dispatch};
-  sim::SimHotKeys hotKeys{world};
-  sim::SimEventTaps taps{world};
+struct ManagerScene : sim::Desktop {
   std::vector<std::string> logLines;
-  sim::SimOverlayPanels overlayPanels{world, dispatch};
-  sim::MemoryDefaults defaults;
   std::unique_ptr<AppSettings> settings;
   std::shared_ptr<WindowManager> manager;
   std::vector<ManagerEvent> events;
   std::vector<double> eventTimes;
   DisplayNumber mainDisplay = 0;
 
-  ManagerScene() {
+  ManagerScene() : sim::Desktop(11) {
     mainDisplay = world.plugDisplay({.name = "Built-in", .frame = kMainFrame,
                                      .visibleFrame = kMainVisible});
   }

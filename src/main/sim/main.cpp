@@ -16,16 +16,8 @@
 #include "demo_desktop.h"
 #include "platform/sim/renderer/renderer.h"
 #include "platform/sim/renderer/render_arguments.h"
-#include "platform/sim/dispatch/virtual_dispatch.h"
-#include "platform/sim/world/world.h"
 #include "app/app_settings.h"
-#include "platform/sim/adapters/sim_accessibility.h"
-#include "platform/sim/adapters/sim_display_link.h"
-#include "platform/sim/adapters/sim_input.h"
-#include "platform/sim/adapters/sim_overlay_panels.h"
-#include "platform/sim/adapters/sim_window_server.h"
-#include "platform/sim/adapters/sim_workspace.h"
-#include "platform/sim/defaults/memory_defaults.h"
+#include "platform/sim/adapters/desktop.h"
 #include "windows/window_manager.h"
 
 namespace {
@@ -64,33 +56,28 @@ int main(int argc, char** argv) {
     }
   }
 
-  sim::VirtualDispatch dispatch;
-  sim::World world(dispatch);
+  // A fresh defaults domain: the demo starts as a first run would, then
+  // manages both displays.
+  sim::Desktop desktop;
+  auto& dispatch = desktop.dispatch;
+  auto& world = desktop.world;
   sim::buildDemoDesktop(world);
   // Let the applications finish whatever they do right after opening windows.
   dispatch.runFor(2.0);
 
-  sim::SimAccessibility ax(world);
-  sim::SimWindowServer windowServer(world);
-  sim::SimWorkspace workspace(world);
-  sim::SimDisplayLinkFactory links(dispatch);
-  sim::SimHotKeys hotKeys(world);
-  sim::SimEventTaps taps(world);
-  // A fresh defaults domain: the demo starts as a first run would, then
-  // manages both displays.
-  sim::MemoryDefaults defaults;
-  const auto displays = DisplayInfo::all(workspace, windowServer);
-  AppSettings settings(defaults, displays.empty() ? std::nullopt
-                                                  : std::optional<std::string>(displays[0].id));
+  const auto displays = DisplayInfo::all(desktop.workspace, desktop.windowServer);
+  AppSettings settings(desktop.defaults, displays.empty()
+                                             ? std::nullopt
+                                             : std::optional<std::string>(displays[0].id));
   for (const DisplayInfo& display : displays) {
     settings.setDisplayManaged(display.id, DisplayManagement::managed);
   }
   // Dim the windows behind the focused one, so the picture shows every overlay.
   settings.dimInactive.set(true);
-  sim::SimOverlayPanels overlayPanels(world, dispatch);
-  auto manager = WindowManager::create(settings, defaults,
-                                       {ax, windowServer, workspace, dispatch, links, hotKeys, taps,
-                                        0, nullptr, &overlayPanels});
+  auto manager = WindowManager::create(
+      settings, desktop.defaults,
+      {desktop.ax, desktop.windowServer, desktop.workspace, dispatch, desktop.links,
+       desktop.hotKeys, desktop.taps, 0, nullptr, &desktop.overlayPanels});
   manager->start();
   dispatch.runFor(3.0);
   sim::buildDemoFollowUp(world);
