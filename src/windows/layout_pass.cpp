@@ -49,7 +49,7 @@ void WindowManager::applyFrames(DisplayState& display, const FrameList& frames) 
     parking_.touched.insert(id);
     displays_.windowDisplays[id] = display.info.id;
     parking_.needsRecovery.erase(id);
-    if (isOffDisplay(entry.frame, displayFrame)) {
+    if (isOffDisplay(entry.frame, displayFrame) || spillsOntoAnotherDisplay(entry.frame, display)) {
       parking_.parkedTargets.insert(id);
       mover_->apply(window->second.handle, parkFrame(entry.frame, displayFrame, others),
                     displayFrame);
@@ -58,6 +58,17 @@ void WindowManager::applyFrames(DisplayState& display, const FrameList& frames) 
       mover_->apply(window->second.handle, entry.frame);
     }
   }
+}
+
+bool WindowManager::spillsOntoAnotherDisplay(const Rect& frame, const DisplayState& display) const {
+  // The window server gives a window to the display holding most of it: a
+  // column scrolled mostly past the edge onto a neighbouring display would
+  // land in that display's Space, over its strip or hidden behind its
+  // full-screen Space. It is parked instead, like a column out of view.
+  if (displays_.connected.size() < 2) return false;
+  const auto holder = displayContainingFrame(frame);
+  return holder && holder->id != display.info.id &&
+         frame.intersectionArea(holder->frame) > 0;
 }
 
 void WindowManager::ensureFocusedVisible(DisplayState& display, bool animated) {

@@ -353,6 +353,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // layout_pass.cpp
   void layout(DisplayState& display);
   void applyFrames(DisplayState& display, const FrameList& frames);
+  bool spillsOntoAnotherDisplay(const Rect& frame, const DisplayState& display) const;
   void ensureFocusedVisible(DisplayState& display, bool animated);
   void scrollTo(DisplayState& display, bool animated, double target);
   void animatedMutation(DisplayState& display, const std::function<void(Strip&)>& change);

@@ -54,6 +54,23 @@ TEST(ManagerReconcile, AWindowDraggedOntoAnotherDisplayJoinsItsStrip) {
   EXPECT_EQ(scene.manager->statusText(), "Running \u2014 2 windows on 2 displays");
 }
 
+TEST(ManagerReconcile, AColumnMostlyPastTheEdgeOntoAnotherDisplayIsParked) {
+  ManagerScene scene;
+  scene.world.plugDisplay({.name = "Right", .frame = kRightFrame, .visibleFrame = kRightVisible});
+  scene.defaults.set("newWindowWidth", 0.7);  // columns 994 points wide
+  const Pid pid = scene.launch("Editor");
+  const auto a = scene.open(pid);
+  const auto b = scene.open(pid, {300, 100, 600, 500});
+  scene.startManager();
+  scene.world.focusWindow(a);
+  scene.run(2.0);
+  // Scrolled back to the first column, the second lies at 1010 ... 2004:
+  // 430 points on its own display, 564 on the next one.
+  EXPECT_TRUE(scene.manager->isParked(scene.number(b)));
+  EXPECT_EQ(scene.frame(b).intersectionArea(kRightFrame), 0) << scene.frame(b);
+  EXPECT_FALSE(scene.manager->isParked(scene.number(a)));
+}
+
 TEST(ManagerReconcile, PausingBringsEveryMovedWindowBackAndResumingLaysOutAgain) {
   ManagerScene scene;
   const Pid pid = scene.launch("Editor");
