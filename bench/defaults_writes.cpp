@@ -35,8 +35,8 @@ void burst(benchmark::State& state, Writes writes) {
   uint64_t replacements = 0;
   for (auto _ : state) {
     sim::VirtualDispatch dispatch;
-    sim::FileDefaults defaults(folder / "defaults.json", [](const std::string&) {},
-                               dispatch.makeSerialQueue("defaults"));
+    sim::FileDefaults defaults(
+        folder / "defaults.json", [](const std::string&) {}, dispatch.makeSerialQueue("defaults"));
     for (int i = 0; i < kAssignments; ++i) {
       defaults.set("dimAmount", 0.1 + i * 0.007);
       if (writes == Writes::everyChange) defaults.flush();

@@ -25,8 +25,12 @@ std::atomic<uint64_t> gAllocations{0};
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
-[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept {
+  std::free(p);
+}
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 namespace vistarail {
 namespace {
@@ -86,12 +90,12 @@ void BM_SwipeUpdate(benchmark::State& state) {
   auto& dispatch = desktop.dispatch;
   auto& world = desktop.world;
   auto& defaults = desktop.defaults;
-  world.plugDisplay({.name = "Display", .frame = {0, 0, 1440, 900},
-                     .visibleFrame = {0, 25, 1440, 875}});
+  world.plugDisplay(
+      {.name = "Display", .frame = {0, 0, 1440, 900}, .visibleFrame = {0, 25, 1440, 875}});
   const int windows = static_cast<int>(state.range(0));
   for (int a = 0; a < 10; ++a) {
-    const Pid pid = world.launchApp(
-        {.bundleIdentifier = "com.example.app" + std::to_string(a), .name = "App"});
+    const Pid pid =
+        world.launchApp({.bundleIdentifier = "com.example.app" + std::to_string(a), .name = "App"});
     for (int w = 0; w < windows / 10; ++w) {
       world.openWindow(pid, {.frame = {10.0 * w, 60, 600, 500}}, sim::WindowFocus::staysBehind);
     }

@@ -20,10 +20,10 @@ struct Desktop : sim::Desktop {
   std::unique_ptr<AppSettings> settings;
   std::shared_ptr<WindowManager> manager;
 
-  Desktop(int apps, int windowsPerApp, int displays, double latencySeconds = 0)
-      : sim::Desktop(3) {
+  Desktop(int apps, int windowsPerApp, int displays, double latencySeconds = 0) : sim::Desktop(3) {
     for (int d = 0; d < displays; ++d) {
-      world.plugDisplay({.name = "Display", .frame = {1440.0 * d, 0, 1440, 900},
+      world.plugDisplay({.name = "Display",
+                         .frame = {1440.0 * d, 0, 1440, 900},
                          .visibleFrame = {1440.0 * d, 25, 1440, 875}});
     }
     for (int a = 0; a < apps; ++a) {
@@ -40,8 +40,8 @@ struct Desktop : sim::Desktop {
     std::vector<std::string> ids;
     for (const auto& info : infos) ids.push_back(info.id);
     settings->managedDisplayIDs.set(ids);
-    manager = WindowManager::create(*settings, defaults,
-                                    {ax, windowServer, workspace, dispatch, links, hotKeys, taps, 0});
+    manager = WindowManager::create(
+        *settings, defaults, {ax, windowServer, workspace, dispatch, links, hotKeys, taps, 0});
     manager->start();
     dispatch.runFor(5.0);
   }

@@ -28,7 +28,9 @@ void logToStandardError(std::string_view line) {
 EventTapMonitor::EventTapMonitor(EventTaps& taps, Dispatch& dispatch, Log log)
     : taps_(taps), dispatch_(dispatch), log_(log ? std::move(log) : Log(logToStandardError)) {}
 
-EventTapMonitor::~EventTapMonitor() { stop(); }
+EventTapMonitor::~EventTapMonitor() {
+  stop();
+}
 
 void EventTapMonitor::start() {
   if (started_ || stopped_) return;
@@ -78,12 +80,11 @@ bool EventTapMonitor::hasScrollTap() const {
 void EventTapMonitor::createListenTap() {
   if (listenTap_ || stopped_) return;
   std::weak_ptr<EventTapMonitor> weak = weak_from_this();
-  listenTap_ = taps_.createTap(
-      {TapPlacement::tailAppend, TapOption::listenOnly, kListenMask},
-      [weak](const TapEvent& event) {
-        if (auto self = weak.lock()) self->listenCallback(event);
-        return TapResult::passEvent;
-      });
+  listenTap_ = taps_.createTap({TapPlacement::tailAppend, TapOption::listenOnly, kListenMask},
+                               [weak](const TapEvent& event) {
+                                 if (auto self = weak.lock()) self->listenCallback(event);
+                                 return TapResult::passEvent;
+                               });
   if (listenTap_) {
     listenTap_->setEnabled(true);
     return;
@@ -115,7 +116,8 @@ void EventTapMonitor::listenCallback(const TapEvent& event) {
     case EventType::tapDisabledByUserInput:
       if (listenTap_) listenTap_->setEnabled(true);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

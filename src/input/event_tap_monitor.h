@@ -100,9 +100,9 @@ class EventTapMonitor : public std::enable_shared_from_this<EventTapMonitor> {
   std::atomic<bool> stopped_{false};
   bool started_ = false;
 
-  EventTapRef listenTap_;          // main queue
-  QueueRef scrollThread_;          // main queue
-  mutable std::mutex tapLock_;     // scrollTap_: made on the scroll thread, dropped by stop
+  EventTapRef listenTap_;       // main queue
+  QueueRef scrollThread_;       // main queue
+  mutable std::mutex tapLock_;  // scrollTap_: made on the scroll thread, dropped by stop
   EventTapRef scrollTap_;
 
   mutable std::mutex flagLock_;

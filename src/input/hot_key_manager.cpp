@@ -5,7 +5,9 @@ namespace vistarail {
 HotKeyManager::HotKeyManager(HotKeyService& service, Dispatch& dispatch)
     : service_(service), dispatch_(dispatch) {}
 
-HotKeyManager::~HotKeyManager() { unregisterAll(); }
+HotKeyManager::~HotKeyManager() {
+  unregisterAll();
+}
 
 void HotKeyManager::registerBindings(const Bindings& bindings) {
   bindings_ = bindings;
@@ -13,9 +15,9 @@ void HotKeyManager::registerBindings(const Bindings& bindings) {
   if (!handlerInstalled_) {
     std::weak_ptr<HotKeyManager> weak = weak_from_this();
     handlerInstalled_ = service_.installHandler([weak](const HotKeyEvent& event) {
-                          auto self = weak.lock();
-                          return self ? self->handle(event) : kEventNotHandledErr;
-                        }) == kNoErr;
+      auto self = weak.lock();
+      return self ? self->handle(event) : kEventNotHandledErr;
+    }) == kNoErr;
   }
   unregisterAll();
   uint32_t id = 1;

@@ -28,8 +28,11 @@ void SwipeTracker::update(int count, Point centroid, double time) {
         }
         return;
       }
-      case Phase::tracking: move(centroid); return;
-      case Phase::blocked: return;
+      case Phase::tracking:
+        move(centroid);
+        return;
+      case Phase::blocked:
+        return;
     }
     return;
   }

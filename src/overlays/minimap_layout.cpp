@@ -42,8 +42,8 @@ std::vector<Block> blocks(const StripSnapshot& snapshot, double viewWidth, doubl
     for (int j = 0; j < n; ++j) {
       const auto* label =
           j < static_cast<int>(column.windows.size()) ? &column.windows[j] : nullptr;
-      result.push_back({label, static_cast<int>(i), j,
-                        Rect(left, kPadding + j * (h + kSlotGap), width, h)});
+      result.push_back(
+          {label, static_cast<int>(i), j, Rect(left, kPadding + j * (h + kSlotGap), width, h)});
     }
   }
   return result;

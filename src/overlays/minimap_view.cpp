@@ -49,7 +49,9 @@ void MinimapView::mouseEntered(Point p) {
   if (onHoverChange) onHoverChange();
 }
 
-void MinimapView::mouseMoved(Point p) { updateHover(p, Notify::yes); }
+void MinimapView::mouseMoved(Point p) {
+  updateHover(p, Notify::yes);
+}
 
 void MinimapView::mouseExited(Point) {
   isHovered_ = false;
@@ -142,8 +144,8 @@ void MinimapView::draw(Canvas& canvas) {
     }
     if (isDragging_ && block.column == pressedColumn) fill = fill.withAlpha(0.2);
     canvas.fillRoundedRect(block.rect, 4, fill);
-    if (hovered) canvas.strokeRoundedRect(block.rect.insetBy(0.75, 0.75), 4, 1.5,
-                                          kWhite.withAlpha(0.9));
+    if (hovered)
+      canvas.strokeRoundedRect(block.rect.insetBy(0.75, 0.75), 4, 1.5, kWhite.withAlpha(0.9));
     if (!block.label) continue;
     const Rect inner = block.rect.insetBy(3, 3);
     const double m = std::min(inner.width(), inner.height());

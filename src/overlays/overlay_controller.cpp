@@ -247,8 +247,7 @@ void OverlayController::refreshMinimap() {
 void OverlayController::refreshArrow(EdgeSide side) {
   const bool beyond =
       side == EdgeSide::left ? snapshot_->scroll > 1 : snapshot_->scroll < snapshot_->maxScroll - 1;
-  const bool wanted =
-      settings_.showEdgeArrows && beyond && (pulseVisible_ || edgeHover_ == side);
+  const bool wanted = settings_.showEdgeArrows && beyond && (pulseVisible_ || edgeHover_ == side);
   auto existing = arrows_.find(side);
   if (!wanted) {
     if (existing != arrows_.end()) fade(existing->second, false, fade::kArrowSeconds);

@@ -81,8 +81,8 @@ std::optional<AttributedText> captionText(const StripSnapshot::WindowLabel& labe
   const std::string& t = label.title;
   const std::string& a = label.appName;
   if (!t.empty() && !a.empty() && !containsIgnoringCase(t, a)) {
-    return AttributedText{{captionRun(a, FontWeight::semibold),
-                           captionRun("  \u2014  " + t, FontWeight::regular)}};
+    return AttributedText{
+        {captionRun(a, FontWeight::semibold), captionRun("  \u2014  " + t, FontWeight::regular)}};
   }
   if (!t.empty()) return AttributedText{{captionRun(t, FontWeight::semibold)}};
   if (!a.empty()) return AttributedText{{captionRun(a, FontWeight::semibold)}};

@@ -6,7 +6,9 @@ namespace vistarail {
 
 namespace {
 
-double toHalfPoint(double v) { return roundHalfAwayFromZero(v * 2) / 2; }
+double toHalfPoint(double v) {
+  return roundHalfAwayFromZero(v * 2) / 2;
+}
 
 }  // namespace
 
@@ -32,8 +34,11 @@ StripSnapshot signatureOf(const StripSnapshot& snapshot) {
   StripSnapshot reduced;
   reduced.columns.reserve(snapshot.columns.size());
   for (const auto& column : snapshot.columns) {
-    reduced.columns.push_back({toHalfPoint(column.x), roundHalfAwayFromZero(column.width),
-                               column.windowCount, column.activeIndex, {}});
+    reduced.columns.push_back({toHalfPoint(column.x),
+                               roundHalfAwayFromZero(column.width),
+                               column.windowCount,
+                               column.activeIndex,
+                               {}});
   }
   reduced.focusedIndex = snapshot.focusedIndex;
   reduced.scroll = toHalfPoint(snapshot.scroll);

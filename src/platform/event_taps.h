@@ -55,8 +55,8 @@ struct TapEvent {
   EventType type = EventType::mouseMoved;
   Point location{};
   uint64_t flags = 0;
-  ScrollFields scroll{};     // scroll-wheel events only
-  GestureTouches touches{};  // gesture events only
+  ScrollFields scroll{};           // scroll-wheel events only
+  GestureTouches touches{};        // gesture events only
   bool convertsToGesture = false;  // whether AppKit makes a gesture event of it
 };
 

@@ -22,7 +22,7 @@ inline constexpr uint32_t kIncludingWindow = 8;
 inline constexpr uint32_t kExcludeDesktopElements = 16;
 // The two combinations the program uses.
 inline constexpr uint32_t kOnScreenWindows = kOnScreenOnly | kExcludeDesktopElements;  // 17
-inline constexpr uint32_t kSingleWindow = kIncludingWindow;                             // 8
+inline constexpr uint32_t kSingleWindow = kIncludingWindow;                            // 8
 }  // namespace window_list
 
 // One entry of a window list (the platform's dictionary, with the keys the

@@ -22,8 +22,12 @@ struct Rng : sim::Rng {
   }
 };
 
-double round1(double v) { return std::round(v * 10) / 10; }
-double round2(double v) { return std::round(v * 100) / 100; }
+double round1(double v) {
+  return std::round(v * 10) / 10;
+}
+double round2(double v) {
+  return std::round(v * 100) / 100;
+}
 
 const char* kAppNames[] = {"Mail", "Notes", "Terminal", "Editor", "Browser", "Music"};
 
@@ -33,12 +37,21 @@ Json desktop(uint64_t seed) {
       {"name", "explore seed " + std::to_string(seed)},
       {"seed", seed},
       {"displays",
-       {{{"name", "Built-in"}, {"frame", {0, 0, 1440, 900}}, {"visibleFrame", {0, 25, 1440, 875}}, {"spaces", 2}},
-        {{"name", "External"}, {"frame", {1440, 0, 1920, 1080}}, {"visibleFrame", {1440, 25, 1920, 1055}}, {"plugged", false}}}},
+       {{{"name", "Built-in"},
+         {"frame", {0, 0, 1440, 900}},
+         {"visibleFrame", {0, 25, 1440, 875}},
+         {"spaces", 2}},
+        {{"name", "External"},
+         {"frame", {1440, 0, 1920, 1080}},
+         {"visibleFrame", {1440, 25, 1920, 1055}},
+         {"plugged", false}}}},
       {"apps",
-       {{{"name", kAppNames[0]}}, {{"name", kAppNames[1]}},
-        {{"name", kAppNames[2]}, {"launched", false}}, {{"name", kAppNames[3]}, {"launched", false}},
-        {{"name", kAppNames[4]}, {"launched", false}}, {{"name", kAppNames[5]}, {"launched", false}}}},
+       {{{"name", kAppNames[0]}},
+        {{"name", kAppNames[1]}},
+        {{"name", kAppNames[2]}, {"launched", false}},
+        {{"name", kAppNames[3]}, {"launched", false}},
+        {{"name", kAppNames[4]}, {"launched", false}},
+        {{"name", kAppNames[5]}, {"launched", false}}}},
       {"windows",
        {{{"window", "w1"}, {"app", kAppNames[0]}, {"frame", {40, 60, 700, 500}}},
         {{"window", "w2"}, {"app", kAppNames[1]}, {"frame", {600, 80, 700, 600}}}}},
@@ -55,14 +68,25 @@ Json someFrame(Rng& rng, bool external) {
 
 Json randomBehaviour(Rng& rng) {
   switch (rng.below(7)) {
-    case 0: return Json::object();
-    case 1: return {{"latency", round2(rng.between(0.01, 0.3))}, {"jitter", 0.02}};
-    case 2: return {{"hung", true}};
-    case 3: return {{"ignoresMoves", true}};
-    case 4: return {{"sizeGrid", {50, 40}}};
-    case 5: return {{"faults", {{{"name", rng.chance(2) ? "AXPosition" : "AXSize"}, {"on", "write"},
-                                 {"error", "cannotComplete"}, {"count", 1 + rng.below(4)}}}}};
-    default: return {{"movesNewWindows", {{"delay", round2(rng.between(0.05, 0.8))}, {"offset", {30, 20}}}}};
+    case 0:
+      return Json::object();
+    case 1:
+      return {{"latency", round2(rng.between(0.01, 0.3))}, {"jitter", 0.02}};
+    case 2:
+      return {{"hung", true}};
+    case 3:
+      return {{"ignoresMoves", true}};
+    case 4:
+      return {{"sizeGrid", {50, 40}}};
+    case 5:
+      return {{"faults",
+               {{{"name", rng.chance(2) ? "AXPosition" : "AXSize"},
+                 {"on", "write"},
+                 {"error", "cannotComplete"},
+                 {"count", 1 + rng.below(4)}}}}};
+    default:
+      return {
+          {"movesNewWindows", {{"delay", round2(rng.between(0.05, 0.8))}, {"offset", {30, 20}}}}};
   }
 }
 
@@ -78,7 +102,9 @@ std::optional<Json> randomStep(Rng& rng, StoryModel& model, int& windowCount) {
   const int roll = rng.below(100);
   if (roll < 18) {
     if (running.empty()) return std::nullopt;
-    Json s = {{"do", "open"}, {"window", "w" + std::to_string(++windowCount)}, {"app", rng.pick(running)},
+    Json s = {{"do", "open"},
+              {"window", "w" + std::to_string(++windowCount)},
+              {"app", rng.pick(running)},
               {"frame", someFrame(rng, external)}};
     if (rng.chance(8)) s["kind"] = "dialog";
     if (rng.chance(16)) s["kind"] = "floating";
@@ -88,28 +114,37 @@ std::optional<Json> randomStep(Rng& rng, StoryModel& model, int& windowCount) {
     if (rng.chance(6)) s["behind"] = true;
     return s;
   }
-  if (roll < 24) return open.empty() ? std::nullopt : std::optional<Json>({{"do", "close"}, {"window", rng.pick(open)}});
+  if (roll < 24)
+    return open.empty() ? std::nullopt
+                        : std::optional<Json>({{"do", "close"}, {"window", rng.pick(open)}});
   if (roll < 28) {
     if (open.empty()) return std::nullopt;
     const std::string w = rng.pick(open);
     return Json{{"do", model.window(w)->minimised ? "unminimise" : "minimise"}, {"window", w}};
   }
-  if (roll < 34) return open.empty() ? std::nullopt : std::optional<Json>({{"do", "focus"}, {"window", rng.pick(open)}});
+  if (roll < 34)
+    return open.empty() ? std::nullopt
+                        : std::optional<Json>({{"do", "focus"}, {"window", rng.pick(open)}});
   if (roll < 38) {
     if (open.empty()) return std::nullopt;
     const char* kinds[] = {"drag", "resize", "appMove"};
-    return Json{{"do", kinds[rng.below(3)]}, {"window", rng.pick(open)}, {"frame", someFrame(rng, external)}};
+    return Json{{"do", kinds[rng.below(3)]},
+                {"window", rng.pick(open)},
+                {"frame", someFrame(rng, external)}};
   }
   if (roll < 40) {
     if (open.empty()) return std::nullopt;
     const std::string w = rng.pick(open);
-    return Json{{"do", model.window(w)->fullScreen ? "exitFullScreen" : "fullScreen"}, {"window", w}};
+    return Json{{"do", model.window(w)->fullScreen ? "exitFullScreen" : "fullScreen"},
+                {"window", w}};
   }
   if (roll < 43) {
     if (stopped.empty() || running.size() >= 5) return std::nullopt;
     return Json{{"do", "launch"}, {"app", rng.pick(stopped)}};
   }
-  if (roll < 45) return running.empty() ? std::nullopt : std::optional<Json>({{"do", "quit"}, {"app", rng.pick(running)}});
+  if (roll < 45)
+    return running.empty() ? std::nullopt
+                           : std::optional<Json>({{"do", "quit"}, {"app", rng.pick(running)}});
   if (roll < 47) {
     if (running.empty()) return std::nullopt;
     const std::string a = rng.pick(running);
@@ -121,35 +156,50 @@ std::optional<Json> randomStep(Rng& rng, StoryModel& model, int& windowCount) {
     return Json{{"do", "action"}, {"action", std::string(rawValue(action))}};
   }
   if (roll < 64) {
-    static const std::vector<std::string> keys = {"ctrl+opt+left", "ctrl+opt+right", "ctrl+opt+shift+left",
-                                                  "ctrl+opt+r", "ctrl+opt+f", "ctrl+opt+["};
+    static const std::vector<std::string> keys = {"ctrl+opt+left",       "ctrl+opt+right",
+                                                  "ctrl+opt+shift+left", "ctrl+opt+r",
+                                                  "ctrl+opt+f",          "ctrl+opt+["};
     return Json{{"do", "key"}, {"keys", rng.pick(keys)}};
   }
   if (roll < 68) {
     switch (rng.below(5)) {
-      case 0: return Json{{"do", "set"}, {"setting", "innerGap"}, {"value", rng.below(25)}};
-      case 1: return Json{{"do", "set"}, {"setting", "centerMode"}, {"value", rng.pick(std::vector<std::string>{"never", "onOverflow", "always"})}};
-      case 2: return Json{{"do", "set"}, {"setting", "newWindowWidth"}, {"value", rng.pick(std::vector<double>{0, 0.33, 0.5, 0.75})}};
-      case 3: return Json{{"do", "set"}, {"setting", "carouselMode"}, {"value", rng.chance(2)}};
-      default: return Json{{"do", "set"}, {"setting", "animations"}, {"value", rng.chance(3) == false}};
+      case 0:
+        return Json{{"do", "set"}, {"setting", "innerGap"}, {"value", rng.below(25)}};
+      case 1:
+        return Json{{"do", "set"},
+                    {"setting", "centerMode"},
+                    {"value", rng.pick(std::vector<std::string>{"never", "onOverflow", "always"})}};
+      case 2:
+        return Json{{"do", "set"},
+                    {"setting", "newWindowWidth"},
+                    {"value", rng.pick(std::vector<double>{0, 0.33, 0.5, 0.75})}};
+      case 3:
+        return Json{{"do", "set"}, {"setting", "carouselMode"}, {"value", rng.chance(2)}};
+      default:
+        return Json{{"do", "set"}, {"setting", "animations"}, {"value", rng.chance(3) == false}};
     }
   }
   if (roll < 71) {
     StoryModel::Display* d = model.display("Built-in");
     if (d->spaces < 3 && rng.chance(3)) return Json{{"do", "addSpace"}, {"display", "Built-in"}};
-    return Json{{"do", "switchSpace"}, {"display", "Built-in"}, {"space", 1 + rng.below(d->spaces)}};
+    return Json{
+        {"do", "switchSpace"}, {"display", "Built-in"}, {"space", 1 + rng.below(d->spaces)}};
   }
   if (roll < 74) return Json{{"do", external ? "unplug" : "plug"}, {"display", "External"}};
   if (roll < 75) {
     if (!external) return std::nullopt;
-    return Json{{"do", "arrange"}, {"display", "External"}, {"frame", {rng.chance(2) ? 1440 : -1920, 0, 1920, 1080}}};
+    return Json{{"do", "arrange"},
+                {"display", "External"},
+                {"frame", {rng.chance(2) ? 1440 : -1920, 0, 1920, 1080}}};
   }
   if (roll < 79) {
     if (!model.managerRunning) return std::nullopt;
     return Json{{"do", model.paused ? "resume" : "pause"}};
   }
   if (roll < 81) return model.managerRunning ? Json{{"do", "stop"}} : Json{{"do", "start"}};
-  if (roll < 86) return Json{{"do", "behave"}, {"app", kAppNames[rng.below(6)]}, {"behaviour", randomBehaviour(rng)}};
+  if (roll < 86)
+    return Json{
+        {"do", "behave"}, {"app", kAppNames[rng.below(6)]}, {"behaviour", randomBehaviour(rng)}};
   // Time passing: mostly short, so that the next event lands mid-scan,
   // mid-batch or mid-animation; sometimes long enough for all to settle.
   static const std::vector<double> waits = {0.01, 0.05, 0.09, 0.3, 0.6, 1.3, 2.5, 7};
@@ -167,8 +217,10 @@ Scenario randomStory(uint64_t seed, int steps, const std::string& plantedFault) 
   Rng rng{seed * 0x2545F4914F6CDD1Dull + 1};
   Scenario story;
   story.header = desktop(seed);
-  if (!plantedFault.empty()) story.header["check"] = {{"invariants", true}, {"plant", plantedFault}};
-  else story.header["check"] = {{"invariants", true}};
+  if (!plantedFault.empty())
+    story.header["check"] = {{"invariants", true}, {"plant", plantedFault}};
+  else
+    story.header["check"] = {{"invariants", true}};
   StoryModel model = StoryModel::fromHeader(story.header);
   int windowCount = 2;
   while (static_cast<int>(story.steps.size()) < steps) {
@@ -229,10 +281,12 @@ Scenario shrinkStory(const Scenario& story, const std::string& invariant,
     bool reduced = false;
     // Try each complement (dropping one chunk); dropping is what shortens.
     for (size_t start = 0; start < current.size() && !reduced; start += chunk) {
-      std::vector<Step> complement(current.begin(), current.begin() + static_cast<std::ptrdiff_t>(start));
-      complement.insert(complement.end(),
-                        current.begin() + static_cast<std::ptrdiff_t>(std::min(current.size(), start + chunk)),
-                        current.end());
+      std::vector<Step> complement(current.begin(),
+                                   current.begin() + static_cast<std::ptrdiff_t>(start));
+      complement.insert(
+          complement.end(),
+          current.begin() + static_cast<std::ptrdiff_t>(std::min(current.size(), start + chunk)),
+          current.end());
       if (auto smaller = fails(complement)) {
         current = *smaller;
         n = std::max<size_t>(n - 1, 2);
@@ -261,8 +315,8 @@ ExploreResult explore(const ExploreOptions& options) {
     result.stepsChecked += static_cast<uint64_t>(checked.stepsRun);
     result.simulatedSeconds += checked.simulatedSeconds;
     if (options.progress && (i + 1) % 50 == 0) {
-      *options.progress << "vistarail-sim: explored " << i + 1 << " of " << options.seeds << " seeds ("
-                        << result.stepsChecked << " steps)\n";
+      *options.progress << "vistarail-sim: explored " << i + 1 << " of " << options.seeds
+                        << " seeds (" << result.stepsChecked << " steps)\n";
     }
     if (!checked.violation) continue;
 
@@ -272,24 +326,28 @@ ExploreResult explore(const ExploreOptions& options) {
     failure.violation = *checked.violation;
     failure.originalSteps = story.steps.size();
     if (options.progress) {
-      *options.progress << "vistarail-sim: seed " << seed << " step " << checked.step << ": invariant "
-                        << checked.violation->invariant << " broken: " << checked.violation->detail
+      *options.progress << "vistarail-sim: seed " << seed << " step " << checked.step
+                        << ": invariant " << checked.violation->invariant
+                        << " broken: " << checked.violation->detail
                         << "\nvistarail-sim: shrinking...\n";
     }
-    failure.shrunk = options.shrink ? shrinkStory(story, checked.violation->invariant, options.plantedFault,
-                                                  options.maxShrinkRuns)
+    failure.shrunk = options.shrink ? shrinkStory(story, checked.violation->invariant,
+                                                  options.plantedFault, options.maxShrinkRuns)
                                     : story;
-    failure.shrunk.header["name"] = "explore seed " + std::to_string(seed) + ": " + checked.violation->invariant;
+    failure.shrunk.header["name"] =
+        "explore seed " + std::to_string(seed) + ": " + checked.violation->invariant;
     failure.shrunk.header["description"] =
-        "Found by explore at step " + std::to_string(checked.step) + " of seed " + std::to_string(seed) +
-        " and shrunk from " + std::to_string(story.steps.size()) + " steps: " + checked.violation->detail;
+        "Found by explore at step " + std::to_string(checked.step) + " of seed " +
+        std::to_string(seed) + " and shrunk from " + std::to_string(story.steps.size()) +
+        " steps: " + checked.violation->detail;
     // The shrunk story may break the invariant in another way; say which.
     const Checked replay = runChecked(failure.shrunk, options.plantedFault);
     if (replay.violation) {
       failure.violation = *replay.violation;
       failure.shrunk.header["description"] =
-          "Found by explore at step " + std::to_string(checked.step) + " of seed " + std::to_string(seed) +
-          " and shrunk from " + std::to_string(story.steps.size()) + " steps: " + replay.violation->detail;
+          "Found by explore at step " + std::to_string(checked.step) + " of seed " +
+          std::to_string(seed) + " and shrunk from " + std::to_string(story.steps.size()) +
+          " steps: " + replay.violation->detail;
     }
     std::error_code ec;
     std::filesystem::create_directories(options.outDir, ec);

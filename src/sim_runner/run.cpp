@@ -34,11 +34,20 @@ std::string html(const std::string& text) {
   std::string out;
   for (char ch : text) {
     switch (ch) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += ch;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += ch;
     }
   }
   return out;
@@ -118,8 +127,8 @@ std::string reportPage(const Scenario& scenario, const std::vector<Picture>& pic
                        const std::map<std::string, Json>& states, const RunResult& result,
                        const fs::path& outDir) {
   std::ostringstream page;
-  page << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"
-       << html(scenario.name()) << "</title>\n<style>\n"
+  page << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" << html(scenario.name())
+       << "</title>\n<style>\n"
        << "body{font:14px -apple-system,Helvetica,Arial,sans-serif;margin:24px;color:#222}\n"
        << ".snap{display:flex;gap:20px;border-top:1px solid #ccc;padding:16px 0}\n"
        << ".pic{flex:0 0 60%}.pic img{width:100%;border:1px solid #999}\n"
@@ -202,8 +211,10 @@ std::vector<std::string> unmetExpectations(const Json& expect,
     auto eachWindow = [&](const char* key, const char* field, bool wanted, const char* meaning) {
       for (const Json& name : e[key]) {
         const Json* w = windowState(name.get<std::string>());
-        const bool actual = w && (*w)[field].get<bool>() && (std::string(key) != "floating" || (*w)["tracked"].get<bool>());
-        if (actual != wanted) unmet.push_back(where + name.get<std::string>() + " is not " + meaning);
+        const bool actual = w && (*w)[field].get<bool>() &&
+                            (std::string(key) != "floating" || (*w)["tracked"].get<bool>());
+        if (actual != wanted)
+          unmet.push_back(where + name.get<std::string>() + " is not " + meaning);
       }
     };
     if (e.contains("columns")) {
@@ -219,8 +230,9 @@ std::vector<std::string> unmetExpectations(const Json& expect,
         break;
       }
       if (actual != e["columns"]) {
-        unmet.push_back(where + "the strip of " + (display.empty() ? "the first display" : "\"" + display + "\"") +
-                        " is " + (actual.is_null() ? "missing" : actual.dump()) + ", expected " +
+        unmet.push_back(where + "the strip of " +
+                        (display.empty() ? "the first display" : "\"" + display + "\"") + " is " +
+                        (actual.is_null() ? "missing" : actual.dump()) + ", expected " +
                         e["columns"].dump());
       }
     } else if (e.contains("focused")) {
@@ -235,7 +247,8 @@ std::vector<std::string> unmetExpectations(const Json& expect,
       for (const Json& name : e["floating"]) {
         const Json* w = windowState(name.get<std::string>());
         if (!w || !(*w)["tracked"].get<bool>() || (*w)["tiled"].get<bool>()) {
-          unmet.push_back(where + name.get<std::string>() + " is not a floating window the program knows");
+          unmet.push_back(where + name.get<std::string>() +
+                          " is not a floating window the program knows");
         }
       }
     } else if (e.contains("inView")) {
@@ -249,7 +262,8 @@ std::vector<std::string> unmetExpectations(const Json& expect,
       for (const Json& d : state["screens"]) {
         if (d["name"] == display) {
           const Json& f = d["frame"];
-          screen = Rect{f[0].get<double>(), f[1].get<double>(), f[2].get<double>(), f[3].get<double>()};
+          screen =
+              Rect{f[0].get<double>(), f[1].get<double>(), f[2].get<double>(), f[3].get<double>()};
         }
       }
       for (const Json& name : e["onDisplay"]) {
@@ -257,14 +271,17 @@ std::vector<std::string> unmetExpectations(const Json& expect,
         bool on = false;
         if (w && screen) {
           const Json& f = (*w)["frame"];
-          const Rect frame{f[0].get<double>(), f[1].get<double>(), f[2].get<double>(), f[3].get<double>()};
+          const Rect frame{f[0].get<double>(), f[1].get<double>(), f[2].get<double>(),
+                           f[3].get<double>()};
           on = screen->intersectionArea(frame) * 2 > frame.width() * frame.height();
         }
-        if (!on) unmet.push_back(where + name.get<std::string>() + " is not on \"" + display + "\"");
+        if (!on)
+          unmet.push_back(where + name.get<std::string>() + " is not on \"" + display + "\"");
       }
     } else if (e.contains("running")) {
       if (state["running"] != e["running"]) {
-        unmet.push_back(where + "the program is " + (state["running"].get<bool>() ? "running" : "stopped"));
+        unmet.push_back(where + "the program is " +
+                        (state["running"].get<bool>() ? "running" : "stopped"));
       }
     }
   }
@@ -285,7 +302,8 @@ RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
     std::error_code ec;
     fs::create_directories(options.outDir, ec);
     if (ec) {
-      result.reason = "could not create the folder \"" + options.outDir.string() + "\" (" + ec.message() + ")";
+      result.reason =
+          "could not create the folder \"" + options.outDir.string() + "\" (" + ec.message() + ")";
       return result;
     }
   }
@@ -295,13 +313,18 @@ RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
     result.states[name] = session.state();
     Picture picture{name, session.now(), step, "", ""};
     if (writing) {
-      const std::string stem = name == "end" ? "end" : "snapshot-" + std::to_string(pictures.size() + 1) + "-" + fileSafe(name);
-      writeAll(options.outDir / ("state-" + stem + ".json"), result.states[name].dump(2) + "\n", error);
-      if (name == "end") writeAll(options.outDir / "state.json", result.states[name].dump(2) + "\n", error);
+      const std::string stem =
+          name == "end" ? "end"
+                        : "snapshot-" + std::to_string(pictures.size() + 1) + "-" + fileSafe(name);
+      writeAll(options.outDir / ("state-" + stem + ".json"), result.states[name].dump(2) + "\n",
+               error);
+      if (name == "end")
+        writeAll(options.outDir / "state.json", result.states[name].dump(2) + "\n", error);
       if (options.pictures) {
         const sim::Scene scene = session.scene();
-        if (auto failed = renderer.writePng(scene, options.outDir / (stem + ".png"), options.pictureWidth,
-                                            pictureHeight(scene, options.pictureWidth))) {
+        if (auto failed =
+                renderer.writePng(scene, options.outDir / (stem + ".png"), options.pictureWidth,
+                                  pictureHeight(scene, options.pictureWidth))) {
           error = *failed;
         } else {
           picture.file = stem + ".png";
@@ -339,7 +362,8 @@ RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
   result.timeline = session.timeline();
 
   if (!result.violation) {
-    result.unmetExpectations = unmetExpectations(scenario.header.value("expect", Json::array()), result.states);
+    result.unmetExpectations =
+        unmetExpectations(scenario.header.value("expect", Json::array()), result.states);
     for (const auto& e : result.timeline) {
       if (e.kind == "exception") {
         result.reason = "step " + std::to_string(e.step) + " threw: " + e.text;
@@ -347,8 +371,8 @@ RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
       }
     }
     if (result.reason.empty() && !result.unmetExpectations.empty()) {
-      result.reason = std::to_string(result.unmetExpectations.size()) + " expectation(s) not met; the first: " +
-                      result.unmetExpectations.front();
+      result.reason = std::to_string(result.unmetExpectations.size()) +
+                      " expectation(s) not met; the first: " + result.unmetExpectations.front();
     }
   }
   if (writing) {
@@ -359,7 +383,8 @@ RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
     if (result.reason.empty() && !error.empty()) result.reason = error;
     result.completed = result.reason.empty();
     writeAll(options.outDir / "report.html",
-             reportPage(scenario, pictures, result.timeline, result.states, result, options.outDir), error);
+             reportPage(scenario, pictures, result.timeline, result.states, result, options.outDir),
+             error);
     if (result.completed && !error.empty()) {
       result.completed = false;
       result.reason = error;

@@ -16,8 +16,20 @@ namespace {
 
 // The kinds of value a member may hold.
 enum class T {
-  string, number, seconds, count, boolean, rect, point, size, behaviour, action, keys,
-  windowKind, any, object
+  string,
+  number,
+  seconds,
+  count,
+  boolean,
+  rect,
+  point,
+  size,
+  behaviour,
+  action,
+  keys,
+  windowKind,
+  any,
+  object
 };
 
 struct Member {
@@ -34,10 +46,16 @@ const std::map<std::string, std::vector<Member>>& stepMembers() {
       {"unhide", {{"app", T::string, true}}},
       {"activate", {{"app", T::string, true}}},
       {"open",
-       {{"window", T::string, true}, {"app", T::string, true}, {"title", T::string, false},
-        {"frame", T::rect, false}, {"kind", T::windowKind, false}, {"minSize", T::size, false},
-        {"maxSize", T::size, false}, {"behind", T::boolean, false},
-        {"sizeSettable", T::boolean, false}, {"positionSettable", T::boolean, false}}},
+       {{"window", T::string, true},
+        {"app", T::string, true},
+        {"title", T::string, false},
+        {"frame", T::rect, false},
+        {"kind", T::windowKind, false},
+        {"minSize", T::size, false},
+        {"maxSize", T::size, false},
+        {"behind", T::boolean, false},
+        {"sizeSettable", T::boolean, false},
+        {"positionSettable", T::boolean, false}}},
       {"close", {{"window", T::string, true}}},
       {"minimise", {{"window", T::string, true}}},
       {"unminimise", {{"window", T::string, true}}},
@@ -70,7 +88,7 @@ const std::map<std::string, std::vector<Member>>& stepMembers() {
 
 const std::vector<Member>& headerMembers() {
   static const std::vector<Member> members = {
-      {"format", T::count, true},       {"name", T::string, false},
+      {"format", T::count, true},        {"name", T::string, false},
       {"description", T::string, false}, {"seed", T::count, false},
       {"settle", T::seconds, false},     {"displays", T::any, true},
       {"apps", T::any, false},           {"windows", T::any, false},
@@ -83,9 +101,8 @@ const std::vector<Member>& headerMembers() {
 
 const std::vector<Member>& displayMembers() {
   static const std::vector<Member> members = {
-      {"name", T::string, true},     {"frame", T::rect, true},
-      {"visibleFrame", T::rect, false}, {"spaces", T::count, false},
-      {"plugged", T::boolean, false}, {"managed", T::boolean, false},
+      {"name", T::string, true},   {"frame", T::rect, true},       {"visibleFrame", T::rect, false},
+      {"spaces", T::count, false}, {"plugged", T::boolean, false}, {"managed", T::boolean, false},
       {"uuid", T::string, false},
   };
   return members;
@@ -93,25 +110,27 @@ const std::vector<Member>& displayMembers() {
 
 const std::vector<Member>& appMembers() {
   static const std::vector<Member> members = {
-      {"name", T::string, true},       {"bundleId", T::string, false},
-      {"launched", T::boolean, false}, {"behaviour", T::behaviour, false},
+      {"name", T::string, true},
+      {"bundleId", T::string, false},
+      {"launched", T::boolean, false},
+      {"behaviour", T::behaviour, false},
   };
   return members;
 }
 
 const std::vector<Member>& behaviourMembers() {
   static const std::vector<Member> members = {
-      {"latency", T::seconds, false},      {"jitter", T::seconds, false},
-      {"hung", T::boolean, false},         {"ignoresMoves", T::boolean, false},
-      {"sizeGrid", T::size, false},        {"movesNewWindows", T::object, false},
+      {"latency", T::seconds, false}, {"jitter", T::seconds, false},
+      {"hung", T::boolean, false},    {"ignoresMoves", T::boolean, false},
+      {"sizeGrid", T::size, false},   {"movesNewWindows", T::object, false},
       {"faults", T::any, false},
   };
   return members;
 }
 
 const std::vector<Member>& checkMembers() {
-  static const std::vector<Member> members = {
-      {"invariants", T::boolean, false}, {"plant", T::string, false}};
+  static const std::vector<Member> members = {{"invariants", T::boolean, false},
+                                              {"plant", T::string, false}};
   return members;
 }
 
@@ -142,8 +161,8 @@ class Checker {
       return false;
     }
     for (const auto& [key, value] : object.items()) {
-      const auto known = std::find_if(list.begin(), list.end(),
-                                      [&](const Member& m) { return key == m.name; });
+      const auto known =
+          std::find_if(list.begin(), list.end(), [&](const Member& m) { return key == m.name; });
       if (known == list.end()) {
         if (std::find(alsoAllowed.begin(), alsoAllowed.end(), key) == alsoAllowed.end()) {
           problem(where, "unknown key \"" + key + "\"");
@@ -163,16 +182,19 @@ class Checker {
   void value_(const Json& v, T type, const std::string& where) {
     switch (type) {
       case T::string:
-        if (!v.is_string() || v.get<std::string>().empty()) problem(where, "should be a non-empty string");
+        if (!v.is_string() || v.get<std::string>().empty())
+          problem(where, "should be a non-empty string");
         break;
       case T::number:
         if (!v.is_number()) problem(where, "should be a number");
         break;
       case T::seconds:
-        if (!v.is_number() || v.get<double>() < 0) problem(where, "should be a number of seconds, 0 or more");
+        if (!v.is_number() || v.get<double>() < 0)
+          problem(where, "should be a number of seconds, 0 or more");
         break;
       case T::count:
-        if (!v.is_number_integer() || v.get<int64_t>() < 1) problem(where, "should be a whole number, 1 or more");
+        if (!v.is_number_integer() || v.get<int64_t>() < 1)
+          problem(where, "should be a whole number, 1 or more");
         break;
       case T::boolean:
         if (!v.is_boolean()) problem(where, "should be true or false");
@@ -219,9 +241,10 @@ class Checker {
   void behaviour(const Json& v, const std::string& where) {
     if (!members(v, behaviourMembers(), where)) return;
     if (v.contains("movesNewWindows")) {
-      members(v["movesNewWindows"],
-              {{"delay", T::seconds, false}, {"offset", T::point, false}, {"frame", T::rect, false}},
-              where + ".movesNewWindows");
+      members(
+          v["movesNewWindows"],
+          {{"delay", T::seconds, false}, {"offset", T::point, false}, {"frame", T::rect, false}},
+          where + ".movesNewWindows");
     }
     if (v.contains("faults")) {
       const Json& faults = v["faults"];
@@ -232,7 +255,9 @@ class Checker {
       for (size_t i = 0; i < faults.size(); ++i) {
         const std::string at = where + ".faults[" + std::to_string(i) + "]";
         if (!members(faults[i],
-                     {{"name", T::any, false}, {"on", T::string, false}, {"error", T::string, false},
+                     {{"name", T::any, false},
+                      {"on", T::string, false},
+                      {"error", T::string, false},
                       {"count", T::count, false}},
                      at)) {
           continue;
@@ -242,11 +267,13 @@ class Checker {
         }
         if (faults[i].contains("on") && faults[i]["on"].is_string() &&
             !faultOnFromName(faults[i]["on"].get<std::string>())) {
-          problem(at + ".on", "should be one of read, write, settable, action, notification, observer, any");
+          problem(at + ".on",
+                  "should be one of read, write, settable, action, notification, observer, any");
         }
         if (faults[i].contains("error") && faults[i]["error"].is_string() &&
             !axErrorFromName(faults[i]["error"].get<std::string>())) {
-          problem(at + ".error", "names no accessibility error (\"cannotComplete\", \"failure\", ...)");
+          problem(at + ".error",
+                  "names no accessibility error (\"cannotComplete\", \"failure\", ...)");
         }
       }
     }
@@ -267,7 +294,8 @@ class Checker {
   }
 
   static std::optional<int> faultOnFromName(const std::string& name) {
-    static const char* names[] = {"read", "write", "settable", "action", "notification", "observer", "any"};
+    static const char* names[] = {"read",         "write",    "settable", "action",
+                                  "notification", "observer", "any"};
     for (int i = 0; i < 7; ++i) {
       if (name == names[i]) return i;
     }
@@ -323,8 +351,12 @@ V* findNamed(std::vector<std::pair<std::string, V>>& items, const std::string& n
 }
 }  // namespace
 
-StoryModel::App* StoryModel::app(const std::string& name) { return findNamed(apps, name); }
-StoryModel::Window* StoryModel::window(const std::string& name) { return findNamed(windows, name); }
+StoryModel::App* StoryModel::app(const std::string& name) {
+  return findNamed(apps, name);
+}
+StoryModel::Window* StoryModel::window(const std::string& name) {
+  return findNamed(windows, name);
+}
 StoryModel::Display* StoryModel::display(const std::string& name) {
   return findNamed(displays, name);
 }
@@ -332,7 +364,8 @@ StoryModel::Display* StoryModel::display(const std::string& name) {
 StoryModel StoryModel::fromHeader(const Json& header) {
   StoryModel model;
   for (const Json& d : header.value("displays", Json::array())) {
-    model.displays.push_back({d.value("name", ""), {d.value("plugged", true), d.value("spaces", 1)}});
+    model.displays.push_back(
+        {d.value("name", ""), {d.value("plugged", true), d.value("spaces", 1)}});
   }
   for (const Json& a : header.value("apps", Json::array())) {
     model.apps.push_back({a.value("name", ""), {a.value("launched", true), false}});
@@ -373,9 +406,9 @@ std::optional<std::string> StoryModel::apply(const Step& step) {
     }
     return d;
   };
-#define NEED(var, expr)                                               \
-  auto var##_ = (expr);                                               \
-  if (auto* e = std::get_if<std::string>(&var##_)) return *e;        \
+#define NEED(var, expr)                                       \
+  auto var##_ = (expr);                                       \
+  if (auto* e = std::get_if<std::string>(&var##_)) return *e; \
   auto* var = std::get<0>(var##_)
 
   if (k == "launch") {
@@ -452,7 +485,8 @@ std::optional<std::string> StoryModel::apply(const Step& step) {
   } else if (k == "snapshot") {
     const std::string name = s["name"];
     if (name == "end") return "\"end\" is the name of the final state";
-    if (!snapshots.insert(name).second) return "a snapshot named \"" + name + "\" was already taken";
+    if (!snapshots.insert(name).second)
+      return "a snapshot named \"" + name + "\" was already taken";
   }
 #undef NEED
   return std::nullopt;
@@ -506,7 +540,10 @@ ParsedScenario parseScenario(const Json& document, const std::string& file) {
             ++kinds;
           }
         }
-        if (kinds != 1) c.problem(where, "should hold exactly one of columns, focused, tiled, floating, inView, parked, onDisplay, running");
+        if (kinds != 1)
+          c.problem(where,
+                    "should hold exactly one of columns, focused, tiled, floating, inView, parked, "
+                    "onDisplay, running");
       }
     }
   }
@@ -523,15 +560,20 @@ ParsedScenario parseScenario(const Json& document, const std::string& file) {
   // Names must be unique and initial windows must belong to launched apps.
   std::set<std::string> names;
   for (const auto& [name, d] : model.displays) {
-    if (!names.insert("d:" + name).second) c.problem("displays", "two displays are named \"" + name + "\"");
+    if (!names.insert("d:" + name).second)
+      c.problem("displays", "two displays are named \"" + name + "\"");
   }
   for (const auto& [name, a] : model.apps) {
-    if (!names.insert("a:" + name).second) c.problem("apps", "two applications are named \"" + name + "\"");
+    if (!names.insert("a:" + name).second)
+      c.problem("apps", "two applications are named \"" + name + "\"");
   }
   for (const auto& [name, w] : model.windows) {
-    if (!names.insert("w:" + name).second) c.problem("windows", "two windows are named \"" + name + "\"");
+    if (!names.insert("w:" + name).second)
+      c.problem("windows", "two windows are named \"" + name + "\"");
     const StoryModel::App* a = model.app(w.app);
-    if (!a || !a->running) c.problem("windows", "window \"" + name + "\" needs a launched application \"" + w.app + "\"");
+    if (!a || !a->running)
+      c.problem("windows",
+                "window \"" + name + "\" needs a launched application \"" + w.app + "\"");
   }
 
   const Json& steps = document["steps"];
@@ -539,7 +581,8 @@ ParsedScenario parseScenario(const Json& document, const std::string& file) {
   double lastAt = 0;
   for (size_t i = 0; steps.is_array() && i < steps.size(); ++i) {
     const Json& s = steps[i];
-    const std::string kind = s.is_object() && s.contains("do") && s["do"].is_string() ? s["do"].get<std::string>() : "";
+    const std::string kind =
+        s.is_object() && s.contains("do") && s["do"].is_string() ? s["do"].get<std::string>() : "";
     const std::string where = stepWhere(i, kind);
     if (!s.is_object()) {
       c.problem(where, "should be an object");
@@ -604,19 +647,22 @@ ParsedScenario readScenarioFile(const std::string& path) {
 
 std::optional<KeyPress> parseKeyPress(const std::string& text) {
   static const std::map<std::string, uint32_t> keys = {
-      {"a", 0},  {"s", 1},  {"d", 2},  {"f", 3},  {"h", 4},  {"g", 5},  {"z", 6},  {"x", 7},
-      {"c", 8},  {"v", 9},  {"b", 11}, {"q", 12}, {"w", 13}, {"e", 14}, {"r", 15}, {"y", 16},
-      {"t", 17}, {"1", 18}, {"2", 19}, {"3", 20}, {"4", 21}, {"6", 22}, {"5", 23}, {"=", 24},
-      {"9", 25}, {"7", 26}, {"-", 27}, {"8", 28}, {"0", 29}, {"]", 30}, {"o", 31}, {"u", 32},
-      {"[", 33}, {"i", 34}, {"p", 35}, {"l", 37}, {"j", 38}, {"k", 40}, {"n", 45}, {"m", 46},
-      {"left", 123}, {"right", 124}, {"down", 125}, {"up", 126}, {"home", 115}, {"end", 119},
-      {"pageup", 116}, {"pagedown", 121}, {"return", 36}, {"tab", 48}, {"space", 49},
-      {"delete", 51}, {"escape", 53},
+      {"a", 0},      {"s", 1},        {"d", 2},          {"f", 3},       {"h", 4},
+      {"g", 5},      {"z", 6},        {"x", 7},          {"c", 8},       {"v", 9},
+      {"b", 11},     {"q", 12},       {"w", 13},         {"e", 14},      {"r", 15},
+      {"y", 16},     {"t", 17},       {"1", 18},         {"2", 19},      {"3", 20},
+      {"4", 21},     {"6", 22},       {"5", 23},         {"=", 24},      {"9", 25},
+      {"7", 26},     {"-", 27},       {"8", 28},         {"0", 29},      {"]", 30},
+      {"o", 31},     {"u", 32},       {"[", 33},         {"i", 34},      {"p", 35},
+      {"l", 37},     {"j", 38},       {"k", 40},         {"n", 45},      {"m", 46},
+      {"left", 123}, {"right", 124},  {"down", 125},     {"up", 126},    {"home", 115},
+      {"end", 119},  {"pageup", 116}, {"pagedown", 121}, {"return", 36}, {"tab", 48},
+      {"space", 49}, {"delete", 51},  {"escape", 53},
   };
   static const std::map<std::string, uint32_t> modifiers = {
-      {"ctrl", kControlKeyMask}, {"control", kControlKeyMask}, {"opt", kOptionKeyMask},
-      {"option", kOptionKeyMask}, {"alt", kOptionKeyMask},     {"shift", kShiftKeyMask},
-      {"cmd", kCommandKeyMask},  {"command", kCommandKeyMask},
+      {"ctrl", kControlKeyMask},  {"control", kControlKeyMask}, {"opt", kOptionKeyMask},
+      {"option", kOptionKeyMask}, {"alt", kOptionKeyMask},      {"shift", kShiftKeyMask},
+      {"cmd", kCommandKeyMask},   {"command", kCommandKeyMask},
   };
   KeyPress press;
   std::optional<uint32_t> key;

@@ -18,8 +18,12 @@ using Json = nlohmann::json;
 Rect rectOf(const Json& v) {
   return {v[0].get<double>(), v[1].get<double>(), v[2].get<double>(), v[3].get<double>()};
 }
-Json rectJson(const Rect& r) { return Json::array({r.minX(), r.minY(), r.width(), r.height()}); }
-Size sizeOf(const Json& v) { return {v[0].get<double>(), v[1].get<double>()}; }
+Json rectJson(const Rect& r) {
+  return Json::array({r.minX(), r.minY(), r.width(), r.height()});
+}
+Size sizeOf(const Json& v) {
+  return {v[0].get<double>(), v[1].get<double>()};
+}
 
 sim::Behaviour behaviourOf(const Json& b) {
   sim::Behaviour result;
@@ -33,10 +37,12 @@ sim::Behaviour behaviourOf(const Json& b) {
     sim::SelfMove move;
     move.delaySeconds = m.value("delay", 0.3);
     if (m.contains("frame")) move.frame = rectOf(m["frame"]);
-    if (m.contains("offset")) move.offset = {m["offset"][0].get<double>(), m["offset"][1].get<double>()};
+    if (m.contains("offset"))
+      move.offset = {m["offset"][0].get<double>(), m["offset"][1].get<double>()};
     result.movesNewWindows = move;
   }
-  static const char* onNames[] = {"read", "write", "settable", "action", "notification", "observer", "any"};
+  static const char* onNames[] = {"read",         "write",    "settable", "action",
+                                  "notification", "observer", "any"};
   for (const Json& f : b.value("faults", Json::array())) {
     sim::AttributeFault fault;
     fault.name = f.value("name", std::string());
@@ -167,7 +173,9 @@ void Session::stopProgram() {
   settings_.reset();
 }
 
-void Session::runStep(size_t index) { runStep(scenario_.steps.at(index), static_cast<int>(index) + 1); }
+void Session::runStep(size_t index) {
+  runStep(scenario_.steps.at(index), static_cast<int>(index) + 1);
+}
 
 void Session::runStep(const Step& step, int number) {
   step_ = number;
@@ -181,12 +189,14 @@ void Session::runStep(const Step& step, int number) {
     // What the program answers for when it lets go: the windows it moved.
     movedByProgram_.clear();
     for (const auto& [id, window] : manager_->windows()) {
-      if (manager_->isTouched(id) || manager_->needsRecovery().contains(id)) movedByProgram_.insert(id);
+      if (manager_->isTouched(id) || manager_->needsRecovery().contains(id))
+        movedByProgram_.insert(id);
     }
   }
   execute(step);
   if (step.kind != "wait" && step.kind != "snapshot") lastActionTime_ = dispatch_.now();
-  if (step.kind == "open" || step.kind == "drag" || step.kind == "resize" || step.kind == "appMove") {
+  if (step.kind == "open" || step.kind == "drag" || step.kind == "resize" ||
+      step.kind == "appMove") {
     if (auto key = keyOf(step.source["window"])) {
       if (auto w = world_.window(*key)) userFrames_[*key] = w->frame;
     }
@@ -256,7 +266,8 @@ void Session::execute(const Step& step) {
     } else if (k == "unhide") {
       user("shows " + s["app"].get<std::string>(), world_.unhideApp(pidOf(s["app"])));
     } else if (k == "activate") {
-      user("brings " + s["app"].get<std::string>() + " to the front", world_.activateApp(pidOf(s["app"])));
+      user("brings " + s["app"].get<std::string>() + " to the front",
+           world_.activateApp(pidOf(s["app"])));
     } else if (k == "open") {
       const std::string name = s["window"];
       sim::WindowSetup setup;
@@ -289,8 +300,10 @@ void Session::execute(const Step& step) {
       if (k == "minimise") ok = world_.minimizeWindow(key), text = "minimises " + name;
       if (k == "unminimise") ok = world_.unminimizeWindow(key), text = "brings back " + name;
       if (k == "focus") ok = world_.focusWindow(key), text = "clicks " + name;
-      if (k == "fullScreen") ok = world_.enterFullScreen(key), text = "makes " + name + " full screen";
-      if (k == "exitFullScreen") ok = world_.exitFullScreen(key), text = "leaves full screen with " + name;
+      if (k == "fullScreen")
+        ok = world_.enterFullScreen(key), text = "makes " + name + " full screen";
+      if (k == "exitFullScreen")
+        ok = world_.exitFullScreen(key), text = "leaves full screen with " + name;
       if (k == "drag" || k == "resize") {
         ok = world_.dragWindow(key, rectOf(s["frame"]));
         text = (k == "drag" ? "drags " : "resizes ") + name + " to " + s["frame"].dump();
@@ -298,7 +311,8 @@ void Session::execute(const Step& step) {
       if (k == "appMove") {
         ok = world_.appMovesWindow(key, rectOf(s["frame"]));
         const auto w = world_.window(key);
-        text = (w ? appName(w->pid) : std::string("its application")) + " moves " + name + " to " + s["frame"].dump();
+        text = (w ? appName(w->pid) : std::string("its application")) + " moves " + name + " to " +
+               s["frame"].dump();
       }
       if (k == "appMove") {
         timeline_.push_back({dispatch_.now(), step_, ok ? "app" : "skipped", text});
@@ -365,7 +379,9 @@ void Session::execute(const Step& step) {
         // through a store of its own, as the settings window of a later
         // launch would have written it.
         const auto displays = DisplayInfo::all(workspace_, windowServer_);
-        AppSettings offline(defaults_, displays.empty() ? std::nullopt : std::optional<std::string>(displays[0].id));
+        AppSettings offline(defaults_, displays.empty()
+                                           ? std::nullopt
+                                           : std::optional<std::string>(displays[0].id));
         assignSetting(offline, property, s["value"]);
         note("setting", property + " = " + s["value"].dump() + " (stored while stopped)");
       }
@@ -393,10 +409,12 @@ void Session::execute(const Step& step) {
       note("snapshot", s["name"]);
     } else if (k == "behave") {
       sim::AppSetup& setup = appSetups_.at(s["app"]);
-      if (setup.behaviour.hung || setup.behaviour.ignoresMoves) unmovableAt_[setup.name] = dispatch_.now();
+      if (setup.behaviour.hung || setup.behaviour.ignoresMoves)
+        unmovableAt_[setup.name] = dispatch_.now();
       setup.behaviour = behaviourOf(s["behaviour"]);
       world_.setBehaviour(pidOf(s["app"]), setup.behaviour);
-      timeline_.push_back({dispatch_.now(), step_, "app", setup.name + " now behaves " + s["behaviour"].dump()});
+      timeline_.push_back(
+          {dispatch_.now(), step_, "app", setup.name + " now behaves " + s["behaviour"].dump()});
     } else if (k == "pointer") {
       world_.movePointer({s["point"][0].get<double>(), s["point"][1].get<double>()});
       note("user", "moves the pointer to " + s["point"].dump());
@@ -563,7 +581,8 @@ std::optional<Violation> Session::checkNothingLost(const char* invariant, bool s
     if (skipHung && app && (app->behaviour.hung || app->behaviour.ignoresMoves)) continue;
     // Nor one that could not until lately: the next retry has not come yet.
     if (auto lately = unmovableAt_.find(appName(w->pid));
-        skipHung && lately != unmovableAt_.end() && dispatch_.now() - lately->second < kRestoreSeconds) {
+        skipHung && lately != unmovableAt_.end() &&
+        dispatch_.now() - lately->second < kRestoreSeconds) {
       continue;
     }
     if (!movedByProgram_.contains(w->number.value_or(0))) continue;
@@ -572,7 +591,8 @@ std::optional<Violation> Session::checkNothingLost(const char* invariant, bool s
     if (skipHung && manager_ && manager_->isRestoring(w->number.value_or(0))) continue;
     if (inView(w->frame) || remembered.contains(w->number.value_or(0))) continue;
     // Where its user or its application put it: not the program's to undo.
-    if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame) continue;
+    if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame)
+      continue;
     return Violation{invariant, "window " + name + " is left out of view at " +
                                     rectJson(w->frame).dump() + " and not remembered"};
   }
@@ -613,9 +633,9 @@ std::optional<Violation> Session::check() {
         }
         if (settled && display.isActive() && display.space.id == space &&
             settings_->enabled.value() && !onScreen.contains(w)) {
-          return Violation{"tiledWindowOffScreen",
-                           windowName(w) + " stays in the strip of " + displayName(id) +
-                               " without being on screen"};
+          return Violation{"tiledWindowOffScreen", windowName(w) + " stays in the strip of " +
+                                                       displayName(id) +
+                                                       " without being on screen"};
         }
       }
     }
@@ -627,8 +647,7 @@ std::optional<Violation> Session::check() {
   } else if (!pausedAt_) {
     pausedAt_ = dispatch_.now();
   }
-  if (pausedAt_ && dispatch_.now() - *pausedAt_ >= kRestoreSeconds &&
-      !settings_->enabled.value()) {
+  if (pausedAt_ && dispatch_.now() - *pausedAt_ >= kRestoreSeconds && !settings_->enabled.value()) {
     if (auto v = checkNothingLost("windowLostAfterPause", true)) return v;
   }
   return std::nullopt;

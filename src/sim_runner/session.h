@@ -25,7 +25,7 @@ namespace vistarail::simrun {
 
 struct TimelineEntry {
   double time = 0;
-  int step = 0;  // 1-based; 0 before the first step
+  int step = 0;      // 1-based; 0 before the first step
   std::string kind;  // user, command, notification, scan, reconcile, frame, restore, snapshot, ...
   std::string text;
 };

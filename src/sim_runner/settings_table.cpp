@@ -19,8 +19,7 @@ struct Entry {
 
 template <class T>
 Entry entry(const char* property, Type type, Setting<T> AppSettings::*member) {
-  return {property, type,
-          [member](AppSettings& s, const Json& v) { (s.*member).set(v.get<T>()); },
+  return {property, type, [member](AppSettings& s, const Json& v) { (s.*member).set(v.get<T>()); },
           [member](const AppSettings& s) { return Json((s.*member).value()); }};
 }
 
@@ -53,13 +52,12 @@ const std::vector<Entry>& table() {
         entry("carouselCenterWidth", Type::number, &S::carouselCenterWidth),
         entry("carouselSideHeight", Type::number, &S::carouselSideHeight),
     };
-    e.push_back({"centerMode", Type::centerMode,
-                 [](AppSettings& s, const Json& v) {
-                   s.centerMode.set(*centerModeFromRaw(v.get<std::string>()));
-                 },
-                 [](const AppSettings& s) {
-                   return Json(std::string(rawValue(s.centerMode.value())));
-                 }});
+    e.push_back(
+        {"centerMode", Type::centerMode,
+         [](AppSettings& s, const Json& v) {
+           s.centerMode.set(*centerModeFromRaw(v.get<std::string>()));
+         },
+         [](const AppSettings& s) { return Json(std::string(rawValue(s.centerMode.value()))); }});
     return e;
   }();
   return entries;

@@ -244,7 +244,9 @@ std::optional<SavedLayouts> decodeSavedLayouts(std::span<const uint8_t> data) {
   return layouts;
 }
 
-bool canEncode(const SavedStrip& strip) { return encodeStrip(strip).has_value(); }
+bool canEncode(const SavedStrip& strip) {
+  return encodeStrip(strip).has_value();
+}
 
 std::optional<std::vector<uint8_t>> encodeSavedLayouts(const SavedLayouts& layouts) {
   Json root = Json::object();

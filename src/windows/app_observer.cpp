@@ -9,9 +9,9 @@ namespace {
 constexpr const char* kAppNotifications[] = {ax::kSheetCreated, ax::kFocusedWindowChanged,
                                              ax::kMainWindowChanged, ax::kApplicationHidden,
                                              ax::kApplicationShown};
-constexpr const char* kWindowNotifications[] = {ax::kUIElementDestroyed, ax::kWindowMiniaturized,
+constexpr const char* kWindowNotifications[] = {ax::kUIElementDestroyed,   ax::kWindowMiniaturized,
                                                 ax::kWindowDeminiaturized, ax::kWindowMoved,
-                                                ax::kWindowResized, ax::kTitleChanged};
+                                                ax::kWindowResized,        ax::kTitleChanged};
 
 std::optional<std::string> nonEmpty(const std::string& s) {
   if (s.empty()) return std::nullopt;

@@ -51,8 +51,12 @@ void WindowManager::perform(Action action) {
         if (id) self.toggleFloat(*id);
       });
       return;
-    case Action::retile: retile(); return;
-    case Action::togglePause: settings_.enabled.set(!settings_.enabled.value()); return;
+    case Action::retile:
+      retile();
+      return;
+    case Action::togglePause:
+      settings_.enabled.set(!settings_.enabled.value());
+      return;
     case Action::toggleCarousel:
       settings_.carouselMode.set(!settings_.carouselMode.value());
       return;
@@ -78,8 +82,8 @@ DisplayState* WindowManager::commandDisplay() {
     }
   }
   if (displays_.connected.empty()) return nullptr;
-  const Point pointer =
-      flipVertically(ports_.workspace.pointerLocation(), displays_.connected.front().frame.height());
+  const Point pointer = flipVertically(ports_.workspace.pointerLocation(),
+                                       displays_.connected.front().frame.height());
   for (const DisplayInfo& info : displays_.connected) {
     if (!info.frame.contains(pointer)) continue;
     DisplayState* display = displayState(info.id);
@@ -111,10 +115,18 @@ void WindowManager::performCommand(Action action, DisplayState& display) {
     focusColumn(*number - 1, display);
   } else {
     switch (action) {
-      case Action::focusLeft: focusColumn(f - 1, display); break;
-      case Action::focusRight: focusColumn(f + 1, display); break;
-      case Action::focusFirst: focusColumn(0, display); break;
-      case Action::focusLast: focusColumn(strip.count() - 1, display); break;
+      case Action::focusLeft:
+        focusColumn(f - 1, display);
+        break;
+      case Action::focusRight:
+        focusColumn(f + 1, display);
+        break;
+      case Action::focusFirst:
+        focusColumn(0, display);
+        break;
+      case Action::focusLast:
+        focusColumn(strip.count() - 1, display);
+        break;
       case Action::focusUp:
       case Action::focusDown: {
         Column* column = strip.focusedColumn();
@@ -124,10 +136,18 @@ void WindowManager::performCommand(Action action, DisplayState& display) {
         if (auto window = column->activeWindow()) focusWindow(*window);
         break;
       }
-      case Action::moveLeft: moveFocusedColumn(f - 1); break;
-      case Action::moveRight: moveFocusedColumn(f + 1); break;
-      case Action::moveToFirst: moveFocusedColumn(0); break;
-      case Action::moveToLast: moveFocusedColumn(strip.count() - 1); break;
+      case Action::moveLeft:
+        moveFocusedColumn(f - 1);
+        break;
+      case Action::moveRight:
+        moveFocusedColumn(f + 1);
+        break;
+      case Action::moveToFirst:
+        moveFocusedColumn(0);
+        break;
+      case Action::moveToLast:
+        moveFocusedColumn(strip.count() - 1);
+        break;
       case Action::moveUp:
       case Action::moveDown: {
         const int delta = action == Action::moveUp ? -1 : 1;
@@ -140,8 +160,8 @@ void WindowManager::performCommand(Action action, DisplayState& display) {
         if (!column) return;
         const auto direction =
             action == Action::cycleWidth ? CycleDirection::forward : CycleDirection::backward;
-        setProportion(cyclePresetProportion(settings_.widthPresets.value(), column->proportion,
-                                            direction));
+        setProportion(
+            cyclePresetProportion(settings_.widthPresets.value(), column->proportion, direction));
         ensureFocusedVisible(display, true);
         break;
       }
@@ -193,7 +213,8 @@ void WindowManager::performCommand(Action action, DisplayState& display) {
         ensureFocusedVisible(display, true);
         break;
       }
-      default: return;  // handled by perform, never addressed to a display
+      default:
+        return;  // handled by perform, never addressed to a display
     }
   }
   startAnimator();

@@ -53,11 +53,11 @@ void WindowManager::installObserver(const RunningApplication& app, AppObserverRe
       return;
     }
     if (attempt + 1 < timing::kObserverAttempts) {
-      ports_.dispatch.main()->asyncAfter(
-          (attempt + 1) * timing::kObserverRetryStepSeconds,
-          [weak = weak_from_this(), app, attempt] {
-            if (auto self = weak.lock()) self->trackApp(app, attempt + 1);
-          });
+      ports_.dispatch.main()->asyncAfter((attempt + 1) * timing::kObserverRetryStepSeconds,
+                                         [weak = weak_from_this(), app, attempt] {
+                                           if (auto self = weak.lock())
+                                             self->trackApp(app, attempt + 1);
+                                         });
       return;
     }
   }
@@ -237,7 +237,8 @@ void WindowManager::readTitle(const TrackedWindow& window) {
       if (it == self->table_.windows.end() || it->second.title == title) return;
       it->second.title = title;
       const std::string* displayId = nullptr;
-      if (auto d = self->displays_.windowDisplays.find(id); d != self->displays_.windowDisplays.end()) {
+      if (auto d = self->displays_.windowDisplays.find(id);
+          d != self->displays_.windowDisplays.end()) {
         displayId = &d->second;
       }
       if (displayId) {

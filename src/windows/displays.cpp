@@ -15,7 +15,9 @@ namespace {
 
 // Gaps are stored as the user typed them; a negative or non-finite one would
 // push frames outside the area.
-double saneGap(double gap) { return std::isfinite(gap) && gap > 0 ? gap : 0; }
+double saneGap(double gap) {
+  return std::isfinite(gap) && gap > 0 ? gap : 0;
+}
 
 bool contains(const std::vector<std::string>& ids, const std::string& id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
@@ -85,9 +87,8 @@ void WindowManager::rebuildDisplays(const std::vector<DisplayInfo>& infos,
     windowLeftStrip(id);
   }
 
-  const bool managedSetChanged =
-      std::set<std::string>(before.begin(), before.end()) !=
-      std::set<std::string>(after.begin(), after.end());
+  const bool managedSetChanged = std::set<std::string>(before.begin(), before.end()) !=
+                                 std::set<std::string>(after.begin(), after.end());
   if (running_ && managedSetChanged) scheduleRefresh(std::nullopt);
   stateChanged();
 }
@@ -177,7 +178,8 @@ Strip& WindowManager::currentStrip(DisplayState& display) {
   if (it != display.strips.end()) return it->second;
   Strip strip;
   std::vector<ConnectedDisplay> connected;
-  for (const DisplayInfo& info : displays_.connected) connected.push_back({info.id, info.isPrimary});
+  for (const DisplayInfo& info : displays_.connected)
+    connected.push_back({info.id, info.isPrimary});
   SavedLayouts saved = loadSavedLayouts(defaults_, connected);
   // A strip without a saved layout waits for an empty one, so that it is
   // first saved once a window has joined it: a display or Space that comes
@@ -199,16 +201,18 @@ std::optional<DisplayInfo> WindowManager::displayContainingFrame(const Rect& fra
 
 void WindowManager::scheduleSave() {
   if (displays_.saveWork) displays_.saveWork->cancel();
-  displays_.saveWork = ports_.dispatch.main()->asyncAfterCancellable(
-      timing::kSaveDelaySeconds, [weak = weak_from_this()] {
-        if (auto self = weak.lock()) self->saveLayouts();
-      });
+  displays_.saveWork = ports_.dispatch.main()->asyncAfterCancellable(timing::kSaveDelaySeconds,
+                                                                     [weak = weak_from_this()] {
+                                                                       if (auto self = weak.lock())
+                                                                         self->saveLayouts();
+                                                                     });
 }
 
 void WindowManager::saveLayouts() {
   if (displays_.states.empty()) return;
   std::vector<ConnectedDisplay> connected;
-  for (const DisplayInfo& info : displays_.connected) connected.push_back({info.id, info.isPrimary});
+  for (const DisplayInfo& info : displays_.connected)
+    connected.push_back({info.id, info.isPrimary});
   std::vector<StripToSave> strips;
   bool anythingToWrite = false;
   for (const auto& [id, display] : displays_.states) {
@@ -217,10 +221,9 @@ void WindowManager::saveLayouts() {
       anythingToWrite = anythingToWrite || !strip.pendingRestore;
     }
   }
-  const bool migrating =
-      std::any_of(connected.begin(), connected.end(),
-                  [](const ConnectedDisplay& d) { return d.isPrimary; }) &&
-      defaults_.object(kLegacyLayoutKey);
+  const bool migrating = std::any_of(connected.begin(), connected.end(),
+                                     [](const ConnectedDisplay& d) { return d.isPrimary; }) &&
+                         defaults_.object(kLegacyLayoutKey);
   // With no strip of ours to write, a save would only rewrite what it read:
   // a stored value it could not read would be replaced by an empty one.
   if (!anythingToWrite && !migrating) return;

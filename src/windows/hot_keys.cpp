@@ -48,10 +48,11 @@ void WindowManager::startInput() {
   swipe_.onEnd = [weak] {
     if (auto self = weak.lock()) self->endInteractiveScroll();
   };
-  staleSwipeTimer_ = ports_.dispatch.scheduleRepeating(
-      ports_.dispatch.main(), timing::kStaleSwipeTickSeconds, [weak] {
-        if (auto self = weak.lock()) self->staleSwipeTick();
-      });
+  staleSwipeTimer_ = ports_.dispatch.scheduleRepeating(ports_.dispatch.main(),
+                                                       timing::kStaleSwipeTickSeconds, [weak] {
+                                                         if (auto self = weak.lock())
+                                                           self->staleSwipeTick();
+                                                       });
 
   eventTaps_->onGesture = [weak](const GestureTouches& touches) {
     if (auto self = weak.lock()) self->gestureInput(touches);
@@ -96,7 +97,8 @@ void WindowManager::syncHotKeys() {
   if (!running_) return;
   const bool active = settings_.enabled.value() && commandDisplay() != nullptr;
   Bindings effective = settings_.bindings.value();
-  if (!active) std::erase_if(effective, [](const auto& entry) { return !staysGlobal(entry.first); });
+  if (!active)
+    std::erase_if(effective, [](const auto& entry) { return !staysGlobal(entry.first); });
   if (effective == registeredBindings_) return;
   registeredBindings_ = effective;
   hotkeys_->registerBindings(effective);

@@ -148,7 +148,8 @@ void WindowManager::modifierScroll(const ScrollSample& sample) {
     display = displayAt(sample.location);
   }
   if (!display || !commandsAllowed(*display) || currentStrip(*display).empty()) return;
-  const double d = std::abs(sample.deltaX) > std::abs(sample.deltaY) ? sample.deltaX : sample.deltaY;
+  const double d =
+      std::abs(sample.deltaX) > std::abs(sample.deltaY) ? sample.deltaX : sample.deltaY;
   const double now = ports_.dispatch.mediaTime();
 
   if (!sample.isContinuous) {

@@ -67,8 +67,7 @@ bool WindowManager::spillsOntoAnotherDisplay(const Rect& frame, const DisplaySta
   // full-screen Space. It is parked instead, like a column out of view.
   if (displays_.connected.size() < 2) return false;
   const auto holder = displayContainingFrame(frame);
-  return holder && holder->id != display.info.id &&
-         frame.intersectionArea(holder->frame) > 0;
+  return holder && holder->id != display.info.id && frame.intersectionArea(holder->frame) > 0;
 }
 
 void WindowManager::ensureFocusedVisible(DisplayState& display, bool animated) {

@@ -10,13 +10,20 @@ namespace vistarail {
 
 const char* toString(ManagerEvent::Kind kind) {
   switch (kind) {
-    case ManagerEvent::Kind::scan: return "scan";
-    case ManagerEvent::Kind::scanApplied: return "scanApplied";
-    case ManagerEvent::Kind::reconcile: return "reconcile";
-    case ManagerEvent::Kind::restore: return "restore";
-    case ManagerEvent::Kind::restored: return "restored";
-    case ManagerEvent::Kind::restoreFailed: return "restoreFailed";
-    case ManagerEvent::Kind::stopped: return "stopped";
+    case ManagerEvent::Kind::scan:
+      return "scan";
+    case ManagerEvent::Kind::scanApplied:
+      return "scanApplied";
+    case ManagerEvent::Kind::reconcile:
+      return "reconcile";
+    case ManagerEvent::Kind::restore:
+      return "restore";
+    case ManagerEvent::Kind::restored:
+      return "restored";
+    case ManagerEvent::Kind::restoreFailed:
+      return "restoreFailed";
+    case ManagerEvent::Kind::stopped:
+      return "stopped";
   }
   return "?";
 }
@@ -49,7 +56,9 @@ WindowManager::WindowManager(Token, AppSettings& settings, Defaults& defaults,
   velocity_.reset();
 }
 
-WindowManager::~WindowManager() { animator_.stop(); }
+WindowManager::~WindowManager() {
+  animator_.stop();
+}
 
 void WindowManager::emit(ManagerEvent::Kind kind, Pid pid, WindowId window) {
   if (onEvent) onEvent({kind, pid, window});

@@ -38,7 +38,8 @@ void WindowManager::mouseButton(bool isDown, Point location) {
         p.pressWindow = id;
         return;
       }
-      const Rect grown = frame->second.insetBy(-timing::kPressSlopPoints, -timing::kPressSlopPoints);
+      const Rect grown =
+          frame->second.insetBy(-timing::kPressSlopPoints, -timing::kPressSlopPoints);
       if (!nearby && grown.contains(location)) nearby = id;
     }
     p.pressWindow = nearby;
@@ -114,7 +115,8 @@ void WindowManager::mouseMoved(Point location) {
       if (v.minY() <= y && y <= v.maxY()) {
         if (f.maxX() - timing::kEdgeInsideRight <= x && x <= f.maxX() + timing::kEdgeOutside) {
           edge = EdgeSide::right;
-        } else if (f.minX() - timing::kEdgeOutside <= x && x <= f.minX() + timing::kEdgeInsideLeft) {
+        } else if (f.minX() - timing::kEdgeOutside <= x &&
+                   x <= f.minX() + timing::kEdgeInsideLeft) {
           edge = EdgeSide::left;
         }
       }
@@ -140,8 +142,8 @@ void WindowManager::dropDragged(WindowId id, std::optional<Rect> frame) {
     }
   }
   auto laid = displays_.layoutFrames.find(id);
-  if (!display || !frame || laid == displays_.layoutFrames.end() ||
-      !std::isfinite(frame->minX()) || !std::isfinite(frame->width())) {
+  if (!display || !frame || laid == displays_.layoutFrames.end() || !std::isfinite(frame->minX()) ||
+      !std::isfinite(frame->width())) {
     releaseHeld(id);
     return;
   }
@@ -169,8 +171,8 @@ void WindowManager::dropDragged(WindowId id, std::optional<Rect> frame) {
   if (column.count() == 1 && (!carousel || *columnIndex == strip.focusedIndex) &&
       std::abs(frame->height() - last.height()) > tol) {
     const double highest = display->info.visibleFrame.height() - 2 * geometry.outerGap;
-    const double height = std::max(std::min(std::max(frame->height(), timing::kMinPreferredHeight),
-                                             highest), 1.0);
+    const double height =
+        std::max(std::min(std::max(frame->height(), timing::kMinPreferredHeight), highest), 1.0);
     strip.preferredHeights[id] = height;
   }
 

@@ -130,8 +130,8 @@ void WindowManager::Overlays::update(const DisplayState& display) {
   controller->setSettings({s.showMinimap.value(), s.showFocusBorder.value(),
                            s.focusBorderWidth.value(), s.showEdgeArrows.value(),
                            s.dimInactive.value(), s.dimAmount.value(), primaryHeight});
-  controller->update(snapshot_, display.info.visibleFrame, display.info.frame,
-                     focusTarget(*strip), dimAnchor(*strip));
+  controller->update(snapshot_, display.info.visibleFrame, display.info.frame, focusTarget(*strip),
+                     dimAnchor(*strip));
 }
 
 void WindowManager::Overlays::hide(const DisplayState& display) {

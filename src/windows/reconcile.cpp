@@ -27,7 +27,8 @@ void WindowManager::reconcile() {
 
 std::unordered_set<WindowId> WindowManager::onScreenWindows() {
   std::unordered_set<WindowId> ids;
-  for (const WindowInfo& info : ports_.windowServer.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
+  for (const WindowInfo& info :
+       ports_.windowServer.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
     ids.insert(info.number);
   }
   return ids;

@@ -94,7 +94,8 @@ void WindowManager::restoreWindows(const std::vector<WindowId>& ids,
       token = mover_->beginRestore(held, id);
     }
     const Pid pid = window->second.pid();
-    auto report = [weak = weak_from_this(), id, pid, token, outstanding, done](RestoreResult result) {
+    auto report = [weak = weak_from_this(), id, pid, token, outstanding,
+                   done](RestoreResult result) {
       auto self = weak.lock();
       if (!self) return;
       self->parking_.restoreInFlight.erase(id);
@@ -167,7 +168,8 @@ void WindowManager::recoveryTick() {
     std::erase_if(parking_.needsRecovery,
                   [this](WindowId id) { return activeDisplayHolding(id) != nullptr; });
   }
-  std::erase_if(parking_.needsRecovery, [this](WindowId id) { return !table_.windows.contains(id); });
+  std::erase_if(parking_.needsRecovery,
+                [this](WindowId id) { return !table_.windows.contains(id); });
   if (parking_.needsRecovery.empty()) {
     if (parking_.recoveryTimer) parking_.recoveryTimer->invalidate();
     parking_.recoveryTimer.reset();
@@ -189,7 +191,8 @@ void WindowManager::clearUnrecovered(const std::vector<WindowId>& ids) {
   if (!stored) return;
   std::vector<WindowId> kept = decodeUnrecovered(stored);
   const size_t before = kept.size();
-  std::erase_if(kept, [&](WindowId id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); });
+  std::erase_if(kept,
+                [&](WindowId id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); });
   // Nothing of ours to take out: leave the stored value exactly as it is.
   if (kept.size() == before && stored->is_array() && stored->size() == before) return;
   if (kept.empty()) {

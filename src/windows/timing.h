@@ -6,7 +6,7 @@ namespace vistarail::timing {
 inline constexpr double kRefreshCoalesceSeconds = 0.08;
 inline constexpr double kBatchDeadlineSeconds = 0.5;
 inline constexpr double kStartupTimeoutSeconds = 1.5;
-inline constexpr int kObserverAttempts = 6;  // attempts 0 ... 5
+inline constexpr int kObserverAttempts = 6;               // attempts 0 ... 5
 inline constexpr double kObserverRetryStepSeconds = 0.4;  // (attempt + 1) x this
 inline constexpr double kSpaceChangeRefreshSeconds = 0.3;
 inline constexpr double kSecondLayoutPassSeconds = 0.6;

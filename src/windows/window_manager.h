@@ -88,8 +88,8 @@ struct WindowManagerPorts {
 // Per display ever seen; kept while it is unplugged so its strips come back.
 struct DisplayState {
   DisplayInfo info;
-  SpaceInfo space;                     // the Space shown now
-  std::map<SpaceId64, Strip> strips;   // one per Space, created on first use
+  SpaceInfo space;                    // the Space shown now
+  std::map<SpaceId64, Strip> strips;  // one per Space, created on first use
   bool isConnected = true;
   bool isManaged = false;
   // The screen edge the pointer rests on, which shows that edge's arrow.
@@ -174,8 +174,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // A click on a window of the display's minimap focuses it.
   void onMinimapClick(WindowId id, const std::string& displayID);
   // A window's column dropped on the minimap next to the target's column.
-  void onMinimapReorder(WindowId id, const MinimapDropTarget& target,
-                        const std::string& displayID);
+  void onMinimapReorder(WindowId id, const MinimapDropTarget& target, const std::string& displayID);
 
  private:
   // The display of the focused window when it belongs to the frontmost

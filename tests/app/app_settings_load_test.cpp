@@ -107,8 +107,9 @@ TEST(AppSettingsLoad, NumbersAndInfinitiesAreClampedAtTheirBoundsAndNaNDefaults)
       &AppSettings::animationSpeed,
       {{5.0, 3.0}, {0.2, 0.5}, {0.5, 0.5}, {3.0, 3.0}, {2.9, 2.9}, {-1e300, 0.5}, {inf, 3.0}});
   // Unreadable reads as 0, which the clamp then lifts.
-  expectLoads(&AppSettings::dimAmount,
-              {{0.9, 0.8}, {0.1, 0.1}, {0.05, 0.1}, {0.8, 0.8}, {nan, 0.35}, {inf, 0.8}, {"lots", 0.1}});
+  expectLoads(
+      &AppSettings::dimAmount,
+      {{0.9, 0.8}, {0.1, 0.1}, {0.05, 0.1}, {0.8, 0.8}, {nan, 0.35}, {inf, 0.8}, {"lots", 0.1}});
   expectLoads(&AppSettings::carouselCenterWidth, {{0.3, 0.5}, {1.0, 0.95}, {0.95, 0.95}});
   expectLoads(&AppSettings::carouselSideHeight, {{1.0, 0.9}, {0.39, 0.4}, {0.9, 0.9}, {-inf, 0.4}});
   // Gaps have no range of their own: the settings window bounds them.

@@ -28,19 +28,33 @@ TEST(SwipeTracker, LocksOnlyOnDominantHorizontalTravel) {
   };
   using P = SwipeTracker::Phase;
   const Row rows[] = {
-      {"three fingers lock and report the travel at once", 3,
-       {{3, 0.5, 0.5}, {3, 0.52, 0.505}}, "b m0.020 ", P::tracking},
+      {"three fingers lock and report the travel at once",
+       3,
+       {{3, 0.5, 0.5}, {3, 0.52, 0.505}},
+       "b m0.020 ",
+       P::tracking},
       {"too much drift stays pending", 3, {{3, 0.5, 0.5}, {3, 0.52, 0.516}}, "", P::pending},
-      {"vertical travel blocks", 3,
-       {{3, 0.5, 0.5}, {3, 0.5, 0.54}, {3, 0.6, 0.54}}, "", P::blocked},
-      {"a lifted finger ends and blocks", 4,
-       {{4, 0.5, 0.5}, {4, 0.48, 0.5}, {3, 0.46, 0.5}, {4, 0.4, 0.5}}, "b m-0.020 e ",
+      {"vertical travel blocks",
+       3,
+       {{3, 0.5, 0.5}, {3, 0.5, 0.54}, {3, 0.6, 0.54}},
+       "",
        P::blocked},
-      {"all fingers up ends and resets", 4, {{4, 0.5, 0.5}, {4, 0.52, 0.5}, {0, 0, 0}},
-       "b m0.020 e ", P::idle},
+      {"a lifted finger ends and blocks",
+       4,
+       {{4, 0.5, 0.5}, {4, 0.48, 0.5}, {3, 0.46, 0.5}, {4, 0.4, 0.5}},
+       "b m-0.020 e ",
+       P::blocked},
+      {"all fingers up ends and resets",
+       4,
+       {{4, 0.5, 0.5}, {4, 0.52, 0.5}, {0, 0, 0}},
+       "b m0.020 e ",
+       P::idle},
       {"two-finger scrolling never disturbs it", 4, {{2, 0.5, 0.5}, {2, 0.9, 0.5}}, "", P::idle},
-      {"a jump across more than the pad is dropped", 4,
-       {{4, 0.5, 0.5}, {4, 0.52, 0.5}, {4, 5.0, 0.5}}, "b m0.020 ", P::tracking},
+      {"a jump across more than the pad is dropped",
+       4,
+       {{4, 0.5, 0.5}, {4, 0.52, 0.5}, {4, 5.0, 0.5}},
+       "b m0.020 ",
+       P::tracking},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -55,7 +69,8 @@ TEST(SwipeTracker, LocksOnlyOnDominantHorizontalTravel) {
     };
     tracker.onEnd = [&] { calls += "e "; };
     double t = 0;
-    for (const Frame& frame : row.frames) tracker.update(frame.count, {frame.x, frame.y}, t += 0.01);
+    for (const Frame& frame : row.frames)
+      tracker.update(frame.count, {frame.x, frame.y}, t += 0.01);
     EXPECT_EQ(calls, row.calls);
     EXPECT_EQ(tracker.phase(), row.phase);
   }

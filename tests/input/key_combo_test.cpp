@@ -35,8 +35,9 @@ TEST(KeyCombo, JsonFormHasKeyCodeAndModifiersAndIgnoresExtraMembers) {
   EXPECT_EQ(json, nlohmann::json::parse(R"({"keyCode":4,"modifiers":6144})"));
   EXPECT_EQ(keyComboFromJson(json), (KeyCombo{4, 6144}));
   EXPECT_EQ(keyComboFromJson(toJson({0xFFFFFFFF, 0})), (KeyCombo{0xFFFFFFFF, 0}));
-  EXPECT_EQ(keyComboFromJson(nlohmann::json::parse(R"({"keyCode":4,"modifiers":6144,"label":"x"})")),
-            (KeyCombo{4, 6144}));
+  EXPECT_EQ(
+      keyComboFromJson(nlohmann::json::parse(R"({"keyCode":4,"modifiers":6144,"label":"x"})")),
+      (KeyCombo{4, 6144}));
 }
 
 TEST(KeyCombo, JsonThatIsNotAComboGivesNothing) {

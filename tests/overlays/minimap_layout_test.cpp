@@ -53,7 +53,7 @@ TEST(MinimapLayout, StackedColumnsNarrowColumnsAndHitMargins) {
   EXPECT_EQ(b[3].rect.width(), 3);
   EXPECT_EQ(b[3].label, nullptr);
 
-  EXPECT_EQ(hitTest(b, {9.5, 15}), 11u);   // within the 1-point margin
+  EXPECT_EQ(hitTest(b, {9.5, 15}), 11u);  // within the 1-point margin
   EXPECT_EQ(hitTest(b, {8.5, 15}), std::nullopt);
   EXPECT_EQ(hitTest(b, {30, 23}), 12u);
   EXPECT_EQ(hitTest(b, {30, 45}), std::nullopt);  // a window without an id
@@ -74,8 +74,8 @@ TEST(MinimapLayout, DropTargets) {
       {1, {width - 12, 20}, MinimapDropTarget{3, true}},  // right of every centre
       {3, {11, 20}, MinimapDropTarget{1, false}},         // left of the first
       {1, {b[1].rect.midX() - 1, 20}, MinimapDropTarget{2, false}},
-      {1, {width + 5, 20}, std::nullopt},                 // outside the view
-      {9, {20, 20}, std::nullopt},                        // not in the strip
+      {1, {width + 5, 20}, std::nullopt},  // outside the view
+      {9, {20, 20}, std::nullopt},         // not in the strip
   };
   for (const Row& row : rows) {
     EXPECT_EQ(dropTarget(s, b, view, row.dragged, row.at), row.target) << row.at.x;

@@ -74,8 +74,7 @@ TEST(OverlayController, ArrowsNeedStripBeyondTheEdge) {
     bool left, right;
   };
   const Row rows[] = {
-      {{900, 900}, 1, false, true},
-      {{900, 900}, 1.5, true, true},
+      {{900, 900}, 1, false, true},   {{900, 900}, 1.5, true, true},
       {{900, 900}, 384, true, false},  // at maxScroll
       {{600, 600}, 0, false, false},   // maxScroll 0
       {{900}, 200, false, false},      // one column: no minimap, no arrows

@@ -18,7 +18,7 @@ namespace {
 
 struct Picture {
   std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface{nullptr,
-                                                                              cairo_surface_destroy};
+                                                                             cairo_surface_destroy};
   // Alpha and the blue channel, unpremultiplied enough for the checks here.
   int alpha(int x, int y) const { return pixel(x, y) >> 24; }
   int blue(int x, int y) const { return pixel(x, y) & 255; }

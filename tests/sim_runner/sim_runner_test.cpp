@@ -34,19 +34,22 @@ std::string contents(const fs::path& path) {
 TEST(ScenarioLibrary, EveryScenarioMeetsItsExpectations) {
   int count = 0;
   for (const auto& entry : fs::directory_iterator(VISTARAIL_SCENARIOS)) {
-    if (entry.path().extension() != ".json" || entry.path().filename() == "scenario.schema.json") continue;
+    if (entry.path().extension() != ".json" || entry.path().filename() == "scenario.schema.json")
+      continue;
     ++count;
     SCOPED_TRACE(entry.path().filename().string());
     const ParsedScenario parsed = readScenarioFile(entry.path().string());
     ASSERT_TRUE(parsed.scenario) << parsed.describeProblems(entry.path().string());
-    EXPECT_TRUE(parsed.scenario->header.contains("expect")) << "a scenario of the library checks something";
+    EXPECT_TRUE(parsed.scenario->header.contains("expect"))
+        << "a scenario of the library checks something";
     const RunResult result = runScenario(*parsed.scenario, {});
     EXPECT_TRUE(result.completed) << result.reason;
   }
   EXPECT_GE(count, 6);
 }
 
-constexpr const char* kDesk = R"("format": 1, "displays": [{"name": "D", "frame": [0, 0, 1440, 900]}],
+constexpr const char* kDesk =
+    R"("format": 1, "displays": [{"name": "D", "frame": [0, 0, 1440, 900]}],
   "apps": [{"name": "A"}, {"name": "B", "launched": false}])";
 
 TEST(ScenarioFormat, BrokenFilesNameThePlaceAndTheProblem) {
@@ -58,21 +61,31 @@ TEST(ScenarioFormat, BrokenFilesNameThePlaceAndTheProblem) {
   const std::vector<Case> cases = {
       {R"(, "steps": [], "colour": 1)", "broken.json: unknown", "unknown key \"colour\""},
       {R"(, "steps": [{"do": "wait", "seconds": -1}])", "step 1 (wait)", "0 or more"},
-      {R"(, "steps": [{"do": "close", "window": "ghost"}])", "step 1 (close)", "no open window is named \"ghost\""},
-      {R"(, "steps": [{"do": "wait", "seconds": 1}, {"do": "fly"}])", "step 2", "\"fly\" is not a step"},
-      {R"(, "steps": [{"do": "open", "window": "w", "app": "B"}])", "step 1 (open)", "\"B\" is not running"},
-      {R"(, "steps": [{"do": "open", "window": "w", "app": "A", "frame": [0, 0, 10]}])", "step 1 (open).frame", "[x, y, width, height]"},
-      {R"(, "steps": [{"do": "action", "action": "jump"}])", "step 1 (action).action", "names no action"},
-      {R"(, "steps": [{"do": "key", "keys": "ctrl+opt+banana"}])", "step 1 (key).keys", "keys like"},
-      {R"(, "steps": [{"do": "set", "setting": "centerMode", "value": "sometimes"}])", "step 1 (set)", "\"onOverflow\""},
+      {R"(, "steps": [{"do": "close", "window": "ghost"}])", "step 1 (close)",
+       "no open window is named \"ghost\""},
+      {R"(, "steps": [{"do": "wait", "seconds": 1}, {"do": "fly"}])", "step 2",
+       "\"fly\" is not a step"},
+      {R"(, "steps": [{"do": "open", "window": "w", "app": "B"}])", "step 1 (open)",
+       "\"B\" is not running"},
+      {R"(, "steps": [{"do": "open", "window": "w", "app": "A", "frame": [0, 0, 10]}])",
+       "step 1 (open).frame", "[x, y, width, height]"},
+      {R"(, "steps": [{"do": "action", "action": "jump"}])", "step 1 (action).action",
+       "names no action"},
+      {R"(, "steps": [{"do": "key", "keys": "ctrl+opt+banana"}])", "step 1 (key).keys",
+       "keys like"},
+      {R"(, "steps": [{"do": "set", "setting": "centerMode", "value": "sometimes"}])",
+       "step 1 (set)", "\"onOverflow\""},
       {R"(, "steps": [], "settings": {"gap": 3})", "settings.gap", "\"gap\" is not a setting"},
       {R"(, "steps": [{"do": "unplug", "display": "D"}])", "step 1 (unplug)", "last display"},
       {R"(, "steps": [{"do": "start"}])", "step 1 (start)", "already running"},
-      {R"(, "steps": [{"do": "behave", "app": "A", "behaviour": {"faults": [{"error": "oops"}]}}])", "step 1 (behave).behaviour.faults[0].error", "accessibility error"},
-      {R"(, "steps": [], "expect": [{"focused": "w", "tiled": ["w"]}])", "expect[0]", "exactly one"},
+      {R"(, "steps": [{"do": "behave", "app": "A", "behaviour": {"faults": [{"error": "oops"}]}}])",
+       "step 1 (behave).behaviour.faults[0].error", "accessibility error"},
+      {R"(, "steps": [], "expect": [{"focused": "w", "tiled": ["w"]}])", "expect[0]",
+       "exactly one"},
   };
   for (const Case& c : cases) {
-    const ParsedScenario parsed = parseScenarioText(std::string("{") + kDesk + c.body + "}", "broken.json");
+    const ParsedScenario parsed =
+        parseScenarioText(std::string("{") + kDesk + c.body + "}", "broken.json");
     ASSERT_FALSE(parsed.scenario) << c.body;
     const std::string message = parsed.describeProblems("broken.json");
     EXPECT_NE(message.find("broken.json: "), std::string::npos) << message;
@@ -82,11 +95,13 @@ TEST(ScenarioFormat, BrokenFilesNameThePlaceAndTheProblem) {
   const ParsedScenario notJson = parseScenarioText("{\"format\": 1,", "cut.json");
   ASSERT_FALSE(notJson.scenario);
   EXPECT_NE(notJson.describeProblems("cut.json").find("not JSON"), std::string::npos);
-  EXPECT_FALSE(parseScenarioText(std::string("{") + kDesk + R"(, "format": 2, "steps": []})").scenario);
+  EXPECT_FALSE(
+      parseScenarioText(std::string("{") + kDesk + R"(, "format": 2, "steps": []})").scenario);
 }
 
 TEST(ScenarioRun, TheSameScenarioTwiceWritesTheSameBytes) {
-  const ParsedScenario parsed = readScenarioFile(std::string(VISTARAIL_SCENARIOS) + "/morning.json");
+  const ParsedScenario parsed =
+      readScenarioFile(std::string(VISTARAIL_SCENARIOS) + "/morning.json");
   ASSERT_TRUE(parsed.scenario);
   const fs::path first = scratch("first"), second = scratch("second");
   ASSERT_TRUE(runScenario(*parsed.scenario, {.outDir = first}).completed);

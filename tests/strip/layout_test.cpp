@@ -170,10 +170,10 @@ TEST(Heights, EveryWindowKeepsAPointAndTheColumnStaysInsideTheArea) {
     Widths expected;
   };
   const Case cases[] = {
-      {10, 8, {0, 0, 0}, {1, 1, 1}},      // the gaps alone are taller than the area
-      {1, 8, {0, 0}, {1, 1}},             // not even the windows fit: they overlap
-      {835, 8, {900, 0}, {826, 1}},       // a minimum taller than the area
-      {835, 8, {500, 500}, {413, 413}},   // minimums that cannot all fit share the cut
+      {10, 8, {0, 0, 0}, {1, 1, 1}},     // the gaps alone are taller than the area
+      {1, 8, {0, 0}, {1, 1}},            // not even the windows fit: they overlap
+      {835, 8, {900, 0}, {826, 1}},      // a minimum taller than the area
+      {835, 8, {500, 500}, {413, 413}},  // minimums that cannot all fit share the cut
       {835, 8, {0, 300, 0}, {259, 300, 259}},
   };
   for (const Case& c : cases) {

@@ -192,9 +192,7 @@ enum class Keep { sameColumn, sameWindow, nothing };
 // Runs `steps` random operations, logging them; returns an empty string or what went wrong.
 std::string randomRun(uint64_t seed, int steps, std::string& log) {
   sim::Rng rng(seed);
-  const auto uniform = [&](int low, int high) {
-    return static_cast<int>(rng.between(low, high));
-  };
+  const auto uniform = [&](int low, int high) { return static_cast<int>(rng.between(low, high)); };
   Strip strip;
   std::set<WindowId> windows;
   WindowId nextWindow = 1;

@@ -82,8 +82,10 @@ TEST(Commands, FocusMoveAndStackKeepTheStripInShape) {
       {"move to first", {moveToFirst}, "*[c] [a] [b]", 'c'},
       {"move left then to last", {moveLeft, focusFirst, moveToLast}, "[c] [b] *[a]", 'a'},
       {"stack into left", {stackIntoLeft}, "[a] *[b c]", 'c'},
-      {"stack into left on the first does nothing", {focusFirst, stackIntoLeft},
-       "*[a] [b] [c]", 'a'},
+      {"stack into left on the first does nothing",
+       {focusFirst, stackIntoLeft},
+       "*[a] [b] [c]",
+       'a'},
       {"focus up in a stack", {stackIntoLeft, focusUp}, "[a] *[b c]", 'b'},
       {"focus up at the top stays", {stackIntoLeft, focusUp, focusUp}, "[a] *[b c]", 'b'},
       {"focus down back", {stackIntoLeft, focusUp, focusDown}, "[a] *[b c]", 'c'},
@@ -140,8 +142,7 @@ TEST(Commands, WidthsStepThroughPresetsAndClamp) {
       {"widen stops at full", 0.98, {widen}, 1.0, std::nullopt},
       {"narrow stops at a tenth", 0.12, {narrow}, 0.1, std::nullopt},
       {"full width", 0.5, {fullWidth}, 1.0, 0.5},
-      {"full width twice returns", 0.5, {cycleWidth, fullWidth, fullWidth}, 2.0 / 3,
-       std::nullopt},
+      {"full width twice returns", 0.5, {cycleWidth, fullWidth, fullWidth}, 2.0 / 3, std::nullopt},
       {"narrowing keeps the width to return to", 0.5, {fullWidth, narrow}, 0.95, 0.5},
       {"full from narrowed full width", 0.5, {fullWidth, narrow, fullWidth}, 1.0, 0.95},
       {"full width at full without memory", 1.0, {fullWidth}, 1.0, std::nullopt},
@@ -220,8 +221,8 @@ TEST(Commands, GoToTheFocusedWindowsDisplayOrTheOneUnderThePointer) {
   scene.run(1.0);
   scene.settings->managedDisplayIDs.set({scene.displayID(0), scene.displayID(1)});
   scene.run(1.0);
-  for (Rect frame : {Rect{100, 100, 600, 400}, Rect{200, 100, 600, 400},
-                     Rect{1600, 100, 600, 400}, Rect{1700, 100, 600, 400}}) {
+  for (Rect frame : {Rect{100, 100, 600, 400}, Rect{200, 100, 600, 400}, Rect{1600, 100, 600, 400},
+                     Rect{1700, 100, 600, 400}}) {
     desk.keys.push_back(scene.open(desk.editor, frame));
     scene.run(1.0);
   }

@@ -24,7 +24,6 @@ TEST(ManagerFocus, AFloatingWindowTakingFocusLeavesTheStripAlone) {
   scene.run(1.0);
   EXPECT_EQ(scene.describe(), focusedOnA);
   EXPECT_EQ(scene.manager->focusedWindow(), scene.number(palette));
-
 }
 
 TEST(ManagerFocus, NoFocusedWindowIsBelievedOnlyAfterTheGracePeriod) {
@@ -60,9 +59,9 @@ TEST(ManagerRecovery, AFailedRestoreIsRetriedUntilTheWindowComesBack) {
   const auto parked = keys.front();
   ASSERT_TRUE(scene.manager->isParked(scene.number(parked)));
 
-  scene.world.setBehaviour(
-      pid, {.faults = {{.name = ax::kPosition, .on = sim::FaultOn::write,
-                        .error = AXError::illegalArgument}}});
+  scene.world.setBehaviour(pid, {.faults = {{.name = ax::kPosition,
+                                             .on = sim::FaultOn::write,
+                                             .error = AXError::illegalArgument}}});
   scene.settings->enabled.set(false);
   scene.run(1.0);
   EXPECT_FALSE(inView(scene.frame(parked), scene.world.displays()));

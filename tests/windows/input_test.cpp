@@ -36,9 +36,9 @@ struct InputDesk {
   LayoutGeometry geometry() const { return {kMainVisible, 16, 16}; }
   double maxScroll() const {
     const auto& display = scene.manager->displays().at(scene.displayID());
-    return vistarail::maxScroll(strip(), {display.info.visibleFrame,
-                                          scene.settings->innerGap.value(),
-                                          scene.settings->outerGap.value()});
+    return vistarail::maxScroll(strip(),
+                                {display.info.visibleFrame, scene.settings->innerGap.value(),
+                                 scene.settings->outerGap.value()});
   }
   int focusedIndex() const { return strip().focusedIndex; }
   int columnOf(sim::WindowKey key) const {
@@ -61,7 +61,8 @@ struct InputDesk {
       fingersAt(i / 60.0, x0 + (x1 - x0) * i / steps);
     }
     const double end = steps / 60.0;
-    if (lift) scene.world.schedule(end + 1 / 60.0, [this] { scene.world.touchPad(GestureTouches()); });
+    if (lift)
+      scene.world.schedule(end + 1 / 60.0, [this] { scene.world.touchPad(GestureTouches()); });
     return end;
   }
   void focusFirst() {

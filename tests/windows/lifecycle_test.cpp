@@ -99,9 +99,9 @@ TEST(ManagerLifecycle, StartingWithNoApplicationsIsReadyAtOnce) {
 
 TEST(ManagerLifecycle, AnObserverThatFailsFiveTimesIsRetriedUntilItWorks) {
   ManagerScene scene;
-  const Pid pid = scene.launch(
-      "Flaky", {.faults = {{.on = sim::FaultOn::observer, .error = AXError::cannotComplete,
-                            .remaining = 5}}});
+  const Pid pid = scene.launch("Flaky", {.faults = {{.on = sim::FaultOn::observer,
+                                                     .error = AXError::cannotComplete,
+                                                     .remaining = 5}}});
   const auto a = scene.open(pid);
   scene.startManager(0);
   // Retries after 0.4, 0.8, 1.2, 1.6 and 2.0 s: the sixth attempt at 6.0 s.

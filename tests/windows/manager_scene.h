@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/app_settings.h"
-#include "platform/ax_names.h"
 #include "overlays/minimap_layout.h"
+#include "platform/ax_names.h"
 #include "platform/sim/adapters/desktop.h"
 #include "windows/window_manager.h"
 
@@ -33,8 +33,8 @@ struct ManagerScene : sim::Desktop {
   DisplayNumber mainDisplay = 0;
 
   ManagerScene() : sim::Desktop(11) {
-    mainDisplay = world.plugDisplay({.name = "Built-in", .frame = kMainFrame,
-                                     .visibleFrame = kMainVisible});
+    mainDisplay =
+        world.plugDisplay({.name = "Built-in", .frame = kMainFrame, .visibleFrame = kMainVisible});
   }
   ~ManagerScene() {
     manager.reset();
@@ -70,9 +70,9 @@ struct ManagerScene : sim::Desktop {
   void run(double seconds) { dispatch.runFor(seconds); }
 
   Pid launch(const std::string& name, sim::Behaviour behaviour = {}) {
-    return world.launchApp({.bundleIdentifier = "com.example." + name, .name = name,
-                            .behaviour = behaviour},
-                           sim::LaunchActivation::activates);
+    return world.launchApp(
+        {.bundleIdentifier = "com.example." + name, .name = name, .behaviour = behaviour},
+        sim::LaunchActivation::activates);
   }
   sim::WindowKey open(Pid pid, Rect frame = {100, 100, 700, 500}, sim::WindowSetup setup = {}) {
     setup.frame = frame;

@@ -17,7 +17,6 @@
 namespace vistarail::test {
 namespace {
 
-
 struct Story {
   ManagerScene scene;
   sim::Rng rng;
@@ -29,7 +28,9 @@ struct Story {
   explicit Story(uint64_t seed) : rng(seed) {}
 
   template <class T>
-  T pick(const std::vector<T>& items) { return items[rng.below(static_cast<int>(items.size()))]; }
+  T pick(const std::vector<T>& items) {
+    return items[rng.below(static_cast<int>(items.size()))];
+  }
 
   std::vector<sim::WindowKey> liveWindows() {
     std::vector<sim::WindowKey> live;
@@ -144,12 +145,13 @@ struct Story {
           right.reset();
           log += " unplug";
         } else {
-          right = world.plugDisplay({.name = "Right", .frame = kRightFrame,
-                                     .visibleFrame = kRightVisible, .uuid = "right-1"});
-          scene.settings->setDisplayManaged(DisplayInfo::all(scene.workspace, scene.windowServer)
-                                                .back()
-                                                .id,
-                                            DisplayManagement::managed);
+          right = world.plugDisplay({.name = "Right",
+                                     .frame = kRightFrame,
+                                     .visibleFrame = kRightVisible,
+                                     .uuid = "right-1"});
+          scene.settings->setDisplayManaged(
+              DisplayInfo::all(scene.workspace, scene.windowServer).back().id,
+              DisplayManagement::managed);
           log += " plug";
         }
         break;
@@ -230,8 +232,7 @@ struct Story {
   // Strips agree with the windows that exist once the pipeline has settled.
   void checkStrips() {
     std::unordered_set<WindowId> onScreen;
-    for (const auto& info :
-         scene.windowServer.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
+    for (const auto& info : scene.windowServer.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
       onScreen.insert(info.number);
     }
     std::unordered_set<WindowId> seen;
@@ -245,8 +246,7 @@ struct Story {
           ASSERT_TRUE(known) << "unknown window " << w << " after" << log;
           ASSERT_TRUE(known->isTileable) << "floating window " << w << " tiled after" << log;
         }
-        if (!display.isActive() || display.space.id != space ||
-            !scene.settings->enabled.value()) {
+        if (!display.isActive() || display.space.id != space || !scene.settings->enabled.value()) {
           continue;
         }
         for (WindowId w : strip.allWindows()) {
@@ -265,8 +265,8 @@ struct Story {
     for (auto key : liveWindows()) {
       const auto window = *scene.world.window(key);
       if (window.minimized || window.fullScreen) continue;
-      const bool kept = std::find(remembered.begin(), remembered.end(), window.number.value_or(0)) !=
-                        remembered.end();
+      const bool kept = std::find(remembered.begin(), remembered.end(),
+                                  window.number.value_or(0)) != remembered.end();
       ASSERT_TRUE(inView(window.frame, displays) || kept)
           << "window " << window.number.value_or(0) << " left out of view after" << log;
     }

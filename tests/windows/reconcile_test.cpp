@@ -42,7 +42,8 @@ TEST(ManagerReconcile, AWindowDraggedOntoAnotherDisplayJoinsItsStrip) {
   const auto b = scene.open(pid, {300, 100, 600, 500});
   scene.startManager();
   // A first run manages the first display only.
-  EXPECT_EQ(scene.settings->managedDisplayIDs.value(), std::vector<std::string>{scene.displayID(0)});
+  EXPECT_EQ(scene.settings->managedDisplayIDs.value(),
+            std::vector<std::string>{scene.displayID(0)});
   EXPECT_EQ(scene.manager->statusText(), "Running \u2014 2 windows on 1 display");
   manageBothDisplays(scene);
 

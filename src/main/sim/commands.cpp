@@ -1,12 +1,12 @@
 #include "commands.h"
 
+#include <unistd.h>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 
 #include "sim_runner/explore.h"
 #include "sim_runner/run.h"
@@ -31,10 +31,11 @@ constexpr int kRunError = 1;
 constexpr int kUsageError = 2;
 
 int usage(const std::string& problem) {
-  std::cerr << kProgram << ": " << problem << "\n"
-            << "usage: " << kProgram << " run SCENARIO --out DIR [--no-pictures]\n"
-            << "       " << kProgram
-            << " explore --seeds N --steps M [--seed S] [--out DIR] [--plant FAULT] [--no-shrink]\n";
+  std::cerr
+      << kProgram << ": " << problem << "\n"
+      << "usage: " << kProgram << " run SCENARIO --out DIR [--no-pictures]\n"
+      << "       " << kProgram
+      << " explore --seeds N --steps M [--seed S] [--out DIR] [--plant FAULT] [--no-shrink]\n";
   return kUsageError;
 }
 
@@ -49,8 +50,9 @@ std::optional<uint64_t> count(const char* text) {
 // Says which story crashed: the seed and step, written without allocating.
 void sayWhere() {
   char line[128];
-  const int n = std::snprintf(line, sizeof line, "\n%s: crashed at seed %llu step %d\n", kProgram,
-                              static_cast<unsigned long long>(exploreCursor().seed), exploreCursor().step);
+  const int n =
+      std::snprintf(line, sizeof line, "\n%s: crashed at seed %llu step %d\n", kProgram,
+                    static_cast<unsigned long long>(exploreCursor().seed), exploreCursor().step);
   if (n > 0) {
     [[maybe_unused]] auto written = ::write(2, line, static_cast<size_t>(n));
   }
@@ -94,7 +96,8 @@ int runCommand(int argc, char** argv) {
   options.progress = &std::cerr;
   const RunResult result = runScenario(*parsed.scenario, options);
   if (!result.completed) {
-    for (const auto& unmet : result.unmetExpectations) std::cerr << scenarioPath << ": " << unmet << "\n";
+    for (const auto& unmet : result.unmetExpectations)
+      std::cerr << scenarioPath << ": " << unmet << "\n";
     std::cerr << kProgram << ": " << result.reason << "\n";
     return kRunError;
   }
@@ -110,7 +113,8 @@ int exploreCommand(int argc, char** argv) {
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     if (arg == "--seeds" || arg == "--steps" || arg == "--seed") {
       auto n = count(value);
-      if (!n || (arg != "--seed" && *n == 0)) return usage(arg + " takes a whole number, 1 or more");
+      if (!n || (arg != "--seed" && *n == 0))
+        return usage(arg + " takes a whole number, 1 or more");
       if (arg == "--seeds") options.seeds = *n;
       if (arg == "--steps") options.steps = static_cast<int>(std::min<uint64_t>(*n, 1'000'000));
       if (arg == "--seed") options.firstSeed = *n;
@@ -120,7 +124,8 @@ int exploreCommand(int argc, char** argv) {
       ++i;
     } else if (arg == "--plant" && value) {
       options.plantedFault = value;
-      if (options.plantedFault != "fourColumns") return usage("the only fault to plant is fourColumns");
+      if (options.plantedFault != "fourColumns")
+        return usage("the only fault to plant is fourColumns");
       ++i;
     } else if (arg == "--no-shrink") {
       options.shrink = false;
@@ -141,11 +146,13 @@ int exploreCommand(int argc, char** argv) {
     std::cerr << kProgram << ": seed " << f.seed << " step " << f.step << ": invariant "
               << f.violation.invariant << " broken: " << f.violation.detail << "\n"
               << kProgram << ": shrunk from " << f.originalSteps << " to " << f.shrunk.steps.size()
-              << " steps; replay with: " << kProgram << " run " << f.file.string() << " --out DIR\n";
+              << " steps; replay with: " << kProgram << " run " << f.file.string()
+              << " --out DIR\n";
     return kRunError;
   }
-  std::cout << kProgram << ": seeds " << options.firstSeed << " to " << options.firstSeed + result.seedsRun - 1
-            << ": " << result.stepsChecked << " steps checked, " << result.simulatedSeconds
+  std::cout << kProgram << ": seeds " << options.firstSeed << " to "
+            << options.firstSeed + result.seedsRun - 1 << ": " << result.stepsChecked
+            << " steps checked, " << result.simulatedSeconds
             << " s simulated, no invariant broken\n";
   return 0;
 }

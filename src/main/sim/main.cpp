@@ -12,12 +12,12 @@
 
 #include <string>
 
+#include "app/app_settings.h"
 #include "commands.h"
 #include "demo_desktop.h"
-#include "platform/sim/renderer/renderer.h"
-#include "platform/sim/renderer/render_arguments.h"
-#include "app/app_settings.h"
 #include "platform/sim/adapters/desktop.h"
+#include "platform/sim/renderer/render_arguments.h"
+#include "platform/sim/renderer/renderer.h"
 #include "windows/window_manager.h"
 
 namespace {

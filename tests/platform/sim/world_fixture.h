@@ -17,10 +17,10 @@
 
 #include "platform/ax_names.h"
 #include "platform/sim/adapters/sim_accessibility.h"
-#include "platform/sim/world/sim_element.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
+#include "platform/sim/world/sim_element.h"
 #include "platform/sim/world/world.h"
 
 namespace vistarail::sim::test {

@@ -56,7 +56,9 @@ std::vector<TextRun> truncatedToWidth(const std::vector<TextRun>& runs, double w
   return kept;
 }
 
-void RecordingCanvas::saveState() { out_.push_back({.kind = DrawCommand::Kind::saveState}); }
+void RecordingCanvas::saveState() {
+  out_.push_back({.kind = DrawCommand::Kind::saveState});
+}
 
 void RecordingCanvas::restoreState() {
   out_.push_back({.kind = DrawCommand::Kind::restoreState});

@@ -45,8 +45,7 @@ class RecordingCanvas : public Canvas {
   void setShadow(Size offset, double blurRadius, Color color) override;
   void fillRect(const Rect& rect, Color color, CompositeOp op) override;
   void fillRoundedRect(const Rect& rect, double radius, Color color) override;
-  void strokeRoundedRect(const Rect& rect, double radius, double lineWidth,
-                         Color color) override;
+  void strokeRoundedRect(const Rect& rect, double radius, double lineWidth, Color color) override;
   void fillOval(const Rect& rect, Color color) override;
   void strokePath(const std::vector<Point>& points, double lineWidth, LineCap cap, LineJoin join,
                   Color color) override;

@@ -51,8 +51,8 @@ SimEventTaps::SimEventTaps(World& world) : core_(world.core()) {}
 
 EventTapRef SimEventTaps::createTap(const TapSpec& spec, Callback callback) {
   std::lock_guard lock(core_->mutex);
-  int& failures = spec.option == TapOption::listenOnly ? core_->listenTapFailures
-                                                       : core_->activeTapFailures;
+  int& failures =
+      spec.option == TapOption::listenOnly ? core_->listenTapFailures : core_->activeTapFailures;
   if (failures != 0) {
     if (failures > 0) --failures;
     return nullptr;

@@ -15,7 +15,9 @@ class SimOverlayPanel final : public OverlayPanel,
   SimOverlayPanel(std::shared_ptr<WorldCore> core, Dispatch& dispatch,
                   std::shared_ptr<PanelView> content, std::shared_ptr<int> draws,
                   const PanelStyle& style)
-      : core_(std::move(core)), dispatch_(dispatch), content_(std::move(content)),
+      : core_(std::move(core)),
+        dispatch_(dispatch),
+        content_(std::move(content)),
         draws_(std::move(draws)) {
     std::lock_guard lock(core_->mutex);
     key_ = core_->nextWindowKey++;
@@ -175,8 +177,8 @@ SimOverlayPanels::SimOverlayPanels(World& world, Dispatch& dispatch)
 
 OverlayPanelRef SimOverlayPanels::makePanel(const PanelStyle& style,
                                             std::shared_ptr<PanelView> content) {
-  auto panel =
-      std::make_shared<SimOverlayPanel>(world_.core(), dispatch_, std::move(content), draws_, style);
+  auto panel = std::make_shared<SimOverlayPanel>(world_.core(), dispatch_, std::move(content),
+                                                 draws_, style);
   panel->attach();
   return panel;
 }

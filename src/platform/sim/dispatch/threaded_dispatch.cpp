@@ -119,7 +119,8 @@ class ThreadQueue final : public Queue, public std::enable_shared_from_this<Thre
   void async(Task task) override { fifo_->push(std::move(task)); }
   void asyncAfter(double delaySeconds, Task task) override {
     if (delaySeconds <= 0) return async(std::move(task));
-    if (auto s = state_.lock()) s->addDelayed(shared_from_this(), delaySeconds, std::move(task), {});
+    if (auto s = state_.lock())
+      s->addDelayed(shared_from_this(), delaySeconds, std::move(task), {});
   }
   WorkItemRef asyncAfterCancellable(double delaySeconds, Task task) override;
 
@@ -156,9 +157,12 @@ WorkItemRef ThreadQueue::asyncAfterCancellable(double delaySeconds, Task task) {
   auto flag = std::make_shared<std::atomic<bool>>(false);
   auto s = state_.lock();
   if (s) {
-    s->addDelayed(shared_from_this(), delaySeconds, [flag, task = std::move(task)] {
-      if (!*flag) task();
-    }, flag);
+    s->addDelayed(
+        shared_from_this(), delaySeconds,
+        [flag, task = std::move(task)] {
+          if (!*flag) task();
+        },
+        flag);
   }
   return std::make_shared<ThreadWorkItem>(flag);
 }
@@ -232,7 +236,9 @@ ThreadedDispatch::~ThreadedDispatch() {
   state_->mainQueue->fifo().stop();
 }
 
-QueueRef ThreadedDispatch::main() { return state_->mainQueue; }
+QueueRef ThreadedDispatch::main() {
+  return state_->mainQueue;
+}
 
 QueueRef ThreadedDispatch::makeSerialQueue(const std::string& label) {
   auto q = std::make_shared<ThreadQueue>(state_, label, /*worker=*/true);
@@ -253,8 +259,7 @@ RepeatingTimerRef ThreadedDispatch::scheduleRepeating(const QueueRef& queue, dou
   std::weak_ptr<State> weakState = state_;
   auto shared = std::make_shared<Task>(std::move(task));
   auto fire = std::make_shared<Task>();
-  *fire = [weakTimer, weakState, q, shared, intervalSeconds,
-           weakFire = std::weak_ptr<Task>(fire)] {
+  *fire = [weakTimer, weakState, q, shared, intervalSeconds, weakFire = std::weak_ptr<Task>(fire)] {
     auto t = weakTimer.lock();
     if (!t || !t->isValid()) return;
     (*shared)();
@@ -271,8 +276,7 @@ double ThreadedDispatch::mediaTime() const {
 }
 
 double ThreadedDispatch::wallTime() const {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 void ThreadedDispatch::sleep(double seconds) {
@@ -287,8 +291,7 @@ void ThreadedDispatch::runMainFor(double seconds) {
   runMainUntil([] { return false; }, seconds);
 }
 
-bool ThreadedDispatch::runMainUntil(const std::function<bool()>& predicate,
-                                    double timeoutSeconds) {
+bool ThreadedDispatch::runMainUntil(const std::function<bool()>& predicate, double timeoutSeconds) {
   state_->mainThread = std::this_thread::get_id();
   const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                            std::chrono::duration<double>(timeoutSeconds));
@@ -297,7 +300,8 @@ bool ThreadedDispatch::runMainUntil(const std::function<bool()>& predicate,
     const auto now = Clock::now();
     if (now >= deadline) return false;
     // Wake at least every 10 ms so predicates over other threads' state are seen.
-    auto task = state_->mainQueue->fifo().pop(std::min(deadline, now + std::chrono::milliseconds(10)));
+    auto task =
+        state_->mainQueue->fifo().pop(std::min(deadline, now + std::chrono::milliseconds(10)));
     if (task) (*task)();
   }
 }

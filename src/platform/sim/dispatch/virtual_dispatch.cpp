@@ -178,7 +178,9 @@ VirtualDispatch::~VirtualDispatch() {
   while (!worldEvents.empty()) worldEvents.pop();
 }
 
-QueueRef VirtualDispatch::main() { return state_->mainQueue; }
+QueueRef VirtualDispatch::main() {
+  return state_->mainQueue;
+}
 
 QueueRef VirtualDispatch::makeSerialQueue(const std::string& label) {
   return std::make_shared<SimQueue>(state_, label);
@@ -222,8 +224,12 @@ RepeatingTimerRef VirtualDispatch::scheduleRepeating(const QueueRef& queue, doub
   return timer;
 }
 
-double VirtualDispatch::mediaTime() const { return state_->clock(); }
-double VirtualDispatch::wallTime() const { return state_->wallEpoch + state_->clock(); }
+double VirtualDispatch::mediaTime() const {
+  return state_->clock();
+}
+double VirtualDispatch::wallTime() const {
+  return state_->wallEpoch + state_->clock();
+}
 
 void VirtualDispatch::sleep(double seconds) {
   if (!state_->running || !(seconds > 0)) return;
@@ -232,11 +238,17 @@ void VirtualDispatch::sleep(double seconds) {
   state_->localTime = until;
 }
 
-bool VirtualDispatch::onMainQueue() const { return state_->running == state_->mainQueue.get(); }
+bool VirtualDispatch::onMainQueue() const {
+  return state_->running == state_->mainQueue.get();
+}
 
-double VirtualDispatch::now() const { return state_->now; }
+double VirtualDispatch::now() const {
+  return state_->now;
+}
 
-bool VirtualDispatch::runFor(double seconds) { return runUntil(state_->now + seconds); }
+bool VirtualDispatch::runFor(double seconds) {
+  return runUntil(state_->now + seconds);
+}
 
 bool VirtualDispatch::runUntil(double time) {
   uint64_t steps = 0;

@@ -62,8 +62,8 @@ void drawScene(cairo_t* cr, const Scene& scene, int widthPixels, int heightPixel
   // Panels are drawn where they sit in the window order, between windows.
   size_t nextPanel = 0;
   auto panelsUpTo = [&](size_t windowsBehind) {
-    for (; nextPanel < scene.panels.size() &&
-           scene.panels[nextPanel].windowsBehind <= windowsBehind;
+    for (;
+         nextPanel < scene.panels.size() && scene.panels[nextPanel].windowsBehind <= windowsBehind;
          ++nextPanel) {
       cairo_save(cr);
       clipToDisplays(cr, displayFrames, projection);

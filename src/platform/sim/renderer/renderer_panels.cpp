@@ -59,9 +59,9 @@ void paintShadow(cairo_t* cr, const Shadow& shadow, const Rect& shape, PathFn pa
 void paintText(cairo_t* cr, const DrawCommand& command) {
   double total = 0;
   for (const TextRun& run : command.runs) {
-    cairo_select_font_face(cr, kPanelFont, CAIRO_FONT_SLANT_NORMAL,
-                           run.weight == FontWeight::semibold ? CAIRO_FONT_WEIGHT_BOLD
-                                                              : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_select_font_face(
+        cr, kPanelFont, CAIRO_FONT_SLANT_NORMAL,
+        run.weight == FontWeight::semibold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, run.fontSize);
     cairo_text_extents_t extents;
     cairo_text_extents(cr, run.text.c_str(), &extents);
@@ -74,9 +74,9 @@ void paintText(cairo_t* cr, const DrawCommand& command) {
                   command.rect.height());
   cairo_clip(cr);
   for (const TextRun& run : command.runs) {
-    cairo_select_font_face(cr, kPanelFont, CAIRO_FONT_SLANT_NORMAL,
-                           run.weight == FontWeight::semibold ? CAIRO_FONT_WEIGHT_BOLD
-                                                              : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_select_font_face(
+        cr, kPanelFont, CAIRO_FONT_SLANT_NORMAL,
+        run.weight == FontWeight::semibold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, run.fontSize);
     cairo_font_extents_t font;
     cairo_font_extents(cr, &font);
@@ -111,18 +111,24 @@ void paintIcon(cairo_t* cr, const DrawCommand& command) {
 
 cairo_line_cap_t toCairo(LineCap cap) {
   switch (cap) {
-    case LineCap::round: return CAIRO_LINE_CAP_ROUND;
-    case LineCap::square: return CAIRO_LINE_CAP_SQUARE;
-    case LineCap::butt: break;
+    case LineCap::round:
+      return CAIRO_LINE_CAP_ROUND;
+    case LineCap::square:
+      return CAIRO_LINE_CAP_SQUARE;
+    case LineCap::butt:
+      break;
   }
   return CAIRO_LINE_CAP_BUTT;
 }
 
 cairo_line_join_t toCairo(LineJoin join) {
   switch (join) {
-    case LineJoin::round: return CAIRO_LINE_JOIN_ROUND;
-    case LineJoin::bevel: return CAIRO_LINE_JOIN_BEVEL;
-    case LineJoin::miter: break;
+    case LineJoin::round:
+      return CAIRO_LINE_JOIN_ROUND;
+    case LineJoin::bevel:
+      return CAIRO_LINE_JOIN_BEVEL;
+    case LineJoin::miter:
+      break;
   }
   return CAIRO_LINE_JOIN_MITER;
 }
@@ -145,23 +151,26 @@ void replay(cairo_t* cr, const DisplayList& drawing) {
         saved.pop_back();
         cairo_restore(cr);
         break;
-      case Kind::shadow: shadow = Shadow{c.offset, c.blur, c.color}; break;
+      case Kind::shadow:
+        shadow = Shadow{c.offset, c.blur, c.color};
+        break;
       case Kind::fillRect:
-        if (shadow) paintShadow(cr, *shadow, c.rect, [&](const Rect& r) {
+        if (shadow)
+          paintShadow(cr, *shadow, c.rect, [&](const Rect& r) {
             cairo_rectangle(cr, r.minX(), r.minY(), r.width(), r.height());
           });
         cairo_save(cr);
-        cairo_set_operator(cr, c.op == CompositeOp::copy ? CAIRO_OPERATOR_SOURCE
-                                                          : CAIRO_OPERATOR_OVER);
+        cairo_set_operator(cr,
+                           c.op == CompositeOp::copy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
         setColor(cr, c.color);
         cairo_rectangle(cr, c.rect.minX(), c.rect.minY(), c.rect.width(), c.rect.height());
         cairo_fill(cr);
         cairo_restore(cr);
         break;
       case Kind::fillRoundedRect:
-        if (shadow) paintShadow(cr, *shadow, c.rect, [&](const Rect& r) {
-            roundedRectPath(cr, r, c.radius);
-          });
+        if (shadow)
+          paintShadow(cr, *shadow, c.rect,
+                      [&](const Rect& r) { roundedRectPath(cr, r, c.radius); });
         setColor(cr, c.color);
         roundedRectPath(cr, c.rect, c.radius);
         cairo_fill(cr);
@@ -185,11 +194,16 @@ void replay(cairo_t* cr, const DisplayList& drawing) {
         cairo_set_line_cap(cr, toCairo(c.cap));
         cairo_set_line_join(cr, toCairo(c.join));
         cairo_move_to(cr, c.points[0].x, c.points[0].y);
-        for (size_t i = 1; i < c.points.size(); ++i) cairo_line_to(cr, c.points[i].x, c.points[i].y);
+        for (size_t i = 1; i < c.points.size(); ++i)
+          cairo_line_to(cr, c.points[i].x, c.points[i].y);
         cairo_stroke(cr);
         break;
-      case Kind::text: paintText(cr, c); break;
-      case Kind::icon: paintIcon(cr, c); break;
+      case Kind::text:
+        paintText(cr, c);
+        break;
+      case Kind::icon:
+        paintIcon(cr, c);
+        break;
     }
   }
   while (!saved.empty()) {

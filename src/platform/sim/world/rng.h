@@ -20,9 +20,7 @@ class Rng {
   // [0, 1)
   double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
   // [0, n); 0 when n is not positive.
-  int below(int n) {
-    return n <= 0 ? 0 : static_cast<int>(next() % static_cast<uint64_t>(n));
-  }
+  int below(int n) { return n <= 0 ? 0 : static_cast<int>(next() % static_cast<uint64_t>(n)); }
   // [low, high)
   double uniform(double low, double high) { return low + (high - low) * unit(); }
   // True once in `oneIn` draws, on average.

@@ -189,9 +189,9 @@ Scene World::scene() const {
   for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
     if (auto panel = c.panels.find(*it); panel != c.panels.end()) {
       const SimPanel& p = panel->second;
-      scene.panels.push_back({flipVertically(p.frame, primaryHeight), p.style.level,
-                              p.alphaAt(now), p.style.background, p.style.cornerRadius,
-                              p.style.hasShadow, p.drawing, scene.windows.size()});
+      scene.panels.push_back({flipVertically(p.frame, primaryHeight), p.style.level, p.alphaAt(now),
+                              p.style.background, p.style.cornerRadius, p.style.hasShadow,
+                              p.drawing, scene.windows.size()});
       continue;
     }
     const SimWindow& w = c.windows.at(*it);

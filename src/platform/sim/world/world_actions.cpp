@@ -25,11 +25,10 @@ void placeNewWindow(WorldCore& c, const SimWindow& w, WindowFocus focus) {
     pos = std::find(c.zOrder.begin(), c.zOrder.end(), own.front());
     if (focus == WindowFocus::staysBehind) ++pos;
   } else if (c.frontmost && c.frontmost != w.pid) {
-    pos = std::find_if(c.zOrder.begin(), c.zOrder.end(),
-                       [&](WindowKey k) {
-                         const SimWindow* other = c.findWindow(k);
-                         return other && other->pid != *c.frontmost;
-                       });
+    pos = std::find_if(c.zOrder.begin(), c.zOrder.end(), [&](WindowKey k) {
+      const SimWindow* other = c.findWindow(k);
+      return other && other->pid != *c.frontmost;
+    });
   }
   c.zOrder.insert(pos, w.key);
 }
@@ -236,10 +235,10 @@ bool World::exitFullScreen(WindowKey window) {
 
 void World::schedule(double delaySeconds, std::function<void()> action) {
   if (!action) return;
-  core_->appQueue->asyncAfter(delaySeconds, [weak = std::weak_ptr<WorldCore>(core_),
-                                             action = std::move(action)] {
-    if (weak.lock()) action();
-  });
+  core_->appQueue->asyncAfter(delaySeconds,
+                              [weak = std::weak_ptr<WorldCore>(core_), action = std::move(action)] {
+                                if (weak.lock()) action();
+                              });
 }
 
 }  // namespace vistarail::sim

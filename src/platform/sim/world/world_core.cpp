@@ -5,7 +5,6 @@
 
 #include "platform/sim/dispatch/virtual_dispatch.h"
 
-
 namespace vistarail::sim {
 
 namespace {

@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "platform/accessibility.h"
+#include "platform/dispatch.h"
 #include "platform/event_taps.h"
 #include "platform/hot_keys.h"
-#include "platform/dispatch.h"
 #include "platform/sim/world/rng.h"
 #include "platform/sim/world/sim_element.h"
 #include "platform/sim/world/world_types.h"

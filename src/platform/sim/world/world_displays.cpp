@@ -75,8 +75,8 @@ DisplayNumber World::plugDisplay(DisplaySetup setup) {
     std::optional<size_t> known;
     for (size_t i = 0; i < c.displays.size(); ++i) {
       const SimDisplay& d = c.displays[i];
-      const bool same =
-          (!setup.uuid.empty() && d.uuid == setup.uuid) || (setup.number && d.number == setup.number);
+      const bool same = (!setup.uuid.empty() && d.uuid == setup.uuid) ||
+                        (setup.number && d.number == setup.number);
       if (!same) continue;
       if (d.isConnected) return false;  // already there
       known = i;

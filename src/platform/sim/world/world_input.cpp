@@ -127,8 +127,10 @@ bool World::scroll(const ScrollInput& input) {
   TapEvent event;
   event.type = EventType::scrollWheel;
   event.flags = input.flags;
-  event.scroll = {.pointDeltaAxis1 = input.deltaY, .pointDeltaAxis2 = input.deltaX,
-                  .isContinuous = input.continuous ? 1 : 0, .scrollPhase = input.phase,
+  event.scroll = {.pointDeltaAxis1 = input.deltaY,
+                  .pointDeltaAxis2 = input.deltaX,
+                  .isContinuous = input.continuous ? 1 : 0,
+                  .scrollPhase = input.phase,
                   .momentumPhase = input.momentumPhase};
   std::vector<std::shared_ptr<TapState>> taps;
   {

@@ -140,12 +140,12 @@ TEST_F(SimAccessibilityTest, TheWindowServerKeepsWindowsBelowTheMenuBarAndOnADis
   // Asked position and where the window (500 x 300) ends up on the 1440 x 900
   // display whose visible frame starts at y = 25.
   const std::pair<Point, Point> cases[] = {
-      {{5, -50}, {5, 25}},           // under the menu bar
-      {{1439, 300}, {1439, 300}},    // a parked window's one-point sliver stays
-      {{1440, 300}, {1400, 300}},    // no sliver left: pulled back
-      {{-500, 300}, {-460, 300}},    // the same on the left
-      {{100, 900}, {100, 860}},      // below the display
-      {{5000, -5000}, {1400, 25}},   // beyond a corner
+      {{5, -50}, {5, 25}},          // under the menu bar
+      {{1439, 300}, {1439, 300}},   // a parked window's one-point sliver stays
+      {{1440, 300}, {1400, 300}},   // no sliver left: pulled back
+      {{-500, 300}, {-460, 300}},   // the same on the left
+      {{100, 900}, {100, 860}},     // below the display
+      {{5000, -5000}, {1400, 25}},  // beyond a corner
   };
   for (const auto& [asked, landed] : cases) {
     EXPECT_EQ(set(win(b), ax::kPosition, asked), AXError::success);
