@@ -96,6 +96,9 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   SizeCallback onSizeMismatch;
   // A write that was not a parking request was verified.
   SizeCallback onVerified;
+  // The window did not take its frame after every retry; the frame is given
+  // up for a while.
+  std::function<void(WindowId)> onGaveUp;
 
   // Queues the frame for the window. A frame that is not finite is ignored:
   // no value for it could be handed to the application.

@@ -117,11 +117,17 @@ void WindowMover::retryOrGiveUp(const Request& request, MoveToken token) {
   const WindowId id = request.window->id;
   if (request.attempt >= move_rules::kMaxRetries) {
     const double until = dispatch_.wallTime() + move_rules::kGiveUpSeconds;
-    std::lock_guard guard(mutex_);
-    auto it = windows_.find(id);
-    if (it == windows_.end() || it->second.token != token) return;
-    it->second.applied.reset();
-    it->second.gaveUp = GaveUp{request.frame, until};
+    {
+      std::lock_guard guard(mutex_);
+      auto it = windows_.find(id);
+      if (it == windows_.end() || it->second.token != token) return;
+      it->second.applied.reset();
+      it->second.gaveUp = GaveUp{request.frame, until};
+    }
+    dispatch_.main()->async([weak = weak_from_this(), id] {
+      auto self = weak.lock();
+      if (self && self->onGaveUp) self->onGaveUp(id);
+    });
     return;
   }
   {

@@ -44,8 +44,10 @@ struct SessionOptions {
 };
 
 // Time after a step before the strips must agree with the windows on screen:
-// scans, the batch deadline and the reconcile are over by then.
-inline constexpr double kSettleSeconds = 1.2;
+// scans, the batch deadline and the reconcile are over by then, and so are
+// the mover's retries for a window that will not take its frame (its
+// application then gets another look).
+inline constexpr double kSettleSeconds = 3.0;
 // Time after a stop or pause before every moved window must be back: the
 // stop's own bound, plus a messaging time-out.
 inline constexpr double kRestoreSeconds = 6.0;

@@ -86,6 +86,14 @@ void WindowManager::start() {
   mover_->onVerified = [weak](WindowId id, Size requested, Size actual) {
     if (auto self = weak.lock()) self->verified(id, requested, actual);
   };
+  // A window that will not go where it is put may have been carried off its
+  // Space or display meanwhile (nothing reports that): look at its
+  // application again.
+  mover_->onGaveUp = [weak](WindowId id) {
+    auto self = weak.lock();
+    if (!self || !self->running_) return;
+    if (const TrackedWindow* window = self->window(id)) self->scheduleRefresh(window->pid());
+  };
   animator_.setOnTick([weak](double dt) {
     auto self = weak.lock();
     return self && self->tick(dt);

@@ -73,10 +73,16 @@ TEST_F(MoverWrites, AWindowIgnoringMovesIsRetriedThenItsFrameGivenUpForTwoSecond
   const Pid pid = launch({.ignoresMoves = true});
   auto w = open(pid, {100, 100, 800, 600});
   const Rect target(300, 100, 800, 600);
+  std::vector<double> gaveUp;
+  mover->onGaveUp = [&](WindowId id) {
+    EXPECT_EQ(id, w->id);
+    gaveUp.push_back(dispatch.mediaTime());
+  };
   mover->apply(w, target);
   runFor(2.0);
   // Read back 0.08 s after each write, retried 0.1, 0.3 and 0.9 s after each failure.
   expectTimes(positionWriteTimes(w), {0, 0.18, 0.56, 1.54});
+  expectTimes(gaveUp, {1.62});
   EXPECT_TRUE(reports.empty());
 
   world.clearCalls();
