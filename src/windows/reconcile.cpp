@@ -169,6 +169,7 @@ void WindowManager::scheduleExternalCheck(WindowId id) {
 
 void WindowManager::externalCheck(WindowId id) {
   external_.pending.erase(id);
+  if (!running_) return;  // a stopped manager leaves windows where they are
   auto it = table_.windows.find(id);
   if (it == table_.windows.end() || !activeDisplayHolding(id) ||
       parking_.parkedTargets.contains(id)) {
@@ -206,6 +207,7 @@ void WindowManager::externalCheck(WindowId id) {
 }
 
 void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional<Rect> actual) {
+  if (!running_) return;
   {
     auto held = mover_->lock();
     if (mover_->appliedFrame(held, id) != applied) return;
