@@ -50,12 +50,7 @@ TEST(ManagerRecovery, AFailedRestoreIsRetriedUntilTheWindowComesBack) {
   ManagerScene scene;
   const Pid pid = scene.launch("Editor");
   scene.startManager();
-  std::vector<sim::WindowKey> keys;
-  for (int i = 0; i < 3; ++i) {
-    keys.push_back(scene.open(pid, {100.0 + 50 * i, 100, 700, 500}));
-    scene.run(0.5);
-  }
-  scene.run(2.0);
+  const auto keys = scene.openColumns(pid, 3);
   const auto parked = keys.front();
   ASSERT_TRUE(scene.manager->isParked(scene.number(parked)));
 
@@ -77,12 +72,7 @@ TEST(ManagerRecovery, WithNoDisplayLeftRestoresWaitForOne) {
   ManagerScene scene;
   const Pid pid = scene.launch("Editor");
   scene.startManager();
-  std::vector<sim::WindowKey> keys;
-  for (int i = 0; i < 3; ++i) {
-    keys.push_back(scene.open(pid, {100.0 + 50 * i, 100, 700, 500}));
-    scene.run(0.5);
-  }
-  scene.run(2.0);
+  const auto keys = scene.openColumns(pid, 3);
   scene.world.unplugDisplay(scene.mainDisplay);
   scene.settings->enabled.set(false);
   scene.run(1.0);

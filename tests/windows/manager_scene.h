@@ -78,6 +78,17 @@ struct ManagerScene : sim::Desktop {
     setup.frame = frame;
     return world.openWindow(pid, setup);
   }
+  // Windows opened one after another, each becoming a column of its own,
+  // then time for the strip to settle.
+  std::vector<sim::WindowKey> openColumns(Pid pid, int count) {
+    std::vector<sim::WindowKey> keys;
+    for (int i = 0; i < count; ++i) {
+      keys.push_back(open(pid, {100.0 + 50 * i, 100, 700, 500}));
+      run(0.5);
+    }
+    run(2.0);
+    return keys;
+  }
   WindowId number(sim::WindowKey key) const { return world.window(key)->number.value_or(0); }
   Rect frame(sim::WindowKey key) const { return world.window(key)->frame; }
 

@@ -76,12 +76,7 @@ TEST(ManagerReconcile, PausingBringsEveryMovedWindowBackAndResumingLaysOutAgain)
   ManagerScene scene;
   const Pid pid = scene.launch("Editor");
   scene.startManager();
-  std::vector<sim::WindowKey> keys;
-  for (int i = 0; i < 4; ++i) {
-    keys.push_back(scene.open(pid, {100.0 + 50 * i, 100, 700, 500}));
-    scene.run(0.5);
-  }
-  scene.run(2.0);
+  const auto keys = scene.openColumns(pid, 4);
   int parked = 0;
   for (auto key : keys) parked += scene.manager->isParked(scene.number(key));
   EXPECT_EQ(parked, 2);
