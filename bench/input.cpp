@@ -5,39 +5,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
-#include <new>
+
+#include "allocation_counter.h"
 
 #include "app/app_settings.h"
 #include "input/event_tap_monitor.h"
 #include "platform/sim/adapters/desktop.h"
 #include "windows/window_manager.h"
 
-namespace {
-std::atomic<uint64_t> gAllocations{0};
-}  // namespace
-
-[[gnu::noinline]] void* operator new(std::size_t size) {
-  gAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* p) noexcept {
-  std::free(p);
-}
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-
 namespace vistarail {
 namespace {
 
-void reportAllocations(benchmark::State& state, uint64_t before) {
-  state.counters["allocs/iter"] = benchmark::Counter(
-      static_cast<double>(gAllocations.load() - before) / static_cast<double>(state.iterations()));
+// A monitor whose scroll tap sees three managed displays side by side.
+std::shared_ptr<EventTapMonitor> threeDisplayMonitor(EventTaps& taps, Dispatch& dispatch) {
+  auto monitor = std::make_shared<EventTapMonitor>(taps, dispatch, [](std::string_view) {});
+  monitor->setInterceptScroll(true);
+  monitor->setScrollFrames({{0, 0, 1440, 900}, {1440, 0, 1920, 1080}, {3360, 0, 2560, 1440}});
+  return monitor;
 }
 
 // The scroll tap's callback for events it lets pass: the lock, the
@@ -46,9 +32,7 @@ void BM_ScrollTapDecision(benchmark::State& state) {
   sim::VirtualDispatch dispatch;
   sim::World world(dispatch);
   sim::SimEventTaps taps(world);
-  auto monitor = std::make_shared<EventTapMonitor>(taps, dispatch, [](std::string_view) {});
-  monitor->setInterceptScroll(true);
-  monitor->setScrollFrames({{0, 0, 1440, 900}, {1440, 0, 1920, 1080}, {3360, 0, 2560, 1440}});
+  auto monitor = threeDisplayMonitor(taps, dispatch);
   TapEvent event;
   event.type = EventType::scrollWheel;
   event.location = {4000, 700};  // over the last display
@@ -56,11 +40,10 @@ void BM_ScrollTapDecision(benchmark::State& state) {
   event.flags = kEventFlagMaskControl | kEventFlagMaskAlternate | kEventFlagMaskCommand;
   const bool plainScroll = state.range(0) == 0;
   if (plainScroll) event.flags = 0;
-  const uint64_t before = gAllocations.load();
+  bench::AllocationCounter allocations{state};
   for (auto _ : state) {
     benchmark::DoNotOptimize(monitor->scrollCallback(event));
   }
-  reportAllocations(state, before);
 }
 BENCHMARK(BM_ScrollTapDecision)->Arg(0)->Arg(1)->ArgNames({"modifiers"});
 
@@ -70,15 +53,12 @@ void BM_ScrollTapSwallowDecision(benchmark::State& state) {
   sim::VirtualDispatch dispatch;
   sim::World world(dispatch);
   sim::SimEventTaps taps(world);
-  auto monitor = std::make_shared<EventTapMonitor>(taps, dispatch, [](std::string_view) {});
-  monitor->setInterceptScroll(true);
-  monitor->setScrollFrames({{0, 0, 1440, 900}, {1440, 0, 1920, 1080}, {3360, 0, 2560, 1440}});
+  auto monitor = threeDisplayMonitor(taps, dispatch);
   const uint64_t flags = kEventFlagMaskControl | kEventFlagMaskAlternate;
-  const uint64_t before = gAllocations.load();
+  bench::AllocationCounter allocations{state};
   for (auto _ : state) {
     benchmark::DoNotOptimize(monitor->shouldSwallow({4000, 700}, flags));
   }
-  reportAllocations(state, before);
 }
 BENCHMARK(BM_ScrollTapSwallowDecision);
 

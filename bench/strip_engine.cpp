@@ -1,18 +1,16 @@
 // The strip engine's per-frame path (frames, widths and positions, carousel
 // frames, one spring step of a strip) and loading saved layouts.
 //
-// Every benchmark reports allocs/iter, counted by the global operator new
-// below: the per-frame functions must allocate nothing once the caller's
+// Every benchmark reports allocs/iter, counted by the global operator new of
+// allocation_counter.h: the per-frame functions must allocate nothing once the caller's
 // output buffer has grown to size. items_per_second counts windows laid out.
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "motion/spring.h"
 #include "platform/sim/defaults/memory_defaults.h"
 #include "strip/carousel.h"
@@ -20,26 +18,6 @@
 #include "strip/layout_store.h"
 #include "strip/strip.h"
 #include "strip/strip_springs.h"
-
-namespace {
-
-std::atomic<uint64_t> gAllocations{0};
-
-}  // namespace
-
-// Out of line, so that the compiler does not pair a call to new inlined in
-// one place with free() inlined in another and warn of a mismatch.
-[[gnu::noinline]] void* operator new(std::size_t size) {
-  gAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void operator delete(void* p) noexcept {
-  std::free(p);
-}
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 namespace vistarail {
 namespace {
@@ -72,16 +50,7 @@ size_t windowCount(const Strip& strip) {
   return n;
 }
 
-// Allocations per iteration of the timed loop.
-struct AllocationCounter {
-  benchmark::State& state;
-  uint64_t start = gAllocations.load();
-  ~AllocationCounter() {
-    const double allocations = static_cast<double>(gAllocations.load() - start);
-    state.counters["allocs/iter"] =
-        benchmark::Counter(allocations / static_cast<double>(state.iterations()));
-  }
-};
+using bench::AllocationCounter;
 
 void BM_Frames(benchmark::State& state) {
   const Strip strip = makeStrip(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
