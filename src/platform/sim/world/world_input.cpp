@@ -74,31 +74,33 @@ void World::movePointer(Point location) {
   postToListeners(*core_, taps, event);
 }
 
-void World::pressButton(Point location) {
+namespace {
+
+// The button goes down or up at the location; the listening taps hear it.
+void changeButton(WorldCore& core, bool down, Point location) {
   std::vector<std::shared_ptr<TapState>> taps;
-  TapEvent event{.type = EventType::leftMouseDown, .location = location};
+  TapEvent event{.type = down ? EventType::leftMouseDown : EventType::leftMouseUp,
+                 .location = location};
   {
-    std::lock_guard lock(core_->mutex);
-    core_->pointer = location;
-    core_->buttonDown = true;
-    core_->traceLine("user presses the button at " + std::to_string(location.x) + "," +
-                     std::to_string(location.y));
-    taps = tapsFor(*core_, event.type);
+    std::lock_guard lock(core.mutex);
+    core.pointer = location;
+    core.buttonDown = down;
+    core.traceLine(down ? "user presses the button at " + std::to_string(location.x) + "," +
+                              std::to_string(location.y)
+                        : std::string("user releases the button"));
+    taps = tapsFor(core, event.type);
   }
-  postToListeners(*core_, taps, event);
+  postToListeners(core, taps, event);
+}
+
+}  // namespace
+
+void World::pressButton(Point location) {
+  changeButton(*core_, true, location);
 }
 
 void World::releaseButton(Point location) {
-  std::vector<std::shared_ptr<TapState>> taps;
-  TapEvent event{.type = EventType::leftMouseUp, .location = location};
-  {
-    std::lock_guard lock(core_->mutex);
-    core_->pointer = location;
-    core_->buttonDown = false;
-    core_->traceLine("user releases the button");
-    taps = tapsFor(*core_, event.type);
-  }
-  postToListeners(*core_, taps, event);
+  changeButton(*core_, false, location);
 }
 
 void World::pressKey(uint32_t keyCode, uint64_t eventFlags) {
