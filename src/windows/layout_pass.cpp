@@ -28,7 +28,8 @@ void WindowManager::layout(DisplayState& display) {
 }
 
 void WindowManager::applyFrames(DisplayState& display, const FrameList& frames) {
-  std::vector<Rect> others;
+  std::vector<Rect>& others = otherFramesScratch_;
+  others.clear();
   for (const DisplayInfo& info : displays_.connected) {
     if (info.id != display.info.id) others.push_back(info.frame);
   }
@@ -65,9 +66,12 @@ bool WindowManager::spillsOntoAnotherDisplay(const Rect& frame, const DisplaySta
   // column scrolled mostly past the edge onto a neighbouring display would
   // land in that display's Space, over its strip or hidden behind its
   // full-screen Space. It is parked instead, like a column out of view.
-  if (displays_.connected.size() < 2) return false;
-  const auto holder = displayContainingFrame(frame);
-  return holder && holder->id != display.info.id && frame.intersectionArea(holder->frame) > 0;
+  // Runs for every window on every frame, so it compares areas in place.
+  const double own = frame.intersectionArea(display.info.frame);
+  for (const DisplayInfo& other : displays_.connected) {
+    if (other.id != display.info.id && frame.intersectionArea(other.frame) > own) return true;
+  }
+  return false;
 }
 
 void WindowManager::ensureFocusedVisible(DisplayState& display, bool animated) {

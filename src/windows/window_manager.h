@@ -464,7 +464,9 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   std::shared_ptr<FocusGeneration> focusGeneration_ = std::make_shared<FocusGeneration>();
   PointerState pointer_;
   Lifecycle lifecycle_;
-  FrameList frameScratch_;  // reused by every layout, so a frame allocates nothing
+  // Reused by every layout, so a frame allocates nothing.
+  FrameList frameScratch_;
+  std::vector<Rect> otherFramesScratch_;  // the other displays' frames
 };
 
 }  // namespace vistarail
