@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ax_types.h"
 
@@ -37,6 +38,11 @@ class Accessibility {
 
   virtual AXResult<AXValue> copyAttributeValue(const AXElement& element,
                                                std::string_view attribute) = 0;
+  // Several attributes of one element in one round trip to its application,
+  // one result per name in order; an attribute that fails carries its own
+  // error, and a failed call fails every entry with the call's error.
+  virtual std::vector<AXResult<AXValue>> copyMultipleAttributeValues(
+      const AXElement& element, const std::vector<std::string_view>& attributes) = 0;
   // Success means the application accepted the value, not that it took effect.
   virtual AXError setAttributeValue(const AXElement& element, std::string_view attribute,
                                     const AXValue& value) = 0;

@@ -189,7 +189,8 @@ void Session::runStep(const Step& step, int number) {
     // What the program answers for when it lets go: the windows it moved.
     movedByProgram_.clear();
     for (const auto& [id, window] : manager_->windows()) {
-      if (manager_->isTouched(id) || manager_->needsRecovery().contains(id))
+      if (const MovedWindow* moved = manager_->movedWindow(id);
+          moved && moved->state != MovedState::released)
         movedByProgram_.insert(id);
     }
   }
@@ -588,7 +589,8 @@ std::optional<Violation> Session::checkNothingLost(const char* invariant, bool s
     if (!movedByProgram_.contains(w->number.value_or(0))) continue;
     // A restore still waiting its turn behind a slow application's queue has
     // not settled yet; it is judged once it reports.
-    if (skipHung && manager_ && manager_->isRestoring(w->number.value_or(0))) continue;
+    if (skipHung && manager_ && manager_->movedWindow(w->number.value_or(0)) &&
+        manager_->movedWindow(w->number.value_or(0))->state == MovedState::restoring) continue;
     if (inView(w->frame) || remembered.contains(w->number.value_or(0))) continue;
     // Where its user or its application put it: not the program's to undo.
     if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame)

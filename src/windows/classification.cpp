@@ -27,34 +27,83 @@ bool WindowClassification::isAuxiliary() const {
   return hasMinimizeButton == false && hasFullScreenButton == false && hasDocument == false;
 }
 
-WindowClassification readClassification(Accessibility& ax, const AXElement& window) {
-  WindowClassification c;
-  c.role = readString(ax, window, ax::kRole);
-  c.subrole = readString(ax, window, ax::kSubrole);
-  c.isModal = readBool(ax, window, ax::kModal).value_or(false);
-  if (const auto parent = readElement(ax, window, ax::kParent)) {
-    c.parentRole = readString(ax, *parent, ax::kRole);
+namespace {
+
+// The attributes of one round trip, in this order.
+constexpr std::string_view kFactAttributes[] = {
+    ax::kRole,     ax::kSubrole,  ax::kModal,      ax::kParent,     ax::kWindow,
+    ax::kMinimizeButton, ax::kFullScreenButton, ax::kDocument, ax::kPosition,
+    ax::kSize,     ax::kFullScreen, ax::kTitle,
+};
+enum FactIndex { role, subrole, modal, parent, owner, minimize, fullScreenButton, document,
+                 position, size, fullScreen, title, factCount };
+
+// As readPresence, from an entry of a multiple read.
+std::optional<bool> presence(const AXResult<AXValue>& result) {
+  switch (result.error) {
+    case AXError::success:
+      return result.value.has_value();
+    case AXError::noValue:
+    case AXError::attributeUnsupported:
+      return false;
+    default:
+      return std::nullopt;  // a busy or hung application says nothing
   }
-  // A window names itself as its window; any other element owns it.
-  const auto owner = readElement(ax, window, ax::kWindow);
-  c.hasOwningWindow = owner && !(*owner == window);
-  c.hasMinimizeButton = readPresence(ax, window, ax::kMinimizeButton);
-  c.hasFullScreenButton = readPresence(ax, window, ax::kFullScreenButton);
-  c.hasDocument = readPresence(ax, window, ax::kDocument);
-  return c;
 }
 
-bool isTileable(Accessibility& ax, const AXElement& window, bool wasTileable) {
-  const WindowClassification c = readClassification(ax, window);
+template <class T>
+std::optional<T> typed(const AXResult<AXValue>& result,
+                       std::optional<T> (*view)(const AXValue&)) {
+  return result ? view(*result.value) : std::nullopt;
+}
+
+}  // namespace
+
+WindowFacts readWindowFacts(Accessibility& ax, const AXElement& window, bool askSettable) {
+  static const std::vector<std::string_view> names(std::begin(kFactAttributes),
+                                                   std::end(kFactAttributes));
+  static_assert(std::size(kFactAttributes) == factCount);
+  const std::vector<AXResult<AXValue>> r = ax.copyMultipleAttributeValues(window, names);
+  WindowFacts facts;
+  if (r.size() != factCount) return facts;
+  WindowClassification& c = facts.classification;
+  c.role = typed(r[role], asString);
+  c.subrole = typed(r[subrole], asString);
+  c.isModal = typed(r[modal], asBool).value_or(false);
+  if (const auto parentElement = typed(r[parent], asElement)) {
+    c.parentRole = readString(ax, *parentElement, ax::kRole);
+  }
+  // A window names itself as its window; any other element owns it.
+  const auto ownerElement = typed(r[owner], asElement);
+  c.hasOwningWindow = ownerElement && !(*ownerElement == window);
+  c.hasMinimizeButton = presence(r[minimize]);
+  c.hasFullScreenButton = presence(r[fullScreenButton]);
+  c.hasDocument = presence(r[document]);
+  const auto origin = typed(r[position], asPoint);
+  const auto extent = typed(r[size], asSize);
+  if (origin && extent) facts.frame = Rect(*origin, *extent);
+  facts.isFullScreen = typed(r[fullScreen], asBool).value_or(false);
+  facts.title = typed(r[title], asString);
+  if (askSettable && !c.isAuxiliary()) {
+    facts.settable = isSettable(ax, window, ax::kPosition) && isSettable(ax, window, ax::kSize);
+  }
+  return facts;
+}
+
+WindowClassification readClassification(Accessibility& ax, const AXElement& window) {
+  return readWindowFacts(ax, window, false).classification;
+}
+
+bool isTileable(const WindowFacts& facts, bool wasTileable, std::optional<bool> settable) {
+  const WindowClassification& c = facts.classification;
   if (c.isAuxiliary()) return false;
   if (wasTileable) return true;
   if (c.role != ax::kWindowRole || c.subrole != ax::kStandardWindowSubrole) return false;
-  if (!isSettable(ax, window, ax::kPosition) || !isSettable(ax, window, ax::kSize)) return false;
-  const auto sizeValue = ax.copyAttributeValue(window, ax::kSize);
-  const auto size = sizeValue ? asSize(*sizeValue.value) : std::nullopt;
+  if (!facts.settable.value_or(settable.value_or(false))) return false;
   // A size that cannot be read now does not make a standard window small.
-  if (!size) return true;
-  return size->width >= kMinTileableWidthPoints && size->height >= kMinTileableHeightPoints;
+  if (!facts.frame) return true;
+  return facts.frame->width() >= kMinTileableWidthPoints &&
+         facts.frame->height() >= kMinTileableHeightPoints;
 }
 
 }  // namespace vistarail

@@ -256,7 +256,7 @@ void WindowManager::toggleFloat(WindowId id) {
   }
   animatedMutation(*display, [id](Strip& s) { s.remove(id); });
   table_.userFloating.insert(id);
-  parking_.parkedTargets.erase(id);
+  moved_.laidOut(id, false, ports_.dispatch.mediaTime());
   mover_->apply(window->second.handle, floatingFrame(display->info.visibleFrame));
   ensureFocusedVisible(*display, true);
   startAnimator();

@@ -77,6 +77,7 @@ void WindowManager::finishStartup() {
 
 void WindowManager::appTerminated(Pid pid) {
   table_.observers.erase(pid);
+  pipeline_.scans.erase(pid);
   table_.trackingPIDs.erase(pid);
   if (auto it = table_.windowsByPID.find(pid); it != table_.windowsByPID.end()) {
     const std::vector<WindowId> ids = it->second;
@@ -122,37 +123,61 @@ void WindowManager::refreshApp(Pid pid) {
     appFinished(pid);
     return;
   }
+  // One scan at a time per application: a slow application's scans would
+  // otherwise queue up behind each other on its queue, each reading every
+  // window again. A request while one runs asks for one more after it.
+  AppScan& scan = pipeline_.scans[pid];
+  if (scan.running) {
+    scan.again = true;
+    return;
+  }
+  scan.running = true;
   AppObserverRef observer = found->second;
-  std::unordered_set<WindowId> wasTileable;
+  // Which elements are already known, so the scan need not look up their
+  // numbers again, and whose settability is known.
+  struct Known {
+    AXElement element;
+    WindowId id;
+    bool settableKnown;
+  };
+  std::vector<Known> known;
   if (auto it = table_.windowsByPID.find(pid); it != table_.windowsByPID.end()) {
     for (WindowId id : it->second) {
-      if (auto w = table_.windows.find(id); w != table_.windows.end() && w->second.isTileable) {
-        wasTileable.insert(id);
+      if (auto w = table_.windows.find(id); w != table_.windows.end()) {
+        known.push_back({w->second.handle->element, id, w->second.settable.has_value()});
       }
     }
   }
   emit(ManagerEvent::Kind::scan, pid);
-  std::weak_ptr<WindowManager> weak = weak_from_this();
-  Accessibility& ax = ports_.ax;
-  QueueRef main = ports_.dispatch.main();
-  mover_->perform(pid, [weak, &ax, main, observer, wasTileable = std::move(wasTileable), pid] {
+  onAppQueue(pid, [observer, known = std::move(known)](Accessibility& ax) -> AppReply {
     std::vector<WindowSnapshot> snapshots;
+    std::vector<std::pair<AXElement, WindowId>> unwatched;
     for (const AXElement& element : readElements(ax, observer->element(), ax::kWindows)) {
-      const auto number = windowNumberOf(ax, element);
-      if (!number) continue;
-      observer->watch(element, *number);
-      WindowSnapshot snapshot;
-      snapshot.id = *number;
-      snapshot.element = element;
-      snapshot.isTileable = isTileable(ax, element, wasTileable.contains(*number));
-      snapshot.isFullScreen = readBool(ax, element, ax::kFullScreen).value_or(false);
-      snapshot.frame = readFrame(ax, element);
-      snapshot.title = readString(ax, element, ax::kTitle);
-      snapshots.push_back(std::move(snapshot));
+      auto match = std::find_if(known.begin(), known.end(),
+                                [&](const Known& k) { return k.element == element; });
+      std::optional<WindowId> number;
+      if (match != known.end()) {
+        number = match->id;
+      } else {
+        number = windowNumberOf(ax, element);
+        if (!number) continue;
+        unwatched.emplace_back(element, *number);
+      }
+      const bool askSettable = match == known.end() || !match->settableKnown;
+      snapshots.push_back({*number, element, readWindowFacts(ax, element, askSettable)});
     }
-    main->async([weak, snapshots = std::move(snapshots), pid, observer]() mutable {
-      if (auto self = weak.lock()) self->applySnapshots(std::move(snapshots), pid, observer);
-    });
+    return [observer, unwatched = std::move(unwatched),
+            snapshots = std::move(snapshots)](WindowManager& self) mutable {
+      self.applySnapshots(std::move(snapshots), observer->pid(), observer);
+      // Registering a new window's notifications takes several calls; after
+      // the report, so they do not delay its first frame.
+      if (!unwatched.empty()) {
+        self.onAppQueue(observer->pid(), [observer, unwatched](Accessibility&) -> AppReply {
+          for (const auto& [element, id] : unwatched) observer->watch(element, id);
+          return nullptr;
+        });
+      }
+    };
   });
 }
 
@@ -162,9 +187,21 @@ bool WindowManager::windowServerKnows(WindowId id) {
 
 void WindowManager::applySnapshots(std::vector<WindowSnapshot> snapshots, Pid pid,
                                    const AppObserverRef& observer) {
+  bool again = false;
+  if (auto scan = pipeline_.scans.find(pid); scan != pipeline_.scans.end()) {
+    again = scan->second.again;
+    pipeline_.scans.erase(scan);
+  }
+  // The scan asked for while this one ran, once this one's report is in.
+  auto next = [&] {
+    if (again && running_) refreshApp(pid);
+  };
   auto current = table_.observers.find(pid);
   if (current == table_.observers.end() || current->second != observer) {
+    // The application's observer was replaced or released: the scan it began
+    // says nothing about the windows now.
     appFinished(pid);
+    next();
     return;
   }
   emit(ManagerEvent::Kind::scanApplied, pid);
@@ -174,25 +211,28 @@ void WindowManager::applySnapshots(std::vector<WindowSnapshot> snapshots, Pid pi
     // An application listing one window twice must not list it twice here.
     if (std::find(seen.begin(), seen.end(), snapshot.id) != seen.end()) continue;
     seen.push_back(snapshot.id);
+    WindowFacts& facts = snapshot.facts;
     auto it = table_.windows.find(snapshot.id);
-    if (it != table_.windows.end()) {
-      TrackedWindow& window = it->second;
-      window.isTileable = snapshot.isTileable;
-      window.isFullScreen = snapshot.isFullScreen;
-      if (snapshot.frame) window.lastKnownFrame = snapshot.frame;
-      if (snapshot.title) window.title = std::move(snapshot.title);
-      continue;
+    if (it == table_.windows.end()) {
+      TrackedWindow window;
+      window.handle = std::make_shared<ManagedWindow>(
+          ManagedWindow{snapshot.id, pid, snapshot.element, observer->element()});
+      window.bundleID = observer->bundleID();
+      window.appName = observer->appName();
+      it = table_.windows.emplace(snapshot.id, std::move(window)).first;
     }
-    TrackedWindow window;
-    window.handle = std::make_shared<ManagedWindow>(
-        ManagedWindow{snapshot.id, pid, snapshot.element, observer->element()});
-    window.bundleID = observer->bundleID();
-    window.appName = observer->appName();
-    window.title = std::move(snapshot.title);
-    window.isTileable = snapshot.isTileable;
-    window.isFullScreen = snapshot.isFullScreen;
-    window.lastKnownFrame = snapshot.frame;
-    table_.windows.emplace(snapshot.id, std::move(window));
+    TrackedWindow& window = it->second;
+    // Judged now, against what is known now: a verdict taken when the scan
+    // was scheduled would be seconds old for a slow application.
+    const bool wasTileable = window.isTileable;
+    window.isTileable = isTileable(facts, wasTileable, window.settable);
+    if (facts.settable) window.settable = facts.settable;
+    window.isFullScreen = facts.isFullScreen;
+    if (facts.frame) window.lastKnownFrame = facts.frame;
+    if (facts.title) window.title = std::move(facts.title);
+    // A window that stops tiling leaves every strip, not only the ones the
+    // reconcile looks at (the current strip of each active display).
+    if (wasTileable && !window.isTileable) leaveHiddenStrips(snapshot.id);
   }
 
   const std::vector<WindowId> previous = table_.windowsByPID[pid];
@@ -204,11 +244,31 @@ void WindowManager::applySnapshots(std::vector<WindowSnapshot> snapshots, Pid pi
       seen.push_back(id);
       continue;
     }
-    mover_->perform(pid, [observer, id] { observer->unwatch(id); });
+    onAppQueue(pid, [observer, id](Accessibility&) -> AppReply {
+      observer->unwatch(id);
+      return nullptr;
+    });
     forget(id);
   }
   table_.windowsByPID[pid] = std::move(seen);
   appFinished(pid);
+  next();
+}
+
+void WindowManager::onAppQueue(Pid pid, AppRead read) {
+  std::weak_ptr<WindowManager> weak = weak_from_this();
+  Accessibility& ax = ports_.ax;
+  QueueRef main = ports_.dispatch.main();
+  mover_->perform(pid, [weak, &ax, main, read = std::move(read)]() mutable {
+    auto then = read(ax);
+    // The read and its reply are dropped on the main queue whatever happens,
+    // so an observer they hold is never released (and so detached from the
+    // main run loop) on the application's queue.
+    main->async([weak, then = std::move(then), read = std::move(read)]() mutable {
+      auto self = weak.lock();
+      if (self && then) then(*self);
+    });
+  });
 }
 
 TrackedWindow* WindowManager::windowWithElement(Pid pid, const AXElement& element) {
@@ -222,31 +282,18 @@ TrackedWindow* WindowManager::windowWithElement(Pid pid, const AXElement& elemen
 }
 
 void WindowManager::readTitle(const TrackedWindow& window) {
-  std::weak_ptr<WindowManager> weak = weak_from_this();
-  Accessibility& ax = ports_.ax;
-  QueueRef main = ports_.dispatch.main();
   const WindowId id = window.id();
-  AXElement element = window.handle->element;
-  mover_->perform(window.pid(), [weak, &ax, main, id, element] {
+  onAppQueue(window.pid(), [id, element = window.handle->element](Accessibility& ax) -> AppReply {
     auto title = readString(ax, element, ax::kTitle);
-    if (!title) return;
-    main->async([weak, id, title = std::move(*title)] {
-      auto self = weak.lock();
-      if (!self) return;
-      auto it = self->table_.windows.find(id);
-      if (it == self->table_.windows.end() || it->second.title == title) return;
+    if (!title) return nullptr;
+    return [id, title = std::move(*title)](WindowManager& self) {
+      auto it = self.table_.windows.find(id);
+      if (it == self.table_.windows.end() || it->second.title == title) return;
       it->second.title = title;
-      const std::string* displayId = nullptr;
-      if (auto d = self->displays_.windowDisplays.find(id);
-          d != self->displays_.windowDisplays.end()) {
-        displayId = &d->second;
+      if (auto d = self.displays_.windowDisplays.find(id); d != self.displays_.windowDisplays.end()) {
+        if (DisplayState* display = self.displayState(d->second)) self.overlays_->update(*display);
       }
-      if (displayId) {
-        if (DisplayState* display = self->displayState(*displayId)) {
-          self->overlays_->update(*display);
-        }
-      }
-    });
+    };
   });
 }
 

@@ -56,19 +56,14 @@ void WindowManager::readFrontmostFocus(FocusReader then) {
   auto observer = table_.observers.find(front->pid);
   if (observer == table_.observers.end()) return;
   // Only the application knows its focused window; ask on its queue.
-  std::weak_ptr<WindowManager> weak = weak_from_this();
-  Accessibility& ax = ports_.ax;
-  QueueRef main = ports_.dispatch.main();
   const Pid pid = front->pid;
-  AXElement app = observer->second->element();
-  mover_->perform(pid, [weak, &ax, main, app, pid, then = std::move(then)] {
+  onAppQueue(pid, [app = observer->second->element(), pid,
+                   then = std::move(then)](Accessibility& ax) -> AppReply {
     std::optional<WindowId> number;
     if (auto focused = readElement(ax, app, ax::kFocusedWindow)) {
       number = windowNumberOf(ax, *focused);
     }
-    main->async([weak, number, pid, then] {
-      if (auto self = weak.lock()) then(*self, number, pid);
-    });
+    return [number, pid, then](WindowManager& self) { then(self, number, pid); };
   });
 }
 

@@ -34,6 +34,7 @@ void WindowManager::applyFrames(DisplayState& display, const FrameList& frames) 
     if (info.id != display.info.id) others.push_back(info.frame);
   }
   const Rect displayFrame = display.info.frame;
+  const double now = ports_.dispatch.mediaTime();
   for (const WindowFrame& entry : frames) {
     auto window = table_.windows.find(entry.window);
     if (window == table_.windows.end()) continue;
@@ -47,15 +48,14 @@ void WindowManager::applyFrames(DisplayState& display, const FrameList& frames) 
         (pointer_.mouseDragging && pointer_.pressWindow == id)) {
       continue;
     }
-    parking_.touched.insert(id);
     displays_.windowDisplays[id] = display.info.id;
-    parking_.needsRecovery.erase(id);
-    if (isOffDisplay(entry.frame, displayFrame) || spillsOntoAnotherDisplay(entry.frame, display)) {
-      parking_.parkedTargets.insert(id);
+    const bool parked =
+        isOffDisplay(entry.frame, displayFrame) || spillsOntoAnotherDisplay(entry.frame, display);
+    moved_.laidOut(id, parked, now);
+    if (parked) {
       mover_->apply(window->second.handle, parkFrame(entry.frame, displayFrame, others),
                     displayFrame);
     } else {
-      parking_.parkedTargets.erase(id);
       mover_->apply(window->second.handle, entry.frame);
     }
   }
@@ -65,11 +65,14 @@ bool WindowManager::spillsOntoAnotherDisplay(const Rect& frame, const DisplaySta
   // The window server gives a window to the display holding most of it: a
   // column scrolled mostly past the edge onto a neighbouring display would
   // land in that display's Space, over its strip or hidden behind its
-  // full-screen Space. It is parked instead, like a column out of view.
-  // Runs for every window on every frame, so it compares areas in place.
+  // full-screen Space. It is parked instead, like a column out of view; so is
+  // a column lying exactly half on each, which the window server may give to
+  // either. Runs for every window on every frame, so it compares in place.
   const double own = frame.intersectionArea(display.info.frame);
   for (const DisplayInfo& other : displays_.connected) {
-    if (other.id != display.info.id && frame.intersectionArea(other.frame) > own) return true;
+    if (other.id == display.info.id) continue;
+    const double there = frame.intersectionArea(other.frame);
+    if (there > 0 && there >= own) return true;
   }
   return false;
 }
@@ -203,11 +206,8 @@ void WindowManager::syncStrip(DisplayState& display, Strip& strip,
                               const std::vector<JoiningWindow>& added, bool appendAtEnd) {
   for (WindowId id : removed) strip.remove(id);
   for (const JoiningWindow& joining : added) {
-    for (auto& [displayId, other] : displays_.states) {
-      for (auto& [space, otherStrip] : other.strips) {
-        if (&otherStrip != &strip) otherStrip.remove(joining.window);
-      }
-    }
+    removeFromStrips(joining.window,
+                     [&strip](const DisplayState&, const Strip& other) { return &other != &strip; });
     displays_.windowDisplays[joining.window] = display.info.id;
   }
   const std::vector<JoiningWindow> remaining = applyPendingRestore(strip, added);

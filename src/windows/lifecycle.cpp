@@ -166,8 +166,7 @@ void WindowManager::stop(std::function<void()> completion) {
   for (auto& [id, display] : displays_.states) overlays_->hide(display);
   animator_.stop();
   stopInput();
-  if (parking_.recoveryTimer) parking_.recoveryTimer->invalidate();
-  parking_.recoveryTimer.reset();
+  stopRecoveryTimer();
   pointer_.interactiveScroll = false;
   pointer_.scrollingDisplayID.reset();
   pointer_.wheelScrollActive = false;

@@ -64,15 +64,14 @@ void WindowManager::mouseButton(bool isDown, Point location) {
               self->pointer_.heldForDrag.erase(id);
               continue;
             }
-            Accessibility& ax = self->ports_.ax;
-            QueueRef main = self->ports_.dispatch.main();
-            AXElement element = window->second.handle->element;
-            self->mover_->perform(window->second.pid(), [weak, &ax, main, element, id] {
-              auto frame = readFrame(ax, element);
-              main->async([weak, id, frame] {
-                if (auto manager = weak.lock()) manager->dropDragged(id, frame);
-              });
-            });
+            self->onAppQueue(window->second.pid(),
+                             [element = window->second.handle->element,
+                              id](Accessibility& ax) -> AppReply {
+                               auto frame = readFrame(ax, element);
+                               return [id, frame](WindowManager& manager) {
+                                 manager.dropDragged(id, frame);
+                               };
+                             });
           }
         });
   } else if (wasDragging) {

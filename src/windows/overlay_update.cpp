@@ -79,7 +79,7 @@ std::optional<FocusTarget> WindowManager::Overlays::focusTarget(const Strip& str
   // A window in the user's hands or parked off screen has no outline.
   if (m.pointer_.heldForDrag.contains(*w) ||
       (m.pointer_.mouseDragging && m.pointer_.pressWindow == w) ||
-      m.parking_.parkedTargets.contains(*w)) {
+      m.moved_.is(*w, MovedState::parked)) {
     return std::nullopt;
   }
   auto laid = m.displays_.layoutFrames.find(*w);

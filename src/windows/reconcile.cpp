@@ -66,7 +66,7 @@ void WindowManager::reconcileDisplay(DisplayState& display,
       continue;
     }
     const TrackedWindow& window = it->second;
-    if (parking_.touched.contains(id) || !window.lastKnownFrame) continue;
+    if (moved_.isOwed(id) || !window.lastKnownFrame) continue;
     if (!belongsHere(*window.lastKnownFrame)) removed.push_back(id);
   }
 
@@ -78,7 +78,7 @@ void WindowManager::reconcileDisplay(DisplayState& display,
       const WindowId id = entry.first;
       const TrackedWindow& window = entry.second;
       if (strip.contains(id) || !mayStayInStrip(window, onScreen)) continue;
-      if (parking_.restoreInFlight.contains(id) || !window.lastKnownFrame) continue;
+      if (moved_.is(id, MovedState::restoring) || !window.lastKnownFrame) continue;
       const bool elsewhere = std::any_of(actives.begin(), actives.end(), [&](DisplayState* d) {
         const Strip* s = d->currentStrip();
         return s && s->contains(id);
@@ -128,9 +128,7 @@ void WindowManager::forget(WindowId id) {
   displays_.windowDisplays.erase(id);
   displays_.layoutFrames.erase(id);
   displays_.verifiedSizes.erase(id);
-  parking_.touched.erase(id);
-  parking_.needsRecovery.erase(id);
-  parking_.parkedTargets.erase(id);
+  moved_.release(id);
   pointer_.draggedWindows.erase(id);
   pointer_.heldForDrag.erase(id);
   external_.reasserts.erase(id);
@@ -140,9 +138,9 @@ void WindowManager::forget(WindowId id) {
     it->second->cancel();
     external_.pending.erase(it);
   }
+  removeFromStrips(id, [](const DisplayState&, const Strip&) { return true; });
   for (auto& [displayId, display] : displays_.states) {
     for (auto& [space, strip] : display.strips) {
-      strip.remove(id);
       strip.minHeights.erase(id);
       strip.preferredHeights.erase(id);
     }
@@ -151,12 +149,29 @@ void WindowManager::forget(WindowId id) {
   mover_->forget(held, id);
 }
 
-void WindowManager::windowLeftStrip(WindowId id) {
-  parking_.parkedTargets.erase(id);
-  displays_.layoutFrames.erase(id);
-  if (parking_.touched.contains(id) || parking_.needsRecovery.contains(id)) {
-    restoreWindows({id}, nullptr);
+bool WindowManager::removeFromStrips(WindowId id, const StripFilter& leave) {
+  bool left = false;
+  for (auto& [displayId, display] : displays_.states) {
+    for (auto& [space, strip] : display.strips) {
+      if (strip.contains(id) && leave(display, strip)) {
+        strip.remove(id);
+        left = true;
+      }
+    }
   }
+  return left;
+}
+
+void WindowManager::leaveHiddenStrips(WindowId id) {
+  const bool left = removeFromStrips(id, [](const DisplayState& display, const Strip& strip) {
+    return !display.isActive() || display.currentStrip() != &strip;
+  });
+  if (left && moved_.isOwed(id)) restoreWindows({id}, nullptr);
+}
+
+void WindowManager::windowLeftStrip(WindowId id) {
+  displays_.layoutFrames.erase(id);
+  if (moved_.isOwed(id)) restoreWindows({id}, nullptr);
 }
 
 void WindowManager::scheduleExternalCheck(WindowId id) {
@@ -172,7 +187,7 @@ void WindowManager::externalCheck(WindowId id) {
   if (!running_) return;  // a stopped manager leaves windows where they are
   auto it = table_.windows.find(id);
   if (it == table_.windows.end() || !activeDisplayHolding(id) ||
-      parking_.parkedTargets.contains(id)) {
+      moved_.is(id, MovedState::parked)) {
     return;
   }
   if (animator_.isRunning() || pointer_.interactiveScroll || pointer_.mouseDragging ||
@@ -193,16 +208,12 @@ void WindowManager::externalCheck(WindowId id) {
     return;
   }
   if (!applied) return;
-  std::weak_ptr<WindowManager> weak = weak_from_this();
-  Accessibility& ax = ports_.ax;
-  QueueRef main = ports_.dispatch.main();
-  AXElement element = it->second.handle->element;
-  const Rect expected = *applied;
-  mover_->perform(it->second.pid(), [weak, &ax, main, element, id, expected] {
+  onAppQueue(it->second.pid(), [element = it->second.handle->element, id,
+                                 expected = *applied](Accessibility& ax) -> AppReply {
     auto actual = readFrame(ax, element);
-    main->async([weak, id, expected, actual] {
-      if (auto self = weak.lock()) self->finishExternalCheck(id, expected, actual);
-    });
+    return [id, expected, actual](WindowManager& self) {
+      self.finishExternalCheck(id, expected, actual);
+    };
   });
 }
 
@@ -268,9 +279,7 @@ void WindowManager::moveWindowToDisplay(WindowId id, DisplayState& from, Display
     }
   }
   animatedMutation(from, [id](Strip& s) { s.remove(id); });
-  for (auto& [displayId, display] : displays_.states) {
-    for (auto& [space, strip] : display.strips) strip.remove(id);
-  }
+  removeFromStrips(id, [](const DisplayState&, const Strip&) { return true; });
   {
     auto held = mover_->lock();
     mover_->cancel(held, id);
@@ -280,9 +289,8 @@ void WindowManager::moveWindowToDisplay(WindowId id, DisplayState& from, Display
   displays_.windowDisplays[id] = to.info.id;
   displays_.layoutFrames.erase(id);
   displays_.verifiedSizes.erase(id);
-  parking_.parkedTargets.erase(id);
-  parking_.touched.erase(id);
-  parking_.needsRecovery.erase(id);
+  // The user took it there: the program owes it nothing until it is laid out.
+  moved_.release(id);
   ensureFocusedVisible(from, true);
   startAnimator();
   scheduleSave();

@@ -7,18 +7,13 @@
 #include <cmath>
 #include <limits>
 
+#include "mover/move_rules.h"
 #include "windows/timing.h"
 #include "windows/window_manager.h"
 
 namespace vistarail {
 
 namespace {
-
-std::vector<WindowId> sorted(const std::unordered_set<WindowId>& ids) {
-  std::vector<WindowId> result(ids.begin(), ids.end());
-  std::sort(result.begin(), result.end());
-  return result;
-}
 
 // "unrecovered.v1": an array of window numbers. Anything else reads as empty;
 // numbers that cannot be window numbers are skipped.
@@ -51,82 +46,107 @@ void WindowManager::restoreWindows(const std::vector<WindowId>& ids,
   const std::vector<DisplayInfo> connected =
       ids.empty() ? std::vector<DisplayInfo>{}
                   : DisplayInfo::all(ports_.workspace, ports_.windowServer);
+  const double now = ports_.dispatch.mediaTime();
   for (WindowId id : ids) {
     auto window = table_.windows.find(id);
     if (window == table_.windows.end()) {
-      parking_.touched.erase(id);
-      parking_.needsRecovery.erase(id);
-      if (!windowServerKnows(id)) clearUnrecovered({id});
+      // Remembered from an earlier run and not scanned yet: it is restored
+      // once a scan finds it, unless the window server says it is gone.
+      if (!windowServerKnows(id)) {
+        moved_.release(id);
+        clearUnrecovered({id});
+      }
       continue;
     }
-    const DisplayInfo* target = nullptr;
-    std::vector<Rect> screens;
-    if (auto recorded = displays_.windowDisplays.find(id);
-        recorded != displays_.windowDisplays.end()) {
-      for (const DisplayInfo& info : connected) {
-        if (info.id == recorded->second) target = &info;
-      }
-    }
-    if (!target && window->second.lastKnownFrame) {
-      if (auto holder = displayContainingFrame(*window->second.lastKnownFrame)) {
-        for (const DisplayInfo& info : connected) {
-          if (info.id == holder->id) target = &info;
-        }
-      }
-    }
-    if (target) {
-      screens.push_back(target->frame);
-    } else if (!connected.empty()) {
-      target = &connected.front();
-      for (const DisplayInfo& info : connected) screens.push_back(info.frame);
-    } else {
-      parking_.needsRecovery.insert(id);
+    const auto target = restoreTarget(window->second, connected);
+    if (!target) {
+      moved_.needRecovery(id, now);
       startRecoveryTimer();
       continue;
     }
-    if (!parking_.restoreInFlight.insert(id).second) continue;
-    ++*outstanding;
-    emit(ManagerEvent::Kind::restore, window->second.pid(), id);
-
     MoveToken token = 0;
+    {
+      auto held = mover_->lock();
+      token = mover_->token(held, id);
+    }
+    // A restore under way reports for this window; another would only
+    // supersede it.
+    if (moved_.is(id, MovedState::restoring)) continue;
     {
       auto held = mover_->lock();
       token = mover_->beginRestore(held, id);
     }
+    moved_.beginRestore(id, token, now);
+    ++*outstanding;
+    emit(ManagerEvent::Kind::restore, window->second.pid(), id);
+
     const Pid pid = window->second.pid();
     auto report = [weak = weak_from_this(), id, pid, token, outstanding,
                    done](RestoreResult result) {
-      auto self = weak.lock();
-      if (!self) return;
-      self->parking_.restoreInFlight.erase(id);
-      MoveToken current = 0;
-      {
-        auto held = self->mover_->lock();
-        current = self->mover_->token(held, id);
-      }
-      if (current == token) {
-        if (result == RestoreResult::restored) {
-          self->parking_.touched.erase(id);
-          self->parking_.needsRecovery.erase(id);
-          self->emit(ManagerEvent::Kind::restored, pid, id);
-          self->clearUnrecovered({id});
-          if (self->running_) self->scheduleRefresh(pid);
-        } else if (result == RestoreResult::failed && self->table_.windows.contains(id)) {
-          self->emit(ManagerEvent::Kind::restoreFailed, pid, id);
-          self->parking_.needsRecovery.insert(id);
-          self->startRecoveryTimer();
-        }
-      }
+      if (auto self = weak.lock()) self->restoreReported(id, pid, token, result);
       if (--*outstanding == 0 && *done) (*done)();
     };
     std::weak_ptr<WindowMover> mover = mover_;
     ManagedWindowRef handle = window->second.handle;
-    const Rect area = target->visibleFrame;
-    mover_->perform(pid, [mover, handle, screens, area, token, report = std::move(report)] {
+    mover_->perform(pid, [mover, handle, screens = target->screens, area = target->area, token,
+                          report = std::move(report)] {
       if (auto m = mover.lock()) m->restore(handle, screens, area, token, report);
     });
   }
   if (*outstanding == 0 && *done) (*done)();
+}
+
+std::optional<WindowManager::RestoreTarget> WindowManager::restoreTarget(
+    const TrackedWindow& window, const std::vector<DisplayInfo>& connected) const {
+  const DisplayInfo* target = nullptr;
+  if (auto recorded = displays_.windowDisplays.find(window.id());
+      recorded != displays_.windowDisplays.end()) {
+    for (const DisplayInfo& info : connected) {
+      if (info.id == recorded->second) target = &info;
+    }
+  }
+  if (!target && window.lastKnownFrame) {
+    if (auto holder = displayContainingFrame(*window.lastKnownFrame)) {
+      for (const DisplayInfo& info : connected) {
+        if (info.id == holder->id) target = &info;
+      }
+    }
+  }
+  if (target) return RestoreTarget{{target->frame}, target->visibleFrame};
+  if (connected.empty()) return std::nullopt;
+  RestoreTarget any{{}, connected.front().visibleFrame};
+  for (const DisplayInfo& info : connected) any.screens.push_back(info.frame);
+  return any;
+}
+
+void WindowManager::restoreReported(WindowId id, Pid pid, MoveToken token, RestoreResult result) {
+  const auto state = moved_.finishRestore(id, token, result, ports_.dispatch.mediaTime());
+  if (!state) return;  // a restore something newer replaced
+  if (*state == MovedState::released) {
+    emit(ManagerEvent::Kind::restored, pid, id);
+    clearUnrecovered({id});
+    if (running_) scheduleRefresh(pid);
+    return;
+  }
+  if (!table_.windows.contains(id)) {
+    moved_.release(id);
+    return;
+  }
+  emit(ManagerEvent::Kind::restoreFailed, pid, id);
+  // A write refused now often goes through a moment later: try again on the
+  // mover's short back-off before leaving the window to the recovery timer,
+  // so a window does not stay out of view for several periods of it.
+  const MovedWindow* record = moved_.find(id);
+  const int failures = record ? record->failedRestores : 0;
+  if (failures >= 1 && failures <= move_rules::kMaxRetries) {
+    ports_.dispatch.main()->asyncAfter(move_rules::retryDelaySeconds(failures - 1),
+                                       [weak = weak_from_this(), id] {
+                                         auto self = weak.lock();
+                                         if (self && self->moved_.is(id, MovedState::needsRecovery))
+                                           self->restoreWindows({id}, nullptr);
+                                       });
+  }
+  startRecoveryTimer();
 }
 
 void WindowManager::restoreParkedWindows(std::function<void()> completion) {
@@ -137,11 +157,7 @@ void WindowManager::restoreParkedWindows(std::function<void()> completion) {
   // Cancelling superseded every restore still under way (a pause, resume and
   // pause in quick succession), so none of them will bring its window back:
   // restore those windows again rather than wait for a restore that gave up.
-  parking_.restoreInFlight.clear();
-  parking_.parkedTargets.clear();
-  std::unordered_set<WindowId> ids = parking_.touched;
-  ids.insert(parking_.needsRecovery.begin(), parking_.needsRecovery.end());
-  ids.insert(parking_.unrecoveredAtLaunch.begin(), parking_.unrecoveredAtLaunch.end());
+  moved_.supersedeRestores(ports_.dispatch.mediaTime());
 
   // Two pieces of work finish the job: the windows and the applications'
   // enhanced interfaces.
@@ -150,7 +166,7 @@ void WindowManager::restoreParkedWindows(std::function<void()> completion) {
   auto oneDone = [remaining, main, completion = std::move(completion)] {
     if (--*remaining == 0 && completion) main->async(completion);
   };
-  restoreWindows(sorted(ids), oneDone);
+  restoreWindows(moved_.owed(), oneDone);
   mover_->restoreAllEnhancedUI(oneDone);
   dropAllMoverRecords();
 }
@@ -163,30 +179,48 @@ void WindowManager::startRecoveryTimer() {
       });
 }
 
+void WindowManager::stopRecoveryTimer() {
+  if (parking_.recoveryTimer) parking_.recoveryTimer->invalidate();
+  parking_.recoveryTimer.reset();
+}
+
 void WindowManager::recoveryTick() {
-  if (running_ && settings_.enabled.value()) {
-    std::erase_if(parking_.needsRecovery,
-                  [this](WindowId id) { return activeDisplayHolding(id) != nullptr; });
+  const double now = ports_.dispatch.mediaTime();
+  std::vector<WindowId> pending;
+  for (WindowId id : moved_.inState(MovedState::needsRecovery)) {
+    if (running_ && settings_.enabled.value() && activeDisplayHolding(id)) {
+      // Back in a strip that is laid out: the layout owns it again.
+      moved_.laidOut(id, false, now);
+      startAnimator();
+      continue;
+    }
+    if (!table_.windows.contains(id) && !windowServerKnows(id)) {
+      moved_.release(id);
+      clearUnrecovered({id});
+      continue;
+    }
+    pending.push_back(id);
   }
-  std::erase_if(parking_.needsRecovery,
-                [this](WindowId id) { return !table_.windows.contains(id); });
-  if (parking_.needsRecovery.empty()) {
-    if (parking_.recoveryTimer) parking_.recoveryTimer->invalidate();
-    parking_.recoveryTimer.reset();
+  if (pending.empty()) {
+    stopRecoveryTimer();
     return;
   }
-  restoreWindows(sorted(parking_.needsRecovery), nullptr);
+  restoreWindows(pending, nullptr);
 }
 
 void WindowManager::readUnrecovered() {
-  for (WindowId id : decodeUnrecovered(defaults_.object(kUnrecoveredKey))) {
-    parking_.unrecoveredAtLaunch.insert(id);
+  const double now = ports_.dispatch.mediaTime();
+  const std::vector<WindowId> ids = decodeUnrecovered(defaults_.object(kUnrecoveredKey));
+  for (WindowId id : ids) {
+    if (!moved_.isOwed(id)) moved_.needRecovery(id, now);
   }
+  // They are brought back as soon as scans find them (or forgotten when the
+  // window server no longer knows them), not left out of view until a pause.
+  if (!ids.empty()) startRecoveryTimer();
 }
 
 void WindowManager::clearUnrecovered(const std::vector<WindowId>& ids) {
   if (ids.empty()) return;
-  for (WindowId id : ids) parking_.unrecoveredAtLaunch.erase(id);
   const auto stored = defaults_.object(kUnrecoveredKey);
   if (!stored) return;
   std::vector<WindowId> kept = decodeUnrecovered(stored);
@@ -203,11 +237,8 @@ void WindowManager::clearUnrecovered(const std::vector<WindowId>& ids) {
 }
 
 void WindowManager::recordUnrecovered() {
-  std::unordered_set<WindowId> ids = parking_.touched;
-  ids.insert(parking_.needsRecovery.begin(), parking_.needsRecovery.end());
-  ids.insert(parking_.unrecoveredAtLaunch.begin(), parking_.unrecoveredAtLaunch.end());
   std::vector<WindowId> kept;
-  for (WindowId id : sorted(ids)) {
+  for (WindowId id : moved_.owed()) {
     if (table_.windows.contains(id) || windowServerKnows(id)) kept.push_back(id);
   }
   if (kept.empty()) {

@@ -9,18 +9,16 @@
 #include "base/ids.h"
 #include "mover/managed_window.h"
 #include "platform/ax_types.h"
+#include "windows/classification.h"
 
 namespace vistarail {
 
-// One window as a scan of its application saw it. Built on the application's
-// queue, merged on the main queue.
+// One window as a scan of its application saw it: facts read on the
+// application's queue, judged on the main queue when merged.
 struct WindowSnapshot {
   WindowId id = 0;
   AXElement element;
-  bool isTileable = false;
-  bool isFullScreen = false;
-  std::optional<Rect> frame;
-  std::optional<std::string> title;
+  WindowFacts facts;
 };
 
 struct TrackedWindow {
@@ -30,6 +28,8 @@ struct TrackedWindow {
   std::optional<std::string> title;
   bool isTileable = false;
   bool isFullScreen = false;
+  // Whether position and size can be set, once a scan has asked.
+  std::optional<bool> settable;
   // Top-left space, as read at the last scan that could read it.
   std::optional<Rect> lastKnownFrame;
 

@@ -65,6 +65,7 @@
 #include "strip/strip.h"
 #include "windows/app_observer.h"
 #include "windows/display_info.h"
+#include "windows/moved_windows.h"
 #include "windows/tracked_window.h"
 
 namespace vistarail {
@@ -139,11 +140,10 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   const std::vector<DisplayInfo>& connectedDisplays() const { return displays_.connected; }
   const TrackedWindow* window(WindowId id) const;
   const std::unordered_map<WindowId, TrackedWindow>& windows() const { return table_.windows; }
-  bool isParked(WindowId id) const { return parking_.parkedTargets.contains(id); }
-  bool isTouched(WindowId id) const { return parking_.touched.contains(id); }
-  const std::unordered_set<WindowId>& needsRecovery() const { return parking_.needsRecovery; }
-  // A restore of the window is under way and has not reported yet.
-  bool isRestoring(WindowId id) const { return parking_.restoreInFlight.contains(id); }
+  // What the program owes each window it moved (null: never moved, or gone).
+  const MovedWindow* movedWindow(WindowId id) const { return moved_.find(id); }
+  const std::unordered_map<WindowId, MovedWindow>& movedWindows() const { return moved_.all(); }
+  bool isParked(WindowId id) const { return moved_.is(id, MovedState::parked); }
   std::optional<WindowId> focusedWindow() const { return focus_.actualFocusedWindow; }
   // Display ids of the active displays, in connection order.
   std::vector<std::string> activeDisplayIDs() const;
@@ -206,7 +206,13 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
     std::unordered_set<WindowId> userFloating;
   };
   // --- Refresh pipeline (refresh.cpp)
+  // An application's scan under way, and whether another was asked for.
+  struct AppScan {
+    bool running = false;
+    bool again = false;
+  };
   struct RefreshPipeline {
+    std::unordered_map<Pid, AppScan> scans;
     std::set<Pid> dirtyPIDs;
     bool refreshAllPending = false;
     bool refreshScheduled = false;
@@ -225,14 +231,16 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
     VerifiedSizes verifiedSizes;
     WorkItemRef saveWork;
   };
-  // --- Parking and recovery (layout_pass.cpp, recovery.cpp)
+  // --- Parking and recovery (layout_pass.cpp, recovery.cpp); each moved
+  // window's state is its record in `moved_`.
   struct Parking {
-    std::unordered_set<WindowId> touched;
-    std::unordered_set<WindowId> needsRecovery;
-    std::unordered_set<WindowId> restoreInFlight;
-    std::unordered_set<WindowId> unrecoveredAtLaunch;
-    std::unordered_set<WindowId> parkedTargets;
     RepeatingTimerRef recoveryTimer;
+  };
+  // Where a restore brings a window: into `area` unless it already lies in
+  // one of `screens`.
+  struct RestoreTarget {
+    std::vector<Rect> screens;
+    Rect area;
   };
   // --- External changes to tiled windows (reconcile.cpp)
   struct ExternalChecks {
@@ -309,6 +317,15 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void appTerminated(Pid pid);
   void handleAXNotification(Pid pid, const std::string& name, const AXElement& element);
   void refreshApp(Pid pid);
+  // Reading an application on its queue and coming back: the read runs there
+  // and returns what to do with its result on the main queue (or nothing),
+  // which runs only while the manager exists.
+  using AppReply = std::function<void(WindowManager&)>;
+  using AppRead = std::function<AppReply(Accessibility&)>;
+  void onAppQueue(Pid pid, AppRead read);
+  // Takes the window out of every strip that is not the current strip of an
+  // active display (the reconcile judges those), bringing it back if owed.
+  void leaveHiddenStrips(WindowId id);
   void applySnapshots(std::vector<WindowSnapshot> snapshots, Pid pid,
                       const AppObserverRef& observer);
   TrackedWindow* windowWithElement(Pid pid, const AXElement& element);
@@ -327,6 +344,9 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   bool mayStayInStrip(const TrackedWindow& window,
                       const std::unordered_set<WindowId>& onScreen) const;
   void forget(WindowId id);
+  // Takes the window out of every strip `leave` picks; true when it left one.
+  using StripFilter = std::function<bool(const DisplayState&, const Strip&)>;
+  bool removeFromStrips(WindowId id, const StripFilter& leave);
   void windowLeftStrip(WindowId id);
   void scheduleExternalCheck(WindowId id);
   void externalCheck(WindowId id);
@@ -376,8 +396,12 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
 
   // recovery.cpp
   void restoreWindows(const std::vector<WindowId>& ids, std::function<void()> completion);
+  std::optional<RestoreTarget> restoreTarget(const TrackedWindow& window,
+                                             const std::vector<DisplayInfo>& connected) const;
+  void restoreReported(WindowId id, Pid pid, MoveToken token, RestoreResult result);
   void restoreParkedWindows(std::function<void()> completion);
   void startRecoveryTimer();
+  void stopRecoveryTimer();
   void recoveryTick();
   void readUnrecovered();
   void clearUnrecovered(const std::vector<WindowId>& ids);
@@ -459,6 +483,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   RefreshPipeline pipeline_;
   Displays displays_;
   Parking parking_;
+  MovedWindows moved_;
   ExternalChecks external_;
   FocusState focus_;
   std::shared_ptr<FocusGeneration> focusGeneration_ = std::make_shared<FocusGeneration>();

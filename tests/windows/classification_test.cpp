@@ -129,7 +129,10 @@ TEST(Classification, WhichWindowsTile) {
     sim::WindowSetup setup = c.setup;
     if (c.parentRole) setup.parent = desk.openKey({.role = c.parentRole});
     if (c.owned) setup.owner = desk.openKey({});
-    EXPECT_EQ(isTileable(desk.ax, desk.open(setup), c.wasTileable), c.tiles) << c.name;
+    EXPECT_EQ(isTileable(readWindowFacts(desk.ax, desk.open(setup), true), c.wasTileable,
+                         std::nullopt),
+              c.tiles)
+        << c.name;
   }
 }
 

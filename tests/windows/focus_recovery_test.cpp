@@ -60,12 +60,12 @@ TEST(ManagerRecovery, AFailedRestoreIsRetriedUntilTheWindowComesBack) {
   scene.settings->enabled.set(false);
   scene.run(1.0);
   EXPECT_FALSE(inView(scene.frame(parked), scene.world.displays()));
-  EXPECT_TRUE(scene.manager->needsRecovery().contains(scene.number(parked)));
+  EXPECT_EQ(stateOf(scene, parked), MovedState::needsRecovery);
 
   scene.world.setBehaviour(pid, {});
   scene.run(3.0);  // the next retry
   EXPECT_TRUE(kMainVisible.contains(scene.frame(parked)));
-  EXPECT_TRUE(scene.manager->needsRecovery().empty());
+  EXPECT_TRUE(windowsIn(*scene.manager, MovedState::needsRecovery).empty());
 }
 
 TEST(ManagerRecovery, WithNoDisplayLeftRestoresWaitForOne) {
@@ -76,12 +76,12 @@ TEST(ManagerRecovery, WithNoDisplayLeftRestoresWaitForOne) {
   scene.world.unplugDisplay(scene.mainDisplay);
   scene.settings->enabled.set(false);
   scene.run(1.0);
-  EXPECT_EQ(scene.manager->needsRecovery().size(), keys.size());
+  EXPECT_EQ(windowsIn(*scene.manager, MovedState::needsRecovery).size(), keys.size());
 
   scene.world.plugDisplay({.name = "Built-in", .frame = kMainFrame, .visibleFrame = kMainVisible});
   scene.run(4.0);
   for (auto key : keys) EXPECT_TRUE(kMainFrame.contains(scene.frame(key))) << scene.number(key);
-  EXPECT_TRUE(scene.manager->needsRecovery().empty());
+  EXPECT_TRUE(windowsIn(*scene.manager, MovedState::needsRecovery).empty());
 }
 
 }  // namespace
@@ -91,8 +91,9 @@ namespace vistarail::test {
 namespace {
 
 // A dialog the last run left parked (it does not tile, so only the record
-// can bring it back), and what the stored record says about it.
-TEST(ManagerRecovery, WindowsRememberedFromTheLastRunComeBackAtTheFirstPause) {
+// can bring it back), and what the stored record says about it. It comes back
+// soon after launch, without waiting for the user to pause.
+TEST(ManagerRecovery, WindowsRememberedFromTheLastRunComeBackSoonAfterLaunch) {
   struct Case {
     const char* stored;  // JSON; N stands for the dialog's number
     bool comesBack;
@@ -115,8 +116,7 @@ TEST(ManagerRecovery, WindowsRememberedFromTheLastRunComeBackAtTheFirstPause) {
     scene.defaults.set(kUnrecoveredKey, PropertyList::parse(text));
 
     scene.startManager();
-    scene.settings->enabled.set(false);
-    scene.run(2.0);
+    scene.run(4.0);  // one period of the recovery timer after the first scan
     EXPECT_EQ(kMainVisible.contains(scene.frame(key)), c.comesBack);
     EXPECT_EQ(scene.defaults.storedObject(kUnrecoveredKey).has_value(), !c.comesBack);
   }

@@ -151,4 +151,18 @@ inline bool inView(const Rect& frame, const std::vector<sim::SimDisplay>& displa
   return false;
 }
 
+// The state of what the program owes a window; released when it has no record.
+inline MovedState stateOf(const ManagerScene& scene, sim::WindowKey key) {
+  const MovedWindow* record = scene.manager->movedWindow(scene.number(key));
+  return record ? record->state : MovedState::released;
+}
+
+inline std::vector<WindowId> windowsIn(const WindowManager& manager, MovedState state) {
+  std::vector<WindowId> ids;
+  for (const auto& [id, record] : manager.movedWindows()) {
+    if (record.state == state) ids.push_back(id);
+  }
+  return ids;
+}
+
 }  // namespace vistarail::test

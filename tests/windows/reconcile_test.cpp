@@ -85,7 +85,7 @@ TEST(ManagerReconcile, PausingBringsEveryMovedWindowBackAndResumingLaysOutAgain)
   scene.run(2.0);
   for (auto key : keys) {
     EXPECT_TRUE(kMainVisible.contains(scene.frame(key))) << scene.number(key);
-    EXPECT_FALSE(scene.manager->isTouched(scene.number(key)));
+    EXPECT_EQ(stateOf(scene, key), MovedState::released);
   }
   scene.settings->enabled.set(true);
   scene.run(2.0);

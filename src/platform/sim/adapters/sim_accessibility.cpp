@@ -92,6 +92,43 @@ AXResult<AXValue> SimAccessibility::copyAttributeValue(const AXElement& element,
                                      : AXResult<AXValue>::fail(o.error);
 }
 
+std::vector<AXResult<AXValue>> SimAccessibility::copyMultipleAttributeValues(
+    const AXElement& element, const std::vector<std::string_view>& attributes) {
+  std::vector<AXResult<AXValue>> results(attributes.size(),
+                                         AXResult<AXValue>::fail(AXError::illegalArgument));
+  auto ref = elementRef(element);
+  if (!ref) return results;
+  auto readOne = [&](std::string_view attribute, Behaviour* behaviour) {
+    if (behaviour) {
+      if (auto fault = takeFault(*behaviour, FaultOn::read, attribute)) {
+        return AXResult<AXValue>::fail(*fault);
+      }
+    }
+    const CallOutcome o = readAttribute(*core_, *ref, attribute);
+    return o.error == AXError::success ? AXResult<AXValue>::ok(*o.value)
+                                       : AXResult<AXValue>::fail(o.error);
+  };
+  if (ref->kind == ElementKind::systemWide) {
+    std::lock_guard lock(core_->mutex);
+    for (size_t i = 0; i < attributes.size(); ++i) results[i] = readOne(attributes[i], nullptr);
+    return results;
+  }
+  // One message, so one latency; a fault aimed at one attribute still fails
+  // that attribute alone, as the real call reports errors per attribute.
+  const CallOutcome o = core_->message(
+      *ref, AXCallKind::copyAttribute, kMultipleAttributesCall, nullptr, [&](Outbox&) {
+        Behaviour* behaviour = core_->behaviourFor(*ref);
+        for (size_t i = 0; i < attributes.size(); ++i) {
+          results[i] = readOne(attributes[i], behaviour);
+        }
+        return CallOutcome{AXError::success, AXValue(true)};
+      });
+  if (o.error != AXError::success) {
+    for (auto& entry : results) entry = AXResult<AXValue>::fail(o.error);
+  }
+  return results;
+}
+
 AXError SimAccessibility::setAttributeValue(const AXElement& element, std::string_view attribute,
                                             const AXValue& value) {
   auto ref = elementRef(element);

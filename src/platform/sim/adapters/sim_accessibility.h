@@ -19,6 +19,9 @@
 
 namespace vistarail::sim {
 
+// The name calls reading several attributes at once are recorded under.
+inline constexpr const char* kMultipleAttributesCall = "(multiple attributes)";
+
 class SimAccessibility final : public Accessibility {
  public:
   explicit SimAccessibility(World& world);
@@ -31,6 +34,8 @@ class SimAccessibility final : public Accessibility {
 
   AXResult<AXValue> copyAttributeValue(const AXElement& element,
                                        std::string_view attribute) override;
+  std::vector<AXResult<AXValue>> copyMultipleAttributeValues(
+      const AXElement& element, const std::vector<std::string_view>& attributes) override;
   AXError setAttributeValue(const AXElement& element, std::string_view attribute,
                             const AXValue& value) override;
   AXResult<bool> isAttributeSettable(const AXElement& element, std::string_view attribute) override;
