@@ -148,7 +148,10 @@ void EventTapMonitor::createScrollTap() {
     scrollTap_ = std::move(tap);
     return;
   }
-  log_(kScrollRetryLog);
+  // The log and whatever it writes into belong to the main queue.
+  dispatch_.main()->async([weak] {
+    if (auto self = weak.lock()) self->log_(kScrollRetryLog);
+  });
   dispatch_.main()->asyncAfter(kRetrySeconds, [weak] {
     auto self = weak.lock();
     if (!self || self->stopped_) return;

@@ -10,11 +10,18 @@ Scale scaleOf(const StripSnapshot& snapshot, double maxWidth) {
   scale.W = std::max(vw, snapshot.contentWidth);
   if (vw > 0) {
     const double s0 = kViewportTargetWidth / vw;
-    const double available = std::min(maxWidth, kMaxContentWidth) - 2 * kPadding;
+    // A display too narrow for the padding leaves no room at all: the scale
+    // is 0 (never negative, which would draw a panel of negative height).
+    const double available = std::max(std::min(maxWidth, kMaxContentWidth) - 2 * kPadding, 0.0);
     scale.s = s0 * scale.W <= available ? s0 : available / scale.W;
   }
   scale.H = std::min(snapshot.viewportHeight * scale.s, kMaxBlockHeight);
   return scale;
+}
+
+bool hasRoom(const StripSnapshot& snapshot, double maxWidth) {
+  const Scale scale = scaleOf(snapshot, maxWidth);
+  return scale.W * scale.s >= kMinBlockWidth && scale.H >= 1;
 }
 
 Size preferredSize(const std::optional<StripSnapshot>& snapshot, double maxWidth) {

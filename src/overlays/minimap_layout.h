@@ -29,6 +29,8 @@ struct Scale {
   double H = 0;  // drawn column height
 };
 Scale scaleOf(const StripSnapshot& snapshot, double maxWidth);
+// Whether the strip can be drawn at all that narrow; without room no minimap.
+bool hasRoom(const StripSnapshot& snapshot, double maxWidth);
 
 Size preferredSize(const std::optional<StripSnapshot>& snapshot, double maxWidth);
 

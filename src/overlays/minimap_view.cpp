@@ -31,6 +31,17 @@ void MinimapView::updateHover(std::optional<Point> p, Notify notify) {
 }
 
 void MinimapView::snapshotChanged() {
+  // Icons of applications no longer on the strip go, so the cache never
+  // grows with every process that ever had a window here.
+  std::erase_if(icons_, [&](const auto& entry) {
+    if (!snapshot) return true;
+    for (const auto& column : snapshot->columns) {
+      for (const auto& label : column.windows) {
+        if (label.pid == entry.first) return false;
+      }
+    }
+    return true;
+  });
   if (isHovered_) updateHover(lastPointer_, Notify::no);
   if (pressedWindow_ && (!snapshot || snapshot->columnOf(*pressedWindow_) < 0)) resetPress();
 }

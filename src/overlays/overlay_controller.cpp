@@ -172,7 +172,8 @@ void OverlayController::refresh() {
     for (auto& [side, arrow] : arrows_) fade(arrow, false, fade::kArrowSeconds);
     return;
   }
-  if (!settings_.showMinimap || !pulseVisible_) {
+  const double maxWidth = roundHalfAwayFromZero(area_.width() * kMaxWidthShare);
+  if (!settings_.showMinimap || !pulseVisible_ || !minimap::hasRoom(*snapshot_, maxWidth)) {
     hideMinimap();
   } else {
     refreshMinimap();

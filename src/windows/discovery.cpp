@@ -89,6 +89,7 @@ void WindowManager::appTerminated(Pid pid) {
 
 void WindowManager::handleAXNotification(Pid pid, const std::string& name,
                                          const AXElement& element) {
+  if (!running_) return;  // a stopping manager only brings windows back
   if (name == ax::kFocusedWindowChanged || name == ax::kMainWindowChanged) {
     scheduleRefresh(pid);
     auto front = ports_.workspace.frontmostApplication();
@@ -196,6 +197,7 @@ void WindowManager::applySnapshots(std::vector<WindowSnapshot> snapshots, Pid pi
   auto next = [&] {
     if (again && running_) refreshApp(pid);
   };
+  if (!running_) return;  // a stopping manager only brings windows back
   auto current = table_.observers.find(pid);
   if (current == table_.observers.end() || current->second != observer) {
     // The application's observer was replaced or released: the scan it began

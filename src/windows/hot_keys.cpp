@@ -48,12 +48,6 @@ void WindowManager::startInput() {
   swipe_.onEnd = [weak] {
     if (auto self = weak.lock()) self->endInteractiveScroll();
   };
-  staleSwipeTimer_ = ports_.dispatch.scheduleRepeating(ports_.dispatch.main(),
-                                                       timing::kStaleSwipeTickSeconds, [weak] {
-                                                         if (auto self = weak.lock())
-                                                           self->staleSwipeTick();
-                                                       });
-
   eventTaps_->onGesture = [weak](const GestureTouches& touches) {
     if (auto self = weak.lock()) self->gestureInput(touches);
   };

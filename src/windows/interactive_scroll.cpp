@@ -43,6 +43,7 @@ void WindowManager::gestureInput(const GestureTouches& touches) {
   }
   const Point centroid = count ? Point{sum.x / count, sum.y / count} : Point{};
   swipe_.update(count, centroid, ports_.dispatch.mediaTime());
+  if (swipe_.phase() != SwipeTracker::Phase::idle) watchForStaleInput();
 }
 
 bool WindowManager::beginInteractiveScroll(DisplayState& display) {
@@ -172,8 +173,19 @@ void WindowManager::modifierScroll(const ScrollSample& sample) {
   }
   if (!pointer_.interactiveScroll && beginInteractiveScroll(*display)) {
     pointer_.wheelScrollActive = true;
+    watchForStaleInput();
   }
   scrollBy(*display, settings_.invertSwipe.value() ? d : -d);
+}
+
+// Swipes and wheel scrolls whose end never came are ended by a timer that
+// runs only while one is under way.
+void WindowManager::watchForStaleInput() {
+  if (staleSwipeTimer_ && staleSwipeTimer_->isValid()) return;
+  staleSwipeTimer_ = ports_.dispatch.scheduleRepeating(
+      ports_.dispatch.main(), timing::kStaleSwipeTickSeconds, [weak = weak_from_this()] {
+        if (auto self = weak.lock()) self->staleSwipeTick();
+      });
 }
 
 void WindowManager::staleSwipeTick() {
@@ -182,6 +194,10 @@ void WindowManager::staleSwipeTick() {
   if (pointer_.wheelScrollActive && now - pointer_.lastWheelEvent > timing::kQuietWheelSeconds) {
     pointer_.wheelScrollActive = false;
     endInteractiveScroll();
+  }
+  if (swipe_.phase() == SwipeTracker::Phase::idle && !pointer_.wheelScrollActive) {
+    if (staleSwipeTimer_) staleSwipeTimer_->invalidate();
+    staleSwipeTimer_.reset();
   }
 }
 

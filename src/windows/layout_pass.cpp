@@ -147,6 +147,7 @@ void WindowManager::verified(WindowId id, Size requested, Size actual) {
 }
 
 void WindowManager::sizeMismatch(WindowId id, Size requested, Size actual) {
+  if (!running_) return;
   DisplayState* display = activeDisplayHolding(id);
   if (!display) return;
   Strip& strip = currentStrip(*display);

@@ -73,7 +73,9 @@ bool WindowManager::managing() const {
 }
 
 void WindowManager::start() {
-  if (running_) return;
+  // Single use: a stop leaves delayed work behind (its deadline, restores,
+  // retries) that must never meet a second session of the same manager.
+  if (running_ || stopped_) return;
   running_ = true;
 
   const AXElement systemWide = ports_.ax.systemWideElement();
@@ -162,6 +164,11 @@ void WindowManager::stop(std::function<void()> completion) {
   }
   saveLayouts();
   running_ = false;
+  stopped_ = true;
+  // Restores go first: scans still asked for are dropped.
+  pipeline_.dirtyPIDs.clear();
+  pipeline_.refreshAllPending = false;
+  for (auto& [pid, scan] : pipeline_.scans) scan.again = false;
 
   for (auto& [id, display] : displays_.states) overlays_->hide(display);
   animator_.stop();

@@ -133,6 +133,7 @@ void WindowManager::releaseHeld(WindowId id) {
 }
 
 void WindowManager::dropDragged(WindowId id, std::optional<Rect> frame) {
+  if (!running_) return;  // a stopping manager only brings windows back
   DisplayState* display = nullptr;
   for (auto& [displayId, state] : displays_.states) {
     if (const Strip* strip = state.currentStrip(); strip && strip->contains(id)) {

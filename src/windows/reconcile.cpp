@@ -252,6 +252,10 @@ void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional
   const bool reassert =
       moved || (resized && (!carousel || *columnIndex == strip.focusedIndex || shrunk));
   auto& record = external_.reasserts[id];
+  // A fight is over once the application has left the window alone for a
+  // while: a move long after it is a new one, and gets its put-backs again.
+  const double now = ports_.dispatch.mediaTime();
+  if (record.count > 0 && now - record.time > timing::kFightMemorySeconds) record = {};
   if (!reassert) {
     // Our own put-back is reported like any other move; finding the window
     // where it was put back does not end a fight over that same frame.
@@ -263,6 +267,7 @@ void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional
   if (record.count >= timing::kMaxReassertions) return;
   ++record.count;
   record.frame = applied;
+  record.time = now;
   if (widthChanged && !carousel) adoptWidth(*display, *columnIndex, actual->width());
   dropMoverRecords(id);
   ensureFocusedVisible(*display, true);

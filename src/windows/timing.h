@@ -14,6 +14,11 @@ inline constexpr double kExternalCheckSeconds = 0.3;
 inline constexpr double kStopWaitSeconds = 5.0;
 inline constexpr double kExternalTolerancePoints = 3.0;
 inline constexpr int kMaxReassertions = 3;
+// How long after the last put-back an application must leave a window alone
+// before its next move starts a new fight: longer than the put-backs
+// themselves take (three, each 0.3 s after a move plus the mover's retries),
+// short enough that a user-visible move minutes later is answered.
+inline constexpr double kFightMemorySeconds = 10.0;
 inline constexpr double kMessagingTimeoutSeconds = 1.0;
 inline constexpr double kSaveDelaySeconds = 1.0;
 inline constexpr double kRecoveryPeriodSeconds = 3.0;

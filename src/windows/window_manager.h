@@ -125,10 +125,13 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   std::function<void()> onStateChange;
   std::function<void(const ManagerEvent&)> onEvent;
 
+  // A manager runs once: start after stop does nothing (make a new manager
+  // to start again; it reads what this one saved).
   void start();
   // Saves, restores every moved window and calls the completion exactly once:
   // when the restores are done, or after 5 s whatever happens.
   void stop(std::function<void()> completion);
+  bool isStopped() const { return stopped_; }
   std::string statusText() const;
   bool isRunning() const { return running_; }
 
@@ -249,6 +252,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
     struct Reassertions {
       int count = 0;
       Rect frame;
+      double time = 0;  // media time of the last put-back
     };
     std::unordered_map<WindowId, Reassertions> reasserts;
   };
@@ -420,6 +424,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void scrollBy(DisplayState& display, double delta);
   void endInteractiveScroll();
   void modifierScroll(const ScrollSample& sample);
+  void watchForStaleInput();
   void staleSwipeTick();
   // The connected display whose frame holds the point (top-left space).
   DisplayState* displayAt(Point location);
@@ -479,6 +484,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   std::unique_ptr<Overlays> overlays_ = std::make_unique<Overlays>(*this);
 
   bool running_ = false;
+  bool stopped_ = false;
   WindowTable table_;
   RefreshPipeline pipeline_;
   Displays displays_;

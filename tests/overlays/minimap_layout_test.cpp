@@ -34,6 +34,9 @@ TEST(MinimapLayout, ScaleAndPreferredSize) {
       {1000, 10000, 300, 0.028, {300, 42}},
       // No viewport: scale 1.
       {0, 50, 720, 1, {70, 60}},
+      // Narrower than the padding (a display 20 points wide): no room, and
+      // never a negative scale or size.
+      {20, 1000, 16, 0, {20, 20}},
   };
   for (const Row& row : rows) {
     const StripSnapshot s = strip(row.viewport, row.content);
@@ -41,6 +44,9 @@ TEST(MinimapLayout, ScaleAndPreferredSize) {
     EXPECT_EQ(preferredSize(s, row.maxWidth), row.size) << row.content;
   }
   EXPECT_EQ(preferredSize(std::nullopt, 720), (Size{120, 56}));
+  EXPECT_TRUE(hasRoom(strip(1000, 10000), 300));
+  EXPECT_FALSE(hasRoom(strip(20, 1000), 16));
+  EXPECT_FALSE(hasRoom(strip(20, 1000), 20));  // the padding alone
 }
 
 TEST(MinimapLayout, StackedColumnsNarrowColumnsAndHitMargins) {

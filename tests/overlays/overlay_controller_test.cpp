@@ -47,6 +47,22 @@ TEST(OverlayController, PulseShowsTheMinimapForAMomentAndAPointerOnItKeepsItUp) 
   EXPECT_FALSE(desk.minimapShown());
 }
 
+TEST(OverlayController, NoMinimapOnADisplayTooNarrowForOne) {
+  OverlayDesk desk;
+  StripSnapshot s = snapshotOf({900, 900, 900}, 500, 1);
+  s.viewportWidth = 20;
+  const Rect narrow{0, 25, 20, 800};
+  desk.controller->update(s, narrow, {0, 0, 20, 900}, std::nullopt, {});
+  desk.controller->pulse();
+  desk.controller->refresh();
+  EXPECT_FALSE(desk.minimapShown());
+  // The same strip on a wide display shows it.
+  desk.update(snapshotOf({900, 900, 900}, 500, 1));
+  desk.controller->pulse();
+  desk.controller->refresh();
+  EXPECT_TRUE(desk.minimapShown());
+}
+
 TEST(OverlayController, TitlesAndSubPointMotionDoNotCountAsChange) {
   OverlayDesk desk;
   StripSnapshot s = snapshotOf({900, 900}, 100);

@@ -32,6 +32,32 @@ TEST(ManagerReconcile, AnApplicationMovingATiledWindowIsPutBackThreeTimesThenLef
     scene.run(1.5);
     EXPECT_EQ(scene.frame(a), round <= 3 ? placed : shifted(6)) << "round " << round;
   }
+  // Left alone for a while, the fight is over: a later move is a new one.
+  scene.run(11.0);
+  scene.world.appMovesWindow(a, shifted(12));
+  scene.run(1.5);
+  EXPECT_EQ(scene.frame(a), placed);
+}
+
+TEST(ManagerLifecycle, AStoppedManagerDoesNotStartAgainNorActOnLateNews) {
+  ManagerScene scene;
+  const Pid pid = scene.launch("Editor");
+  scene.startManager();
+  const auto keys = scene.openColumns(pid, 3);
+  bool done = false;
+  scene.manager->stop([&] { done = true; });
+  // Started again before the stop finished, and a notification arriving
+  // meanwhile: neither may touch the windows the stop is bringing back.
+  scene.manager->start();
+  EXPECT_FALSE(scene.manager->isRunning());
+  scene.world.appMovesWindow(keys[1], {500, 200, 600, 400});
+  scene.run(6.0);
+  EXPECT_TRUE(done);
+  EXPECT_TRUE(scene.manager->isStopped());
+  EXPECT_EQ(scene.frame(keys[1]), Rect(500, 200, 600, 400));
+  for (auto key : keys) EXPECT_TRUE(inView(scene.frame(key), scene.world.displays()));
+  // It registers no shortcut and takes no scroll.
+  EXPECT_TRUE(scene.world.hotKeys().empty());
 }
 
 TEST(ManagerReconcile, AWindowDraggedOntoAnotherDisplayJoinsItsStrip) {
