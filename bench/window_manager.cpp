@@ -103,7 +103,83 @@ void BM_NewWindowFirstFrame(benchmark::State& state) {
   }
   state.counters["virtual_ms"] = waited * 1000;
 }
-BENCHMARK(BM_NewWindowFirstFrame)->Arg(0)->Arg(20)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewWindowFirstFrame)
+    ->Arg(0)
+    ->Arg(20)
+    ->Arg(100)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+// When the first position write of a window started, or -1 if none did.
+double firstPositionWrite(const sim::Desktop& desktop, Pid pid, sim::WindowKey key) {
+  for (const auto& call : desktop.world.calls(pid)) {
+    if (call.window == key && call.kind == sim::AXCallKind::setAttribute &&
+        call.name == ax::kPosition) {
+      return call.startSeconds;
+    }
+  }
+  return -1;
+}
+
+// Three windows opened 1 s apart in a slow application: the longest any of
+// them waits for its first frame. Scans of one application never pile up
+// behind each other, so this stays near one scan's length.
+void BM_SlowApplicationBurst(benchmark::State& state) {
+  const double latency = static_cast<double>(state.range(0)) / 1000;
+  double longest = 0;
+  for (auto _ : state) {
+    Desktop desktop(1, 1, 1, latency);
+    const Pid pid = desktop.world.apps().front().pid;
+    desktop.world.clearCalls();
+    std::vector<std::pair<sim::WindowKey, double>> opened;
+    for (int i = 0; i < 3; ++i) {
+      opened.emplace_back(
+          desktop.world.openWindow(pid, {.frame = {100.0 + 40 * i, 60, 600, 500}}),
+          desktop.dispatch.now());
+      desktop.dispatch.runFor(1.0);
+    }
+    desktop.dispatch.runFor(20.0);
+    longest = 0;
+    for (const auto& [key, when] : opened) {
+      const double written = firstPositionWrite(desktop, pid, key);
+      longest = std::max(longest, written < 0 ? 1e9 : written - when);
+    }
+  }
+  state.counters["longest_wait_ms"] = longest * 1000;
+}
+BENCHMARK(BM_SlowApplicationBurst)
+    ->Arg(50)
+    ->Arg(100)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// A stop 1 s after three windows opened in an application answering at
+// 50 ms per call: how many windows are out of view once the stop completed.
+void BM_StopSoonAfterOpening(benchmark::State& state) {
+  int outOfView = 0;
+  double took = 0;
+  for (auto _ : state) {
+    Desktop desktop(1, 2, 1, 0.05);
+    const Pid pid = desktop.world.apps().front().pid;
+    for (int i = 0; i < 3; ++i) {
+      desktop.world.openWindow(pid, {.frame = {100.0 + 40 * i, 60, 600, 500}});
+    }
+    desktop.dispatch.runFor(1.0);
+    const double stopped = desktop.dispatch.now();
+    double finished = -1;
+    desktop.manager->stop([&] { finished = desktop.dispatch.now(); });
+    desktop.dispatch.runFor(10.0);
+    took = finished - stopped;
+    outOfView = 0;
+    for (const auto& window : desktop.world.windows(pid)) {
+      const Rect part = window.frame.intersection({0, 0, 1440, 900});
+      if (part.isNull() || part.width() < 40 || part.height() < 40) ++outOfView;
+    }
+  }
+  state.counters["out_of_view"] = outOfView;
+  state.counters["virtual_ms"] = took * 1000;
+}
+BENCHMARK(BM_StopSoonAfterOpening)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The main-thread cost of one command on a 100-window strip: the strip
 // change, the scroll it asks for and the save it schedules (the frames follow

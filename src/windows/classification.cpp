@@ -59,7 +59,8 @@ std::optional<T> typed(const AXResult<AXValue>& result,
 
 }  // namespace
 
-WindowFacts readWindowFacts(Accessibility& ax, const AXElement& window, bool askSettable) {
+WindowFacts readWindowFacts(Accessibility& ax, const AXElement& window, bool askSettable,
+                            const AXElement& application) {
   static const std::vector<std::string_view> names(std::begin(kFactAttributes),
                                                    std::end(kFactAttributes));
   static_assert(std::size(kFactAttributes) == factCount);
@@ -71,7 +72,11 @@ WindowFacts readWindowFacts(Accessibility& ax, const AXElement& window, bool ask
   c.subrole = typed(r[subrole], asString);
   c.isModal = typed(r[modal], asBool).value_or(false);
   if (const auto parentElement = typed(r[parent], asElement)) {
-    c.parentRole = readString(ax, *parentElement, ax::kRole);
+    // Almost every window's parent is its application, whose role is known
+    // without asking it again.
+    c.parentRole = application && *parentElement == application
+                       ? std::optional<std::string>(ax::kApplicationRole)
+                       : readString(ax, *parentElement, ax::kRole);
   }
   // A window names itself as its window; any other element owns it.
   const auto ownerElement = typed(r[owner], asElement);

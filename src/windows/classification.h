@@ -49,7 +49,10 @@ struct WindowFacts {
 // Reads the facts in one round trip for the attributes. `askSettable`: also
 // ask whether position and size can be set (two more calls), which is only
 // worth it for a window that may tile and whose answer is not known yet.
-WindowFacts readWindowFacts(Accessibility& ax, const AXElement& window, bool askSettable);
+// `application`: the window's application element, whose role need not be
+// read when it is the window's parent.
+WindowFacts readWindowFacts(Accessibility& ax, const AXElement& window, bool askSettable,
+                            const AXElement& application = {});
 WindowClassification readClassification(Accessibility& ax, const AXElement& window);
 
 // Whether a window with these facts tiles. A window that tiled at the

@@ -10,6 +10,10 @@ inline constexpr int kObserverAttempts = 6;               // attempts 0 ... 5
 inline constexpr double kObserverRetryStepSeconds = 0.4;  // (attempt + 1) x this
 inline constexpr double kSpaceChangeRefreshSeconds = 0.3;
 inline constexpr double kSecondLayoutPassSeconds = 0.6;
+// The second half of a scan (known windows read again, new windows'
+// notifications registered) runs this long after the first half reported,
+// behind the first frames of the windows it found.
+inline constexpr double kScanFollowUpSeconds = 0.1;
 inline constexpr double kExternalCheckSeconds = 0.3;
 inline constexpr double kStopWaitSeconds = 5.0;
 inline constexpr double kExternalTolerancePoints = 3.0;

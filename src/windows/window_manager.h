@@ -330,8 +330,25 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // Takes the window out of every strip that is not the current strip of an
   // active display (the reconcile judges those), bringing it back if owed.
   void leaveHiddenStrips(WindowId id);
-  void applySnapshots(std::vector<WindowSnapshot> snapshots, Pid pid,
-                      const AppObserverRef& observer);
+  // scan.cpp
+  // A window the manager already knows, as a scan sees it: its number need
+  // not be looked up again, nor its settability asked once known.
+  struct KnownWindowRead {
+    AXElement element;
+    WindowId id = 0;
+    bool settableKnown = false;
+  };
+  // The new windows with their facts and the known ones still listed; false
+  // when the report was not applied (stopping, or a replaced observer).
+  bool applySnapshots(std::vector<WindowSnapshot> snapshots, const std::vector<WindowId>& present,
+                      Pid pid, const AppObserverRef& observer);
+  void followUpScan(const AppObserverRef& observer,
+                    std::vector<std::pair<AXElement, WindowId>> unwatched,
+                    std::vector<KnownWindowRead> known);
+  void applyKnownFacts(std::vector<WindowSnapshot> read, const AppObserverRef& observer);
+  // True when the change may change a strip (tileability, full screen, or
+  // the frame of a tileable window the program has not moved).
+  bool updateWindow(TrackedWindow& window, WindowFacts facts);
   TrackedWindow* windowWithElement(Pid pid, const AXElement& element);
   void readTitle(const TrackedWindow& window);
   bool windowServerKnows(WindowId id);

@@ -1,0 +1,196 @@
+// Scans of one application: which windows it has and what they are.
+//
+// A slow application answers every call late, so a scan is built to put a
+// new window's first frame as early as the calls allow:
+//   - one scan per application runs at a time; a request meanwhile asks for
+//     one more after it, so scans never pile up on the application's queue;
+//   - the scan lists the windows and reads only the new ones (number, facts
+//     in one round trip, settability) before it reports, so the new window
+//     is laid out and its frames queued at once;
+//   - a moment later the windows already known are read again and their
+//     notifications registered, behind those first frames.
+// Scans bring facts; whether a window tiles is judged on the main queue when
+// they are applied, against what is known then.
+
+#include <algorithm>
+
+#include "platform/ax_names.h"
+#include "windows/ax_read.h"
+#include "windows/classification.h"
+#include "windows/timing.h"
+#include "windows/window_manager.h"
+
+namespace vistarail {
+
+void WindowManager::refreshApp(Pid pid) {
+  auto found = table_.observers.find(pid);
+  if (found == table_.observers.end()) {
+    appFinished(pid);
+    return;
+  }
+  AppScan& scan = pipeline_.scans[pid];
+  if (scan.running) {
+    scan.again = true;
+    return;
+  }
+  scan.running = true;
+  AppObserverRef observer = found->second;
+  std::vector<KnownWindowRead> known;
+  if (auto it = table_.windowsByPID.find(pid); it != table_.windowsByPID.end()) {
+    for (WindowId id : it->second) {
+      if (auto w = table_.windows.find(id); w != table_.windows.end()) {
+        known.push_back({w->second.handle->element, id, w->second.settable.has_value()});
+      }
+    }
+  }
+  emit(ManagerEvent::Kind::scan, pid);
+  onAppQueue(pid, [observer, known = std::move(known)](Accessibility& ax) -> AppReply {
+    std::vector<WindowSnapshot> snapshots;  // the new windows, with their facts
+    std::vector<KnownWindowRead> listed;    // the known ones, facts to follow
+    for (const AXElement& element : readElements(ax, observer->element(), ax::kWindows)) {
+      auto match = std::find_if(known.begin(), known.end(),
+                                [&](const KnownWindowRead& k) { return k.element == element; });
+      if (match != known.end()) {
+        listed.push_back(*match);
+        continue;
+      }
+      const auto number = windowNumberOf(ax, element);
+      if (!number) continue;
+      snapshots.push_back(
+          {*number, element, readWindowFacts(ax, element, true, observer->element())});
+    }
+    return [observer, snapshots = std::move(snapshots),
+            listed = std::move(listed)](WindowManager& self) mutable {
+      std::vector<std::pair<AXElement, WindowId>> unwatched;
+      for (const WindowSnapshot& s : snapshots) unwatched.emplace_back(s.element, s.id);
+      std::vector<WindowId> present;
+      for (const KnownWindowRead& k : listed) present.push_back(k.id);
+      if (!self.applySnapshots(std::move(snapshots), present, observer->pid(), observer)) return;
+      self.followUpScan(observer, std::move(unwatched), std::move(listed));
+    };
+  });
+}
+
+void WindowManager::followUpScan(const AppObserverRef& observer,
+                                 std::vector<std::pair<AXElement, WindowId>> unwatched,
+                                 std::vector<KnownWindowRead> known) {
+  if (unwatched.empty() && known.empty()) return;
+  ports_.dispatch.main()->asyncAfter(
+      timing::kScanFollowUpSeconds,
+      [weak = weak_from_this(), observer, unwatched = std::move(unwatched),
+       known = std::move(known)] {
+        auto self = weak.lock();
+        if (!self || !self->running_) return;
+        self->onAppQueue(observer->pid(), [observer, unwatched,
+                                           known](Accessibility& ax) -> AppReply {
+          for (const auto& [element, id] : unwatched) observer->watch(element, id);
+          std::vector<WindowSnapshot> read;
+          for (const KnownWindowRead& k : known) {
+            read.push_back({k.id, k.element,
+                            readWindowFacts(ax, k.element, !k.settableKnown, observer->element())});
+          }
+          return [observer, read = std::move(read)](WindowManager& manager) mutable {
+            manager.applyKnownFacts(std::move(read), observer);
+          };
+        });
+      });
+}
+
+bool WindowManager::updateWindow(TrackedWindow& window, WindowFacts facts) {
+  // Judged now, against what is known now: a verdict taken when the scan was
+  // scheduled would be seconds old for a slow application.
+  const bool wasTileable = window.isTileable;
+  const bool wasFullScreen = window.isFullScreen;
+  const std::optional<Rect> oldFrame = window.lastKnownFrame;
+  window.isTileable = isTileable(facts, wasTileable, window.settable);
+  if (facts.settable) window.settable = facts.settable;
+  window.isFullScreen = facts.isFullScreen;
+  if (facts.frame) window.lastKnownFrame = facts.frame;
+  if (facts.title) window.title = std::move(facts.title);
+  // A window that stops tiling leaves every strip, not only the ones the
+  // reconcile looks at (the current strip of each active display).
+  if (wasTileable && !window.isTileable) leaveHiddenStrips(window.id());
+  // The frame decides a strip only for a tileable window the program has
+  // not moved (where it stands says which display it joins).
+  const bool frameMatters = window.isTileable && !moved_.isOwed(window.id());
+  return wasTileable != window.isTileable || wasFullScreen != window.isFullScreen ||
+         (frameMatters && oldFrame != window.lastKnownFrame);
+}
+
+bool WindowManager::applySnapshots(std::vector<WindowSnapshot> snapshots,
+                                   const std::vector<WindowId>& present, Pid pid,
+                                   const AppObserverRef& observer) {
+  bool again = false;
+  if (auto scan = pipeline_.scans.find(pid); scan != pipeline_.scans.end()) {
+    again = scan->second.again;
+    pipeline_.scans.erase(scan);
+  }
+  if (!running_) return false;  // a stopping manager only brings windows back
+  // The scan asked for while this one ran, once this one's report is in.
+  auto next = [&] {
+    if (again && running_) refreshApp(pid);
+  };
+  auto current = table_.observers.find(pid);
+  if (current == table_.observers.end() || current->second != observer) {
+    // The application's observer was replaced or released: the scan it began
+    // says nothing about the windows now.
+    appFinished(pid);
+    next();
+    return false;
+  }
+  emit(ManagerEvent::Kind::scanApplied, pid);
+  std::vector<WindowId> seen = present;
+  seen.reserve(present.size() + snapshots.size());
+  for (WindowSnapshot& snapshot : snapshots) {
+    // An application listing one window twice must not list it twice here.
+    if (std::find(seen.begin(), seen.end(), snapshot.id) != seen.end()) continue;
+    seen.push_back(snapshot.id);
+    auto it = table_.windows.find(snapshot.id);
+    if (it == table_.windows.end()) {
+      TrackedWindow window;
+      window.handle = std::make_shared<ManagedWindow>(
+          ManagedWindow{snapshot.id, pid, snapshot.element, observer->element()});
+      window.bundleID = observer->bundleID();
+      window.appName = observer->appName();
+      it = table_.windows.emplace(snapshot.id, std::move(window)).first;
+    }
+    (void)updateWindow(it->second, std::move(snapshot.facts));
+  }
+
+  const std::vector<WindowId> previous = table_.windowsByPID[pid];
+  for (WindowId id : previous) {
+    if (std::find(seen.begin(), seen.end(), id) != seen.end()) continue;
+    if (windowServerKnows(id)) {
+      // Listed by the window server although the application left it out:
+      // a transient omission, not a closed window.
+      seen.push_back(id);
+      continue;
+    }
+    onAppQueue(pid, [observer, id](Accessibility&) -> AppReply {
+      observer->unwatch(id);
+      return nullptr;
+    });
+    forget(id);
+  }
+  table_.windowsByPID[pid] = std::move(seen);
+  appFinished(pid);
+  next();
+  return true;
+}
+
+void WindowManager::applyKnownFacts(std::vector<WindowSnapshot> read,
+                                    const AppObserverRef& observer) {
+  if (!running_) return;
+  auto current = table_.observers.find(observer->pid());
+  if (current == table_.observers.end() || current->second != observer) return;
+  // Only what changes a strip is worth a reconcile: the first half of the
+  // scan already had one.
+  bool changed = false;
+  for (WindowSnapshot& snapshot : read) {
+    auto it = table_.windows.find(snapshot.id);
+    if (it != table_.windows.end()) changed |= updateWindow(it->second, std::move(snapshot.facts));
+  }
+  if (changed) scheduleReconcile();
+}
+
+}  // namespace vistarail
