@@ -1,5 +1,7 @@
 #include "settings_ui/settings_window.h"
 
+#include <algorithm>
+
 #include "settings_ui/layout_tab.h"
 
 namespace vistarail {
@@ -44,13 +46,16 @@ FormWindow SettingsWindow::describe(std::optional<SettingsTab> tab) {
 
 bool SettingsWindow::operate(std::string_view name, const ControlInput& input) {
   Controls all = controls(navigation_.tab.value());
-  for (Control& control : all) {
-    if (control.view.id != name && control.view.label != name) continue;
-    if (!control.act || !control.view.enabled) return false;
-    control.act(input);
-    return true;
-  }
-  return false;
+  // An id names one control; a label may also head a section ("Carousel
+  // mode"), so it names the first control of that label that can be operated.
+  auto found = std::ranges::find(all, name, [](const Control& c) { return c.view.id; });
+  if (found == all.end())
+    found = std::ranges::find_if(all, [name](const Control& c) {
+      return c.view.label == name && c.act;
+    });
+  if (found == all.end() || !found->act || !found->view.enabled) return false;
+  found->act(input);
+  return true;
 }
 
 SettingsWindowController::SettingsWindowController(SettingsContext context)

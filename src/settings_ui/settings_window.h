@@ -33,8 +33,9 @@ class SettingsWindow {
   Controls controls(SettingsTab tab);
   // The window showing `tab` (the selected one when absent).
   FormWindow describe(std::optional<SettingsTab> tab = std::nullopt);
-  // Operates the first control of the selected tab whose id or label is
-  // `name`; false when there is none or it cannot be operated.
+  // Operates the control of the selected tab with the id `name`, else the
+  // first operable one labelled `name`; false when there is none, or it is
+  // disabled.
   bool operate(std::string_view name, const ControlInput& input = std::monostate{});
 
   GeneralTab& general() { return general_; }
