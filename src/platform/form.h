@@ -13,19 +13,19 @@
 namespace vistarail {
 
 enum class FormControlKind {
-  header,        // label; detail at the trailing edge, in `tone`
-  sectionHeader, // label
-  paragraph,     // label is the text, in `tone`
-  toggle,        // label, isOn, detail as a secondary line
-  slider,        // label, value within minimum...maximum, valueText
-  picker,        // label, options, selected (-1: none), valueText when none
-  button,        // label, help
-  textField,     // label is the placeholder, detail the text typed
-  tile,          // label ("45%"), isOn, value (the width), help
-  shortcutRow,   // label (the action), keys, detail while recording
-  checkRow,      // label, detail, symbol in `tone`, actionTitle (a button)
-  appRow,        // label (the name), detail (the identifier), symbol or an icon
-  valueRow,      // label, valueText
+  header,         // label; detail at the trailing edge, in `tone`
+  sectionHeader,  // label
+  paragraph,      // label is the text, in `tone`
+  toggle,         // label, isOn, detail as a secondary line
+  slider,         // label, value within minimum...maximum, valueText
+  picker,         // label, options, selected (-1: none), valueText when none
+  button,         // label, help
+  textField,      // label is the placeholder, detail the text typed
+  tile,           // label ("45%"), isOn, value (the width), help
+  shortcutRow,    // label (the action), keys, detail while recording
+  checkRow,       // label, detail, symbol in `tone`, actionTitle (a button)
+  appRow,         // label (the name), detail (the identifier), symbol or an icon
+  valueRow,       // label, valueText
 };
 
 enum class FormTone { primary, secondary, caption, success, warning, info, error };

@@ -12,7 +12,9 @@ std::string timesFormat(double value) {
   return text;
 }
 
-std::string pointsFormat(double value) { return std::to_string(std::llround(value)) + " pt"; }
+std::string pointsFormat(double value) {
+  return std::to_string(std::llround(value)) + " pt";
+}
 
 std::string percentFormat(double value) {
   return std::to_string(std::llround(value * 100)) + " %";

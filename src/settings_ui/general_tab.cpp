@@ -23,7 +23,8 @@ GeneralTab::GeneralTab(SettingsContext& context) : context_(context) {
 }
 
 void GeneralTab::readDisplays() {
-  displays_ = context_.services.displays ? context_.services.displays() : std::vector<DisplayInfo>{};
+  displays_ =
+      context_.services.displays ? context_.services.displays() : std::vector<DisplayInfo>{};
 }
 
 void GeneralTab::setLaunchAtLogin(bool on) {
@@ -124,10 +125,9 @@ void GeneralTab::addAbout(Controls& controls) {
   }));
   UpdateManager& updates = context_.updates;
   if (!updates.isAvailable.value()) {
-    controls.push_back(paragraph(
-        updates.startupError.value().value_or(
-            "Automatic updates are available in the customer release."),
-        FormTone::caption));
+    controls.push_back(paragraph(updates.startupError.value().value_or(
+                                     "Automatic updates are available in the customer release."),
+                                 FormTone::caption));
     return;
   }
   Control checks;

@@ -46,9 +46,8 @@ Controls layoutControls(SettingsContext& context) {
   for (Control& tile : widthTileControls(s)) c.push_back(std::move(tile));
   const auto text = context.services.shortcutText
                         ? context.services.shortcutText
-                        : std::function<std::string(const KeyCombo&)>([](const KeyCombo&) {
-                            return std::string("?");
-                          });
+                        : std::function<std::string(const KeyCombo&)>(
+                              [](const KeyCombo&) { return std::string("?"); });
   c.push_back(paragraph(cycleSentence(s, text)));
   c.push_back(paragraph(
       "Dragging a window's edge still sets any width you like, and it sticks. Carousel mode "

@@ -38,8 +38,8 @@ std::vector<RunningAppChoice> RulesTab::runningChoices() const {
       return choice.bundleID == app.bundleIdentifier;
     });
     if (!seen)
-      choices.push_back({app.bundleIdentifier, app.localizedName.empty() ? app.bundleIdentifier
-                                                                         : app.localizedName});
+      choices.push_back({app.bundleIdentifier,
+                         app.localizedName.empty() ? app.bundleIdentifier : app.localizedName});
   }
   std::ranges::sort(choices, [](const RunningAppChoice& a, const RunningAppChoice& b) {
     const std::string la = lowered(a.name), lb = lowered(b.name);

@@ -19,13 +19,21 @@ constexpr std::array<TabText, 6> kTabs{{
     {"setup", "Mac Setup", "checklist"},
 }};
 
-const TabText& text(SettingsTab tab) { return kTabs[static_cast<size_t>(tab)]; }
+const TabText& text(SettingsTab tab) {
+  return kTabs[static_cast<size_t>(tab)];
+}
 
 }  // namespace
 
-std::string_view rawValue(SettingsTab tab) { return text(tab).raw; }
-std::string_view label(SettingsTab tab) { return text(tab).label; }
-std::string_view symbolName(SettingsTab tab) { return text(tab).symbol; }
+std::string_view rawValue(SettingsTab tab) {
+  return text(tab).raw;
+}
+std::string_view label(SettingsTab tab) {
+  return text(tab).label;
+}
+std::string_view symbolName(SettingsTab tab) {
+  return text(tab).symbol;
+}
 
 std::optional<SettingsTab> settingsTabFromRaw(std::string_view raw) {
   for (SettingsTab tab : kAllSettingsTabs) {

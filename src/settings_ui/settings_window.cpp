@@ -50,9 +50,8 @@ bool SettingsWindow::operate(std::string_view name, const ControlInput& input) {
   // mode"), so it names the first control of that label that can be operated.
   auto found = std::ranges::find(all, name, [](const Control& c) { return c.view.id; });
   if (found == all.end())
-    found = std::ranges::find_if(all, [name](const Control& c) {
-      return c.view.label == name && c.act;
-    });
+    found = std::ranges::find_if(
+        all, [name](const Control& c) { return c.view.label == name && c.act; });
   if (found == all.end() || !found->act || !found->view.enabled) return false;
   found->act(input);
   return true;
@@ -64,7 +63,9 @@ SettingsWindowController::SettingsWindowController(SettingsContext context)
                                           Delivery::skipCurrent);
 }
 
-SettingsWindowController::~SettingsWindowController() { tabChanges_.reset(); }
+SettingsWindowController::~SettingsWindowController() {
+  tabChanges_.reset();
+}
 
 void SettingsWindowController::show(std::optional<SettingsTab> tab) {
   if (tab) navigation_.tab.assign(*tab);

@@ -47,8 +47,12 @@ std::string withoutTrailingSlashes(std::string path) {
 
 SetupCheck accessibilityRow(bool trusted) {
   if (trusted)
-    return {"ax", "Accessibility permission", "Granted. Vistarail can move and resize windows.",
-            SetupCheck::State::ok, std::nullopt, std::nullopt};
+    return {"ax",
+            "Accessibility permission",
+            "Granted. Vistarail can move and resize windows.",
+            SetupCheck::State::ok,
+            std::nullopt,
+            std::nullopt};
   return {"ax",
           "Accessibility permission",
           "Required to move other apps' windows. Enable Vistarail in Privacy & Security › "
@@ -60,11 +64,15 @@ SetupCheck accessibilityRow(bool trusted) {
 
 SetupCheck locationRow(const std::string& path, const std::string& home) {
   const std::string userApplications = withoutTrailingSlashes(home) + "/Applications/";
-  const bool installed = startsWith(path, "/Applications/") ||
-                         (!home.empty() && startsWith(path, userApplications));
+  const bool installed =
+      startsWith(path, "/Applications/") || (!home.empty() && startsWith(path, userApplications));
   if (installed)
-    return {"location", "Installed in Applications", "Running from " + path + ".",
-            SetupCheck::State::ok, std::nullopt, std::nullopt};
+    return {"location",
+            "Installed in Applications",
+            "Running from " + path + ".",
+            SetupCheck::State::ok,
+            std::nullopt,
+            std::nullopt};
   return {"location",
           "Installed in Applications",
           "Running from " + path +
@@ -77,8 +85,8 @@ SetupCheck locationRow(const std::string& path, const std::string& home) {
 
 SetupCheck reminder(std::string id, std::string title, std::string detail, const char* fixTitle,
                     const char* url) {
-  return {std::move(id), std::move(title),  std::move(detail), SetupCheck::State::info,
-          fixTitle,      std::string(url)};
+  return {std::move(id),           std::move(title), std::move(detail),
+          SetupCheck::State::info, fixTitle,         std::string(url)};
 }
 
 SetupCheck othersRow(const std::vector<std::string>& running) {
@@ -89,8 +97,9 @@ SetupCheck othersRow(const std::vector<std::string>& running) {
     }
   }
   if (names.empty())
-    return {"others", "No other window manager running", "None found.", SetupCheck::State::ok,
-            std::nullopt, std::nullopt};
+    return {"others",      "No other window manager running",
+            "None found.", SetupCheck::State::ok,
+            std::nullopt,  std::nullopt};
   std::string joined;
   for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
   return {"others",
@@ -128,11 +137,13 @@ SetupCheck displaysRow(const SetupFacts& facts) {
 
 }  // namespace
 
-std::span<const ConflictingApplication> conflictingApplications() { return kConflicting; }
+std::span<const ConflictingApplication> conflictingApplications() {
+  return kConflicting;
+}
 
 bool sitsBeside(const Rect& other, const Rect& managed) {
-  const bool touching = std::abs(other.minX() - managed.maxX()) < 2 ||
-                        std::abs(other.maxX() - managed.minX()) < 2;
+  const bool touching =
+      std::abs(other.minX() - managed.maxX()) < 2 || std::abs(other.maxX() - managed.minX()) < 2;
   const bool heightsOverlap =
       std::max(other.minY(), managed.minY()) < std::min(other.maxY(), managed.maxY());
   return touching && heightsOverlap;
@@ -183,7 +194,8 @@ std::vector<SetupCheck> currentChecks(int swipeFingers, const SetupFacts& facts)
 }
 
 int warningCount(std::span<const SetupCheck> checks) {
-  return static_cast<int>(std::ranges::count(checks, SetupCheck::State::warning, &SetupCheck::state));
+  return static_cast<int>(
+      std::ranges::count(checks, SetupCheck::State::warning, &SetupCheck::state));
 }
 
 }  // namespace vistarail

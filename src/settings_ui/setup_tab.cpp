@@ -47,9 +47,8 @@ SetupFacts gatherSetupFacts(const ShellServices& services, const AppSettings& se
 }
 
 SetupTab::SetupTab(SettingsContext& context) : context_(context) {
-  fingers_ = context_.settings.swipeFingers.subscribe([this](const int&) { refresh(); },
-                                                      Delivery::skipCurrent,
-                                                      Repeats::removeDuplicates);
+  fingers_ = context_.settings.swipeFingers.subscribe(
+      [this](const int&) { refresh(); }, Delivery::skipCurrent, Repeats::removeDuplicates);
   refresh();
 }
 

@@ -7,11 +7,10 @@ namespace vistarail {
 ShellServices servicesFromWorkspace(Workspace& workspace, WindowServer& windowServer) {
   ShellServices services;
   services.runningApplications = [&workspace] { return workspace.runningApplications(); };
-  services.applicationName = [&workspace](const std::string& bundleID)
-      -> std::optional<std::string> {
+  services.applicationName =
+      [&workspace](const std::string& bundleID) -> std::optional<std::string> {
     for (const RunningApplication& app : workspace.runningApplications()) {
-      if (app.bundleIdentifier == bundleID && !app.localizedName.empty())
-        return app.localizedName;
+      if (app.bundleIdentifier == bundleID && !app.localizedName.empty()) return app.localizedName;
     }
     return std::nullopt;
   };

@@ -22,8 +22,9 @@ Controls ShortcutsTab::controls() {
       std::vector<KeyCombo> combos;
       if (bound != s.bindings.value().end()) combos = bound->second;
       for (const KeyCombo& combo : combos)
-        row.view.keys.push_back(context_.services.shortcutText ? context_.services.shortcutText(combo)
-                                                               : std::string("?"));
+        row.view.keys.push_back(context_.services.shortcutText
+                                    ? context_.services.shortcutText(combo)
+                                    : std::string("?"));
       if (recording_ == action) row.view.detail = kRecordingPrompt;
       // A number removes that shortcut ("Remove " + its text); nothing records.
       row.act = [this, action, combos](const ControlInput& input) {
@@ -55,7 +56,9 @@ void ShortcutsTab::endRecording() {
   setHotKeysSuspended(false);
 }
 
-void ShortcutsTab::restoreDefaults() { context_.settings.bindings.set(defaultBindings()); }
+void ShortcutsTab::restoreDefaults() {
+  context_.settings.bindings.set(defaultBindings());
+}
 
 KeyDisposition ShortcutsTab::handleKey(const KeyDown& key) {
   if (!recording_) return KeyDisposition::passedOn;

@@ -2,8 +2,7 @@
 
 namespace vistarail {
 
-UpdateManager::UpdateManager(UpdaterFactory& factory,
-                             std::function<std::string()> bundleIdentifier,
+UpdateManager::UpdateManager(UpdaterFactory& factory, std::function<std::string()> bundleIdentifier,
                              std::function<void()> activate)
     : factory_(factory),
       bundleIdentifier_(std::move(bundleIdentifier)),

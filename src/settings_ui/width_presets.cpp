@@ -9,7 +9,9 @@ namespace {
 
 constexpr double kStandardWidths[] = {0.25, 1.0 / 3, 0.4, 0.5, 0.6, 2.0 / 3, 0.75, 1.0};
 
-int percentOf(double width) { return static_cast<int>(std::lround(width * 100)); }
+int percentOf(double width) {
+  return static_cast<int>(std::lround(width * 100));
+}
 
 std::string percentList(const std::vector<int>& percents) {
   std::string list;
@@ -69,8 +71,7 @@ std::string cycleSentence(const AppSettings& settings,
   const Bindings& bindings = settings.bindings.value();
   const KeyCombo* forward = firstCombo(bindings, Action::cycleWidth);
   if (!forward)
-    return "The “Cycle preset widths” shortcut makes the focused window the next width up: " +
-           list;
+    return "The “Cycle preset widths” shortcut makes the focused window the next width up: " + list;
   std::string sentence = "Each press of " + shortcutText(*forward) +
                          " makes the focused window the next width up: " + list;
   if (const KeyCombo* back = firstCombo(bindings, Action::cycleWidthBack))

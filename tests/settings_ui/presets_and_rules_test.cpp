@@ -32,9 +32,7 @@ TEST(WidthPresets, TilesShowTheStandardWidthsAndCustomOnes) {
        {"25%", "33%", "40%", "45%", "50%", "60%", "67%", "75%", "100%"},
        {"45%", "50%"}},
       // 0.334 is the standard third, not a tile of its own, and lights it.
-      {{0.334, 0.75},
-       {"25%", "33%", "40%", "50%", "60%", "67%", "75%", "100%"},
-       {"33%", "75%"}},
+      {{0.334, 0.75}, {"25%", "33%", "40%", "50%", "60%", "67%", "75%", "100%"}, {"33%", "75%"}},
       // Two customs within the tolerance of each other share one tile.
       {{0.451, 0.453}, {"25%", "33%", "40%", "45%", "50%", "60%", "67%", "75%", "100%"}, {"45%"}},
   };
@@ -107,7 +105,8 @@ TEST(FloatingRules, TypedIdentifiersAreTrimmedAndAddedOnce) {
 TEST(FloatingRules, RowsNameTheAppAndRemovingTakesEveryOccurrence) {
   SettingsDesk desk;
   desk.world.launchApp({.bundleIdentifier = "com.figma.Desktop", .name = "Figma.app"});
-  desk.settings.floatingBundleIDs.set({"com.figma.Desktop", "org.example.gone", "com.figma.Desktop"});
+  desk.settings.floatingBundleIDs.set(
+      {"com.figma.Desktop", "org.example.gone", "com.figma.Desktop"});
   SettingsWindow& window = desk.open(SettingsTab::rules);
   auto figma = desk.control("rule.com.figma.Desktop");
   EXPECT_EQ(figma->label, "Figma");  // without ".app"

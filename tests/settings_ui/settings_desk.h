@@ -72,8 +72,9 @@ struct SettingsDesk {
       opened.push_back(url);
       return true;
     };
-    return {settings, dispatch,   loginItem, keys, updates, std::move(services),
-            [this] { return hotKeys.get(); }};
+    return {settings, dispatch, loginItem, keys, updates, std::move(services), [this] {
+              return hotKeys.get();
+            }};
   }
 
   SettingsWindow& open(std::optional<SettingsTab> tab = std::nullopt) {

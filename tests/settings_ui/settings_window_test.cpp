@@ -25,9 +25,9 @@ TEST(SettingsWindow, IsMadeOnceAndKeepsItsTab) {
   const FormWindow form = window.describe();
   EXPECT_EQ(form.title, "Vistarail");
   EXPECT_EQ(form.contentSize, (Size{720, 560}));
-  const std::vector<FormTab> tabs = {{"General", "gearshape"},    {"Layout", "rectangle.split.3x1"},
-                                     {"Gestures", "hand.draw"},   {"Shortcuts", "command"},
-                                     {"Rules", "list.bullet.rectangle"}, {"Mac Setup", "checklist"}};
+  const std::vector<FormTab> tabs = {
+      {"General", "gearshape"}, {"Layout", "rectangle.split.3x1"},  {"Gestures", "hand.draw"},
+      {"Shortcuts", "command"}, {"Rules", "list.bullet.rectangle"}, {"Mac Setup", "checklist"}};
   EXPECT_EQ(form.tabs, tabs);
   EXPECT_EQ(form.selectedTab, 5);
   for (SettingsTab tab : kAllSettingsTabs) EXPECT_EQ(settingsTabFromRaw(rawValue(tab)), tab);
@@ -79,8 +79,9 @@ TEST(SettingsWindow, PickersShowAndSetTheirOptions) {
   SettingsDesk desk;
   SettingsWindow& window = desk.open();
   auto picker = desk.control("When a window gets focus");
-  EXPECT_EQ(picker->options, (std::vector<std::string>{"Always center", "Center when it doesn't fit",
-                                                       "Scroll just enough"}));
+  EXPECT_EQ(picker->options,
+            (std::vector<std::string>{"Always center", "Center when it doesn't fit",
+                                      "Scroll just enough"}));
   EXPECT_EQ(picker->selected, 2);  // never
   window.operate("When a window gets focus", 1);
   EXPECT_EQ(desk.settings.centerMode.value(), CenterMode::onOverflow);

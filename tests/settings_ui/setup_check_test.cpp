@@ -48,12 +48,21 @@ TEST(SetupChecks, RowsFollowTheFingerCountAndTheSystemVersion) {
     const char* suggestion;
   };
   const Case cases[] = {
-      {3, {15, 0, 0}, {"ax", "location", "swipe", "threefinger", "stage", "tiling", "mru", "spaces", "others"},
-       "3-finger swipe between full-screen apps is off", " or set it to four fingers"},
-      {4, {15, 0, 0}, {"ax", "location", "swipe", "stage", "tiling", "mru", "spaces", "others"},
-       "4-finger swipe between full-screen apps is off", " or set it to three fingers"},
-      {4, {14, 6, 1}, {"ax", "location", "swipe", "stage", "mru", "spaces", "others"},
-       "4-finger swipe between full-screen apps is off", " or set it to three fingers"},
+      {3,
+       {15, 0, 0},
+       {"ax", "location", "swipe", "threefinger", "stage", "tiling", "mru", "spaces", "others"},
+       "3-finger swipe between full-screen apps is off",
+       " or set it to four fingers"},
+      {4,
+       {15, 0, 0},
+       {"ax", "location", "swipe", "stage", "tiling", "mru", "spaces", "others"},
+       "4-finger swipe between full-screen apps is off",
+       " or set it to three fingers"},
+      {4,
+       {14, 6, 1},
+       {"ax", "location", "swipe", "stage", "mru", "spaces", "others"},
+       "4-finger swipe between full-screen apps is off",
+       " or set it to three fingers"},
   };
   for (const Case& c : cases) {
     SetupFacts facts = trustedFacts();

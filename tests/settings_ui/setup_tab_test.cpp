@@ -63,8 +63,8 @@ TEST(MacSetupTab, RowsShowTheirStateAndOpenTheirPane) {
   EXPECT_FALSE(window.operate("check.location"));  // no button
   EXPECT_EQ(desk.control("check.stage")->actionTitle, "Open Desktop & Dock");
   EXPECT_TRUE(window.operate("check.stage"));
-  EXPECT_EQ(desk.opened,
-            std::vector<std::string>{"x-apple.systempreferences:com.apple.Desktop-Settings.extension"});
+  EXPECT_EQ(desk.opened, std::vector<std::string>{
+                             "x-apple.systempreferences:com.apple.Desktop-Settings.extension"});
   // The simulated Mac runs 14.6.1: no tiling row.
   EXPECT_FALSE(desk.control("check.tiling"));
   desk.world.setOSVersion({15, 0, 0});
@@ -74,9 +74,10 @@ TEST(MacSetupTab, RowsShowTheirStateAndOpenTheirPane) {
 
 TEST(MacSetupTab, DisplaysBesideAManagedOneAreNoticed) {
   SettingsDesk desk;
-  const DisplayNumber side = desk.world.plugDisplay({.name = "Side",
-                                                     .frame = {1512, 0, 1920, 1080},
-                                                     .uuid = "5a1e0000-0000-4000-8000-0000000a5d11"});
+  const DisplayNumber side =
+      desk.world.plugDisplay({.name = "Side",
+                              .frame = {1512, 0, 1920, 1080},
+                              .uuid = "5a1e0000-0000-4000-8000-0000000a5d11"});
   desk.open(SettingsTab::setup);
   EXPECT_EQ(desk.control("check.displays")->tone, FormTone::info);
   EXPECT_EQ(desk.control("check.displays")->actionTitle, "Open Displays");

@@ -16,10 +16,10 @@
 #include "app/app_settings.h"
 #include "commands.h"
 #include "demo_desktop.h"
-#include "settings_pictures.h"
 #include "platform/sim/adapters/desktop.h"
 #include "platform/sim/renderer/render_arguments.h"
 #include "platform/sim/renderer/renderer.h"
+#include "settings_pictures.h"
 #include "windows/window_manager.h"
 
 namespace {

@@ -74,7 +74,8 @@ int settingsCommand(int argc, char** argv) {
   sim::SimLoginItem loginItem;
   sim::SimKeyMonitor keys;
   sim::SimUpdaterFactory updaters;
-  UpdateManager updates(updaters, [] { return std::string(kUpdatesBundleIdentifier); }, [] {});
+  UpdateManager updates(
+      updaters, [] { return std::string(kUpdatesBundleIdentifier); }, [] {});
   updates.start();
   ShellServices services = servicesFromWorkspace(desktop.workspace, desktop.windowServer);
   services.isTrusted = [&desktop] { return desktop.ax.isProcessTrusted(TrustPrompt::none); };

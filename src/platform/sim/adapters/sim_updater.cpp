@@ -4,7 +4,9 @@ namespace vistarail::sim {
 
 namespace {
 
-size_t slot(UpdaterProperty property) { return static_cast<size_t>(property); }
+size_t slot(UpdaterProperty property) {
+  return static_cast<size_t>(property);
+}
 
 class SimUpdater final : public Updater {
  public:

@@ -12,7 +12,9 @@ namespace {
 
 constexpr char kFont[] = "DejaVu Sans";
 
-void setColor(cairo_t* cr, Color c) { cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha); }
+void setColor(cairo_t* cr, Color c) {
+  cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha);
+}
 
 void roundedPath(cairo_t* cr, const Rect& r, double radius) {
   const double rr = std::max(0.0, std::min({radius, r.width() / 2, r.height() / 2}));
@@ -138,7 +140,8 @@ void Painter::appIcon(const std::string& appName, const Rect& box) const {
   const Rgb tint = appTint(appName);
   fillRounded(box, box.width() * 0.22, {tint.r, tint.g, tint.b, 1});
   if (appName.empty()) return;
-  const std::string initial(1, static_cast<char>(std::toupper(static_cast<unsigned char>(appName[0]))));
+  const std::string initial(
+      1, static_cast<char>(std::toupper(static_cast<unsigned char>(appName[0]))));
   const Font font{box.height() * 0.55, true};
   text(initial, box.midX() - textWidth(initial, font) / 2, box.midY() - lineHeight(font) / 2, font,
        kWhite);

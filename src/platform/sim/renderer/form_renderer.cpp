@@ -154,8 +154,8 @@ std::optional<std::string> writeFormPng(const FormWindow& form, const std::files
   paintChrome(painter, form, height);
   paintContent(painter, form, kTitleBar + kTabBar + 20, true);
   if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS)
-    return std::string("could not draw the window (") + cairo_status_to_string(cairo_status(cr.get())) +
-           ")";
+    return std::string("could not draw the window (") +
+           cairo_status_to_string(cairo_status(cr.get())) + ")";
   cairo_surface_flush(surface.get());
   // Written beside the target and renamed, so a failure leaves no partial file.
   std::filesystem::path partial = path;

@@ -15,7 +15,9 @@ constexpr Font kTitle{17, true};
 constexpr double kControlHeight = 22;
 constexpr double kCheckSymbolColumn = 22;
 
-Font paragraphFont(const FormControl& c) { return c.tone == FormTone::caption ? kCaption : kSmall; }
+Font paragraphFont(const FormControl& c) {
+  return c.tone == FormTone::caption ? kCaption : kSmall;
+}
 
 // A bordered push button; returns its width.
 double pushButton(const Painter& p, const std::string& title, double x, double midY, bool enabled,
@@ -59,15 +61,17 @@ void paintTiles(const Painter& p, std::span<const FormControl> tiles, const Rect
     const double x = area.minX() + (i % columns) * (tileWidth + kTileSpacing);
     const double y = area.minY() + kRowPadding + (i / columns) * (kTileHeight + kTileSpacing);
     const Rect box{x, y, tileWidth, kTileHeight};
-    p.fillRounded(box, 8, tile.isOn ? palette::kAccent.withAlpha(0.14) : Color{0.96, 0.96, 0.97, 1});
+    p.fillRounded(box, 8,
+                  tile.isOn ? palette::kAccent.withAlpha(0.14) : Color{0.96, 0.96, 0.97, 1});
     p.strokeRounded(box, 8, tile.isOn ? 2 : 1,
                     tile.isOn ? palette::kAccent : palette::kControlBorder);
     // A screen with a window of the tile's width, centred on it.
     const Rect screen{box.midX() - 24, y + 9, 48, 26};
     p.strokeRounded(screen, 3, 1, palette::kSecondary);
     const double windowWidth = std::clamp(tile.value, 0.0, 1.0) * (screen.width() - 4);
-    p.fillRounded({screen.midX() - windowWidth / 2, screen.minY() + 2, windowWidth, screen.height() - 4},
-                  2, tile.isOn ? palette::kAccent : palette::kSecondary.withAlpha(0.6));
+    p.fillRounded(
+        {screen.midX() - windowWidth / 2, screen.minY() + 2, windowWidth, screen.height() - 4}, 2,
+        tile.isOn ? palette::kAccent : palette::kSecondary.withAlpha(0.6));
     const Font font = tile.isOn ? kBold : kBody;
     p.text(tile.label, box.midX() - p.textWidth(tile.label, font) / 2, y + 39, font,
            tile.isOn ? palette::kAccent : palette::kLabel);
@@ -81,7 +85,8 @@ double rowHeight(const Painter& p, const FormControl& c, double width) {
     case FormControlKind::sectionHeader:
       return Painter::lineHeight(kBold) + 4;
     case FormControlKind::paragraph:
-      return p.wrap(c.label, width, paragraphFont(c)).size() * Painter::lineHeight(paragraphFont(c)) +
+      return p.wrap(c.label, width, paragraphFont(c)).size() *
+                 Painter::lineHeight(paragraphFont(c)) +
              2 * 6;
     case FormControlKind::toggle:
       return std::max(kControlHeight, Painter::lineHeight(kBody) +
@@ -144,10 +149,10 @@ void paintRow(const Painter& p, const FormControl& c, const Rect& row) {
     }
     case FormControlKind::picker: {
       p.text(c.label, x, labelTop, kBody, c.enabled ? palette::kLabel : palette::kSecondary);
-      const std::string shown =
-          c.selected >= 0 && c.selected < static_cast<int>(c.options.size()) ? c.options[c.selected]
-          : !c.valueText.empty()                                             ? c.valueText
-                                                                             : "Choose…";
+      const std::string shown = c.selected >= 0 && c.selected < static_cast<int>(c.options.size())
+                                    ? c.options[c.selected]
+                                : !c.valueText.empty() ? c.valueText
+                                                       : "Choose…";
       const double width = p.textWidth(shown, kBody) + 40;
       const Rect box{right - width, midY - kControlHeight / 2, width, kControlHeight};
       p.fillRounded(box, 5, palette::kControl);
@@ -156,10 +161,14 @@ void paintRow(const Painter& p, const FormControl& c, const Rect& row) {
              c.enabled ? palette::kLabel : palette::kSecondary);
       const Rect chevron{box.maxX() - 20, box.minY() + 3, 16, kControlHeight - 6};
       p.fillRounded(chevron, 4, c.enabled ? palette::kAccent : palette::kTrackOff);
-      p.line({chevron.minX() + 5, chevron.minY() + 6}, {chevron.midX(), chevron.minY() + 3}, 1.4, kWhite);
-      p.line({chevron.midX(), chevron.minY() + 3}, {chevron.maxX() - 5, chevron.minY() + 6}, 1.4, kWhite);
-      p.line({chevron.minX() + 5, chevron.maxY() - 6}, {chevron.midX(), chevron.maxY() - 3}, 1.4, kWhite);
-      p.line({chevron.midX(), chevron.maxY() - 3}, {chevron.maxX() - 5, chevron.maxY() - 6}, 1.4, kWhite);
+      p.line({chevron.minX() + 5, chevron.minY() + 6}, {chevron.midX(), chevron.minY() + 3}, 1.4,
+             kWhite);
+      p.line({chevron.midX(), chevron.minY() + 3}, {chevron.maxX() - 5, chevron.minY() + 6}, 1.4,
+             kWhite);
+      p.line({chevron.minX() + 5, chevron.maxY() - 6}, {chevron.midX(), chevron.maxY() - 3}, 1.4,
+             kWhite);
+      p.line({chevron.midX(), chevron.maxY() - 3}, {chevron.maxX() - 5, chevron.maxY() - 6}, 1.4,
+             kWhite);
       break;
     }
     case FormControlKind::button:
@@ -189,8 +198,8 @@ void paintRow(const Painter& p, const FormControl& c, const Rect& row) {
       p.symbol(c.symbol, {x, top, 18, 18}, toneColor(c.tone));
       const double textX = x + kCheckSymbolColumn + 10;
       p.text(c.label, textX, top, kBold, palette::kLabel);
-      p.paragraph(c.detail, textX, top + Painter::lineHeight(kBold), checkDetailWidth(p, c, row.width()),
-                  kSmall, palette::kSecondary);
+      p.paragraph(c.detail, textX, top + Painter::lineHeight(kBold),
+                  checkDetailWidth(p, c, row.width()), kSmall, palette::kSecondary);
       if (!c.actionTitle.empty()) {
         const double width = p.textWidth(c.actionTitle, kSmall) + 22;
         pushButton(p, c.actionTitle, right - width, top + 10, true, kSmall);
