@@ -19,6 +19,7 @@ enum class FormControlKind {
   toggle,         // label, isOn, detail as a secondary line
   slider,         // label, value within minimum...maximum, valueText
   picker,         // label, options, selected (-1: none), valueText when none
+  menu,           // a pull-down button titled label; options are its items
   button,         // label, help
   textField,      // label is the placeholder, detail the text typed
   tile,           // label ("45%"), isOn, value (the width), help

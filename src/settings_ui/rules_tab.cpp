@@ -94,7 +94,7 @@ Controls RulesTab::controls() {
   }
   const std::vector<RunningAppChoice> choices = runningChoices();
   Control menu;
-  menu.view.kind = FormControlKind::picker;
+  menu.view.kind = FormControlKind::menu;
   menu.view.id = menu.view.label = "Add a Running App";
   for (const RunningAppChoice& choice : choices) menu.view.options.push_back(choice.name);
   menu.view.enabled = !choices.empty();

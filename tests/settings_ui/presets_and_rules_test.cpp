@@ -137,6 +137,12 @@ TEST(FloatingRules, TheRunningAppsMenuOffersRegularAppsNotListedYet) {
   EXPECT_EQ(desk.settings.floatingBundleIDs.value().back(), "com.tinyspeck.slackmacgap");
   EXPECT_EQ(desk.control("Add a Running App")->options,
             (std::vector<std::string>{"firefox", "Safari"}));
+  window.operate("Add a Running App", 0);
+  window.operate("Add a Running App", 0);
+  EXPECT_EQ(desk.control("Add a Running App")->kind, FormControlKind::menu);
+  EXPECT_FALSE(desk.control("Add a Running App")->enabled);  // nothing left to add
+  EXPECT_FALSE(window.operate("Add a Running App", 0));
+  EXPECT_EQ(desk.settings.floatingBundleIDs.value().size(), 6u);
 }
 
 }  // namespace

@@ -174,6 +174,14 @@ void paintRow(const Painter& p, const FormControl& c, const Rect& row) {
     case FormControlKind::button:
       pushButton(p, c.label, x, midY, c.enabled);
       break;
+    case FormControlKind::menu: {
+      const double width = pushButton(p, c.label + "      ", x, midY, c.enabled);
+      const double cx = x + width - 16;
+      const Color color = c.enabled ? palette::kLabel : palette::kSecondary;
+      p.line({cx - 4, midY - 2}, {cx, midY + 2}, 1.4, color);
+      p.line({cx, midY + 2}, {cx + 4, midY - 2}, 1.4, color);
+      break;
+    }
     case FormControlKind::textField: {
       const Rect box{x, midY - kControlHeight / 2, row.width(), kControlHeight};
       p.fillRounded(box, 5, palette::kControl);
