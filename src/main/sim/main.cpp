@@ -2,6 +2,7 @@
 //
 //   vistarail-sim run SCENARIO --out DIR     tells a scenario, writes a report
 //   vistarail-sim explore --seeds N --steps M  random stories, checked
+//   vistarail-sim settings --out DIR        the settings window, one PNG per tab
 //   vistarail-sim [--out PNG]               the demo desktop as one picture:
 //     it builds a simulated desktop, lets the window manager take it over,
 //     opens one more window the way a user would, and draws the result.
@@ -18,6 +19,7 @@
 #include "platform/sim/adapters/desktop.h"
 #include "platform/sim/renderer/render_arguments.h"
 #include "platform/sim/renderer/renderer.h"
+#include "settings_pictures.h"
 #include "windows/window_manager.h"
 
 namespace {
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
   using Outcome = sim::ParsedRenderArguments::Outcome;
   if (argc > 1 && std::string(argv[1]) == "run") return simrun::runCommand(argc, argv);
   if (argc > 1 && std::string(argv[1]) == "explore") return simrun::exploreCommand(argc, argv);
+  if (argc > 1 && std::string(argv[1]) == "settings") return simrun::settingsCommand(argc, argv);
 
   const sim::ParsedRenderArguments parsed = sim::parseRenderArguments(argc, argv);
   if (parsed.outcome == Outcome::showHelp) {
