@@ -11,6 +11,7 @@
 #include "base/geometry.h"
 #include "base/ids.h"
 #include "base/signal.h"
+#include "platform/canvas.h"
 
 namespace vistarail {
 
@@ -75,6 +76,15 @@ class Workspace {
   // Opens a URL (a System Settings deep link, a web page); false if refused.
   virtual bool openURL(const std::string& url) = 0;
   virtual OSVersion operatingSystemVersion() = 0;
+
+  // The running application's icon (the generic application icon when it has
+  // none of its own); null when no application runs under the pid.
+  virtual ImageRef runningApplicationIcon(Pid pid) = 0;
+  // Where the system finds the application with the bundle identifier,
+  // running or not; absent when it knows none.
+  virtual std::optional<std::string> urlForApplication(const std::string& bundleIdentifier) = 0;
+  // The icon the Finder shows for the file or bundle at the path.
+  virtual ImageRef iconForFile(const std::string& path) = 0;
 };
 
 }  // namespace vistarail

@@ -5,7 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/sim/renderer/menu_picture.h"
 #include "platform/sim/renderer/renderer.h"
+#include "sim_runner/shell_program.h"
 
 namespace vistarail::simrun {
 
@@ -84,6 +86,7 @@ struct Picture {
   int step = 0;
   std::string file;  // relative to the output folder; empty when not drawn
   std::string description;
+  std::string menuFile{};  // the status menu as it would open; empty when none
 };
 
 // Picture height from the displays' bounding box, so that nothing is squeezed.
@@ -152,6 +155,12 @@ std::string reportPage(const Scenario& scenario, const std::vector<Picture>& pic
     if (!picture.file.empty()) {
       if (auto bytes = readAll(outDir / picture.file)) {
         page << "<img alt=\"" << html(picture.snapshot) << "\" src=\"data:image/png;base64,"
+             << base64(*bytes) << "\">\n";
+      }
+    }
+    if (!picture.menuFile.empty()) {
+      if (auto bytes = readAll(outDir / picture.menuFile)) {
+        page << "<img alt=\"the status menu\" style=\"width:45%\" src=\"data:image/png;base64,"
              << base64(*bytes) << "\">\n";
       }
     }
@@ -283,6 +292,8 @@ std::vector<std::string> unmetExpectations(const Json& expect,
         unmet.push_back(where + "the program is " +
                         (state["running"].get<bool>() ? "running" : "stopped"));
       }
+    } else if (auto shell = unmetShellExpectation(e, state)) {
+      unmet.push_back(where + *shell);
     }
   }
   return unmet;
@@ -328,6 +339,15 @@ RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
           error = *failed;
         } else {
           picture.file = stem + ".png";
+        }
+        const Json& shell = result.states[name]["shell"];
+        if (shell.is_object()) {
+          const sim::MenuPicture menu{session.statusMenu(), shell["icon"], shell["dimmed"]};
+          if (auto failed = sim::writeMenuPng(menu, options.outDir / (stem + "-menu.png"))) {
+            error = *failed;
+          } else {
+            picture.menuFile = stem + "-menu.png";
+          }
         }
       }
     }

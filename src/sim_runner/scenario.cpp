@@ -82,6 +82,10 @@ const std::map<std::string, std::vector<Member>>& stepMembers() {
       {"snapshot", {{"name", T::string, true}}},
       {"behave", {{"app", T::string, true}, {"behaviour", T::behaviour, true}}},
       {"pointer", {{"point", T::point, true}}},
+      {"grant", {}},
+      {"menu", {{"choose", T::string, true}}},
+      {"sigterm", {}},
+      {"reopen", {}},
   };
   return table;
 }
@@ -94,7 +98,7 @@ const std::vector<Member>& headerMembers() {
       {"apps", T::any, false},           {"windows", T::any, false},
       {"settings", T::object, false},    {"defaults", T::object, false},
       {"steps", T::any, true},           {"expect", T::any, false},
-      {"check", T::object, false},
+      {"check", T::object, false},       {"trusted", T::boolean, false},
   };
   return members;
 }
@@ -136,7 +140,8 @@ const std::vector<Member>& checkMembers() {
 
 const std::vector<std::string>& expectKinds() {
   static const std::vector<std::string> kinds = {"columns", "focused", "tiled",   "floating",
-                                                 "inView",  "parked",  "running", "onDisplay"};
+                                                 "inView",  "parked",  "running", "onDisplay",
+                                                 "status",  "icon",    "menu",    "settingsTab"};
   return kinds;
 }
 
@@ -482,6 +487,10 @@ std::optional<std::string> StoryModel::apply(const Step& step) {
   } else if (k == "start") {
     if (managerRunning) return "the program is already running";
     managerRunning = true;
+  } else if (k == "menu" || k == "sigterm" || k == "reopen") {
+    if (!managerRunning) return "the program is stopped";
+    if (k == "sigterm" || s.value("choose", std::string()) == "Quit Vistarail")
+      managerRunning = false;
   } else if (k == "snapshot") {
     const std::string name = s["name"];
     if (name == "end") return "\"end\" is the name of the final state";

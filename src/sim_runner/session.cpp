@@ -78,6 +78,7 @@ Session::Session(const Scenario& scenario, SessionOptions options)
 }
 
 Session::~Session() {
+  program_.reset();
   manager_.reset();
   settings_.reset();
   // Work still queued for the applications holds observers whose release
@@ -123,6 +124,7 @@ void Session::begin() {
   }
   // Let the applications finish what they do right after opening windows.
   dispatch_.runFor(0.5);
+  world_.setTrusted(h.value("trusted", true));
   startProgram(/*firstLaunch=*/true);
   lastActionTime_ = dispatch_.now();
 }
@@ -144,33 +146,33 @@ void Session::startProgram(bool firstLaunch) {
       assignSetting(*settings_, property, value);
     }
   }
-  manager_ = WindowManager::create(
-      *settings_, defaults_,
-      {ax_, windowServer_, workspace_, dispatch_, links_, hotKeys_, taps_, 0,
-       [this](std::string_view line) { note("log", std::string(line)); }, &overlayPanels_});
-  manager_->onEvent = [this](const ManagerEvent& event) {
-    std::string text = toString(event.kind);
-    if (event.pid) text += " " + appName(event.pid);
-    if (event.window) text += " " + windowName(event.window);
-    timeline_.push_back({dispatch_.now(), step_, toString(event.kind), text});
-  };
+  // The program is launched the way the system launches it; its delegate
+  // makes the manager and starts it once Accessibility is granted.
+  program_ = std::make_unique<ShellProgram>(desktop_, *settings_, [this] {
+    manager_ = WindowManager::create(
+        *settings_, defaults_,
+        {ax_, windowServer_, workspace_, dispatch_, links_, hotKeys_, taps_, 0,
+         [this](std::string_view line) { note("log", std::string(line)); }, &overlayPanels_});
+    manager_->onEvent = [this](const ManagerEvent& event) {
+      std::string text = toString(event.kind);
+      if (event.pid) text += " " + appName(event.pid);
+      if (event.window) text += " " + windowName(event.window);
+      timeline_.push_back({dispatch_.now(), step_, toString(event.kind), text});
+    };
+    return manager_;
+  });
   note("program", firstLaunch ? "the program starts" : "the program starts again");
-  manager_->start();
+  program_->launch();
   dispatch_.runFor(scenario_.header.value("settle", 2.0));
+  followProgramLog();
   pausedAt_ = settings_->enabled.value() ? std::nullopt : std::optional<double>(dispatch_.now());
   followTrace();
 }
 
 void Session::stopProgram() {
-  bool done = false;
   note("program", "the program quits");
-  manager_->stop([&done] { done = true; });
-  // The stop promises completion within 5 s whatever the applications do.
-  for (int i = 0; i < 70 && !done; ++i) dispatch_.runFor(0.1);
-  if (!done) note("problem", "the stop did not complete within 7 s");
-  followTrace();
-  manager_.reset();
-  settings_.reset();
+  program_->quit();
+  awaitExit();
 }
 
 void Session::runStep(size_t index) {
@@ -184,8 +186,9 @@ void Session::runStep(const Step& step, int number) {
     const double at = step.source["at"];
     if (at > dispatch_.now()) dispatch_.runUntil(at);
   }
-  if (manager_ && (step.kind == "stop" || step.kind == "pause" ||
-                   (step.kind == "set" && step.source["setting"] == "enabled"))) {
+  if (manager_ &&
+      (step.kind == "stop" || step.kind == "pause" || step.kind == "sigterm" ||
+       step.kind == "menu" || (step.kind == "set" && step.source["setting"] == "enabled"))) {
     // What the program answers for when it lets go: the windows it moved.
     movedByProgram_.clear();
     for (const auto& [id, window] : manager_->windows()) {
@@ -253,7 +256,9 @@ void Session::execute(const Step& step) {
     note(ok ? "user" : "skipped", text + (ok ? "" : " (nothing to do)"));
   };
   try {
-    if (k == "launch") {
+    if (executeShellStep(step)) {
+      // done
+    } else if (k == "launch") {
       sim::AppSetup& setup = appSetups_.at(s["app"]);
       const Pid pid = world_.launchApp(setup, s.value("front", true)
                                                   ? sim::LaunchActivation::activates
@@ -488,6 +493,7 @@ Json Session::state() const {
   Json doc;
   doc["time"] = dispatch_.now();
   doc["running"] = manager_ != nullptr;
+  doc["shell"] = program_ ? program_->state() : Json();
   doc["enabled"] = settings_ ? settings_->enabled.value() : false;
   const std::optional<WindowId> focused = manager_ ? manager_->focusedWindow() : std::nullopt;
   doc["focused"] = focused ? Json(windowName(*focused)) : Json();

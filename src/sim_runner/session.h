@@ -19,6 +19,7 @@
 #include "app/app_settings.h"
 #include "platform/sim/adapters/desktop.h"
 #include "sim_runner/scenario.h"
+#include "sim_runner/shell_program.h"
 #include "windows/window_manager.h"
 
 namespace vistarail::simrun {
@@ -77,12 +78,21 @@ class Session {
   nlohmann::json storedDefaults() const { return defaults_.storedValues(); }
   const std::vector<TimelineEntry>& timeline() const { return timeline_; }
   sim::Scene scene() const { return world_.scene(); }
+  // The status menu as it would open now; empty while the program is not running.
+  Menu statusMenu() const { return program_ ? program_->currentMenu() : Menu{}; }
   double now() const { return dispatch_.now(); }
   bool running() const { return manager_ != nullptr; }
 
  private:
   void startProgram(bool firstLaunch);
   void stopProgram();
+  // session_shell.cpp: the steps a person takes with the program itself
+  // (grant, menu, sigterm, reopen); false for any other step.
+  bool executeShellStep(const Step& step);
+  // Waits for a program that was asked to quit to be allowed to exit, then
+  // lets it go.
+  void awaitExit();
+  void followProgramLog();
   void note(const std::string& kind, const std::string& text);
   void followTrace();
   void execute(const Step& step);
@@ -110,6 +120,8 @@ class Session {
   sim::SimOverlayPanels& overlayPanels_ = desktop_.overlayPanels;
   sim::MemoryDefaults& defaults_ = desktop_.defaults;
   std::unique_ptr<AppSettings> settings_;
+  // The running program: its shell and the manager it made.
+  std::unique_ptr<ShellProgram> program_;
   std::shared_ptr<WindowManager> manager_;
 
   std::vector<TimelineEntry> timeline_;

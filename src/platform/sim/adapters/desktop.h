@@ -7,9 +7,15 @@
 #include <cstdint>
 
 #include "platform/sim/adapters/sim_accessibility.h"
+#include "platform/sim/adapters/sim_alerts.h"
+#include "platform/sim/adapters/sim_application.h"
+#include "platform/sim/adapters/sim_bundle.h"
 #include "platform/sim/adapters/sim_display_link.h"
 #include "platform/sim/adapters/sim_input.h"
+#include "platform/sim/adapters/sim_keyboard_layout.h"
 #include "platform/sim/adapters/sim_overlay_panels.h"
+#include "platform/sim/adapters/sim_process.h"
+#include "platform/sim/adapters/sim_status_bar.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/defaults/memory_defaults.h"
@@ -35,6 +41,13 @@ struct Desktop {
   SimEventTaps taps{world};
   SimOverlayPanels overlayPanels{world, dispatch};
   MemoryDefaults defaults;
+  // The program's own process and what it shows of itself.
+  SimApplication application{dispatch};
+  SimStatusBar statusBar{dispatch};
+  SimProcess process{dispatch};
+  SimBundle bundle;
+  SimAlerts alerts{dispatch};
+  SimKeyboardLayout keyboardLayout;
 };
 
 }  // namespace vistarail::sim

@@ -1,5 +1,6 @@
 #include "platform/sim/adapters/sim_workspace.h"
 
+#include "platform/sim/adapters/recording_canvas.h"
 #include "platform/sim/world/world_core.h"
 
 namespace vistarail::sim {
@@ -82,6 +83,33 @@ bool SimWorkspace::openURL(const std::string& url) {
 OSVersion SimWorkspace::operatingSystemVersion() {
   std::lock_guard lock(core_->mutex);
   return core_->osVersion;
+}
+
+ImageRef SimWorkspace::runningApplicationIcon(Pid pid) {
+  std::lock_guard lock(core_->mutex);
+  const SimApp* app = core_->runningApp(pid);
+  if (!app) return nullptr;
+  return std::make_shared<SimImage>(app->name, pid);
+}
+
+std::optional<std::string> SimWorkspace::urlForApplication(const std::string& bundleIdentifier) {
+  std::lock_guard lock(core_->mutex);
+  for (auto it = core_->launchOrder.rbegin(); it != core_->launchOrder.rend(); ++it) {
+    const SimApp& app = core_->apps.at(*it);
+    if (!bundleIdentifier.empty() && app.bundleIdentifier == bundleIdentifier &&
+        !app.bundlePath.empty()) {
+      return app.bundlePath;
+    }
+  }
+  return std::nullopt;
+}
+
+ImageRef SimWorkspace::iconForFile(const std::string& path) {
+  // The tile shows the initial of the file's name without its folder and
+  // ".app", as the Finder names an application bundle.
+  std::string name = path.substr(path.find_last_of('/') + 1);
+  if (name.size() > 4 && name.ends_with(".app")) name.resize(name.size() - 4);
+  return std::make_shared<SimImage>(name, 0);
 }
 
 }  // namespace vistarail::sim

@@ -1,7 +1,9 @@
 #pragma once
 // The workspace over the simulated world: running applications, workspace and
 // screen notifications (on the main queue), screens in the screen API's
-// bottom-left space, the pointer, opening URLs and the system version.
+// bottom-left space, the pointer, opening URLs, the system version and
+// application icons. The applications the system knows of are the ones ever
+// launched with a bundle path, the most recent first.
 
 #include <memory>
 
@@ -22,6 +24,9 @@ class SimWorkspace final : public Workspace {
   Point pointerLocation() override;
   bool openURL(const std::string& url) override;
   OSVersion operatingSystemVersion() override;
+  ImageRef runningApplicationIcon(Pid pid) override;
+  std::optional<std::string> urlForApplication(const std::string& bundleIdentifier) override;
+  ImageRef iconForFile(const std::string& path) override;
 
  private:
   std::shared_ptr<WorldCore> core_;

@@ -1,0 +1,65 @@
+// The steps a person takes with the program itself rather than with the
+// windows: granting Accessibility, the status menu, SIGTERM and reopening.
+
+#include "sim_runner/session.h"
+
+namespace vistarail::simrun {
+
+namespace {
+// The stop promises the reply within 5 s whatever the applications do; a
+// little more leaves room for the last restores' replies.
+constexpr double kExitWaitSeconds = 7.0;
+}  // namespace
+
+bool Session::executeShellStep(const Step& step) {
+  const Json& s = step.source;
+  const std::string& k = step.kind;
+  if (k == "grant") {
+    world_.setTrusted(true);
+    note("user", "grants Vistarail Accessibility access");
+    return true;
+  }
+  if (k != "menu" && k != "sigterm" && k != "reopen") return false;
+  if (!program_) {
+    note("skipped", k + " (the program is not running)");
+    return true;
+  }
+  if (k == "menu") {
+    const std::string title = s["choose"];
+    note("user", "chooses \u201c" + title + "\u201d from the status menu");
+    program_->chooseFromStatusMenu(title);
+  } else if (k == "sigterm") {
+    note("user", "sends SIGTERM to the program");
+    program_->sendTerminate();
+  } else {
+    note("user", "opens Vistarail again");
+    program_->reopen();
+  }
+  // The click, the signal or the reopen reach the program on its main queue.
+  dispatch_.runFor(0.01);
+  followProgramLog();
+  if (program_->quitting()) {
+    awaitExit();
+    justStopped_ = true;
+  }
+  return true;
+}
+
+void Session::awaitExit() {
+  for (int i = 0; i < kExitWaitSeconds * 10 && !program_->exited(); ++i) dispatch_.runFor(0.1);
+  if (!program_->exited()) note("problem", "the program was not allowed to exit within 7 s");
+  followTrace();
+  followProgramLog();
+  program_.reset();
+  manager_.reset();
+  settings_.reset();
+}
+
+void Session::followProgramLog() {
+  if (!program_) return;
+  for (auto& [time, text] : program_->takeLog()) {
+    timeline_.push_back({time, step_, "program", std::move(text)});
+  }
+}
+
+}  // namespace vistarail::simrun
