@@ -147,7 +147,8 @@ void Session::startProgram(bool firstLaunch) {
   manager_ = WindowManager::create(
       *settings_, defaults_,
       {ax_, windowServer_, workspace_, dispatch_, links_, hotKeys_, taps_, 0,
-       [this](std::string_view line) { note("log", std::string(line)); }, &overlayPanels_});
+       [this](std::string_view line) { note("log", std::string(line)); }, &overlayPanels_,
+       &desktop_.text});
   manager_->onEvent = [this](const ManagerEvent& event) {
     std::string text = toString(event.kind);
     if (event.pid) text += " " + appName(event.pid);

@@ -81,8 +81,10 @@ struct WindowManagerPorts {
   Pid ownPid = 0;  // this process, never observed
   // Where the event taps' retry lines go; standard error when absent.
   EventTapMonitor::Log log = nullptr;
-  // The overlay panels; without them no overlay is shown.
+  // The overlay panels and the text services their captions match with;
+  // without both no overlay is shown.
   OverlayPanels* overlayPanels = nullptr;
+  const TextServices* text = nullptr;
 };
 
 // Per display ever seen; kept while it is unplugged so its strips come back.

@@ -10,6 +10,7 @@
 #include "platform/sim/adapters/sim_display_link.h"
 #include "platform/sim/adapters/sim_input.h"
 #include "platform/sim/adapters/sim_overlay_panels.h"
+#include "platform/sim/adapters/sim_text_services.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/defaults/memory_defaults.h"
@@ -35,6 +36,7 @@ struct Desktop {
   SimEventTaps taps{world};
   SimOverlayPanels overlayPanels{world, dispatch};
   MemoryDefaults defaults;
+  SimTextServices text;
 };
 
 }  // namespace vistarail::sim
