@@ -57,6 +57,13 @@ std::optional<size_t> indexOf(const WorldCore& c, DisplayNumber number) {
   return std::nullopt;
 }
 
+// Whether the window is the display's: by its Space, or with one set of
+// Spaces for every display, by where most of it lies.
+bool onDisplay(WorldCore& c, const SimWindow& w, const SimDisplay* d) {
+  if (c.realism.displaysShareOneSpace && !w.fullScreen) return c.displayForRect(w.frame) == d;
+  return c.displayOfSpace(*w.space) == d;
+}
+
 Rect keepInside(Rect frame, const Rect& area) {
   frame.origin.x = std::clamp(frame.origin.x, area.minX(),
                               std::max(area.minX(), area.maxX() - frame.size.width));
@@ -178,7 +185,7 @@ bool World::setDisplayFrames(DisplayNumber number, Rect frame, Rect visibleFrame
     if (shift.x != 0 || shift.y != 0) {
       for (WindowKey key : std::vector<WindowKey>(core_->zOrder)) {
         SimWindow* w = core_->findWindow(key);  // the order holds overlay panels too
-        if (!w || core_->displayOfSpace(*w->space) != d) continue;
+        if (!w || !onDisplay(*core_, *w, d)) continue;
         step::setFrame(*core_, *w, w->frame.offsetBy(shift.x, shift.y), out);
       }
     }

@@ -240,6 +240,10 @@ TEST_F(RealismTest, DisplaysSharingOneSpaceAnswerOneDictionaryAndSwitchTogether)
   world.switchSpace(display, world.display(display)->spaces[0].id);
   world.dragWindow(left, {1500, 100, 600, 400});
   EXPECT_EQ(world.window(left)->space, world.window(there)->space);
+  // Rearranged, the display takes the windows that lie on it along.
+  world.setDisplayFrames(right, {-1920, 0, 1920, 1080}, {-1920, 25, 1920, 1055});
+  EXPECT_EQ(frame(there), Rect(-1760, 100, 600, 400));
+  EXPECT_EQ(frame(left), Rect(-1860, 100, 600, 400));
   // The primary display goes: the one set of Spaces and its windows move on.
   world.unplugDisplay(display);
   EXPECT_TRUE(listed(left));
