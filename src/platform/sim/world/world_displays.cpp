@@ -182,15 +182,21 @@ bool World::setDisplayFrames(DisplayNumber number, Rect frame, Rect visibleFrame
     // The display's windows travel with it, as they do when displays are
     // rearranged in the system's settings.
     const Point shift{frame.minX() - d->frame.minX(), frame.minY() - d->frame.minY()};
-    if (shift.x != 0 || shift.y != 0) {
-      for (WindowKey key : std::vector<WindowKey>(core_->zOrder)) {
-        SimWindow* w = core_->findWindow(key);  // the order holds overlay panels too
-        if (!w || !onDisplay(*core_, *w, d)) continue;
-        step::setFrame(*core_, *w, w->frame.offsetBy(shift.x, shift.y), out);
-      }
+    std::vector<WindowKey> travelling;
+    for (WindowKey key : core_->zOrder) {
+      const SimWindow* w = core_->findWindow(key);  // the order holds overlay panels too
+      if (w && onDisplay(*core_, *w, d)) travelling.push_back(key);
     }
+    // The display is in its new place before its windows land there, or
+    // the window server would pull them back onto the old one.
     d->frame = frame;
     d->visibleFrame = visibleFrame.isEmpty() ? frame : visibleFrame;
+    if (shift.x != 0 || shift.y != 0) {
+      for (WindowKey key : travelling) {
+        SimWindow& w = *core_->findWindow(key);
+        step::setFrame(*core_, w, w.frame.offsetBy(shift.x, shift.y), out);
+      }
+    }
     core_->traceLine("display " + std::to_string(number) + " moved to " + formatRect(frame));
     core_->emitScreens(out);
     return true;
