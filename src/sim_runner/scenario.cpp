@@ -1,6 +1,5 @@
 #include "sim_runner/scenario.h"
 
-#include "sim_runner/system_model.h"
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -113,10 +112,8 @@ const std::vector<Member>& displayMembers() {
 
 const std::vector<Member>& appMembers() {
   static const std::vector<Member> members = {
-      {"name", T::string, true},
-      {"bundleId", T::string, false},
-      {"launched", T::boolean, false},
-      {"behaviour", T::behaviour, false},
+      {"name", T::string, true},         {"bundleId", T::string, false},
+      {"launched", T::boolean, false},   {"behaviour", T::behaviour, false},
       {"enhancedUI", T::boolean, false},
   };
   return members;
