@@ -10,6 +10,7 @@
 #include "overlays/overlay_controller.h"
 #include "platform/sim/adapters/recording_canvas.h"
 #include "platform/sim/adapters/sim_overlay_panels.h"
+#include "platform/sim/adapters/sim_text_services.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
 #include "platform/sim/world/world.h"
@@ -37,8 +38,9 @@ struct Desk {
   sim::World world{dispatch};
   sim::SimWorkspace workspace{world};
   sim::SimOverlayPanels panels{world, dispatch};
+  sim::SimTextServices text;
   std::shared_ptr<OverlayController> controller =
-      std::make_shared<OverlayController>(OverlayPorts{panels, workspace, dispatch});
+      std::make_shared<OverlayController>(OverlayPorts{panels, workspace, dispatch, text});
   Desk() {
     world.plugDisplay({.name = "Built-in", .frame = kFrame, .visibleFrame = kArea});
     controller->setSettings({.dimInactive = true, .primaryHeight = kFrame.height()});

@@ -48,12 +48,12 @@ struct Launched : sim::Desktop {
     const auto displays = DisplayInfo::all(workspace, windowServer);
     settings = std::make_unique<AppSettings>(defaults, displays.front().id);
     delegate = AppDelegate::create(
-        {application, statusBar, process, bundle, alerts, workspace, ax, dispatch, keyboardLayout},
+        {application, statusBar, process, bundle, alerts, workspace, ax, dispatch, keyboardLayout, text},
         {*settings, settingsWindow, updates, [this] {
            return WindowManager::create(
                *settings, defaults,
                {ax, windowServer, workspace, dispatch, links, hotKeys, taps,
-                process.processIdentifier(), nullptr, &overlayPanels});
+                process.processIdentifier(), nullptr, &overlayPanels, &text});
          }});
     runApplication(application, delegate, updates);
   }

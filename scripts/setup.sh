@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core
+  nlohmann-json3-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core libicu-dev
 )
 
 missing=()

@@ -43,7 +43,8 @@ constexpr std::array<std::string_view, 20> kFunctionKeyNames = {
 
 // What the layout says the key types, as the key's name; absent when it
 // says nothing printable.
-std::optional<std::string> layoutKeyName(uint32_t keyCode, const KeyboardLayout& layout) {
+std::optional<std::string> layoutKeyName(uint32_t keyCode, const KeyboardLayout& layout,
+                                         const TextServices& textServices) {
   // The layout service takes 16-bit key codes; a larger one (only a damaged
   // stored combo could hold it) has no translation.
   if (keyCode > std::numeric_limits<uint16_t>::max()) return std::nullopt;
@@ -52,7 +53,7 @@ std::optional<std::string> layoutKeyName(uint32_t keyCode, const KeyboardLayout&
   const std::u16string bounded = units->substr(0, KeyboardLayout::kMaxUnits);
   const std::u32string text = trimmedWhitespace(decodeUtf16(bounded));
   if (text.empty()) return std::nullopt;
-  return encodeUtf8(upperCased(text));
+  return textServices.upperCased(encodeUtf8(text));
 }
 
 }  // namespace
@@ -81,11 +82,12 @@ std::string modifierSymbols(uint32_t modifiers) {
   return symbols;
 }
 
-std::string displayText(const KeyCombo& combo, const KeyboardLayout& layout) {
+std::string displayText(const KeyCombo& combo, const KeyboardLayout& layout,
+                        const TextServices& textServices) {
   std::string text = modifierSymbols(combo.modifiers);
   if (const auto fixed = fixedKeyName(combo.keyCode)) {
     text += *fixed;
-  } else if (const auto typed = layoutKeyName(combo.keyCode, layout)) {
+  } else if (const auto typed = layoutKeyName(combo.keyCode, layout, textServices)) {
     text += *typed;
   } else {
     text += "Key " + std::to_string(combo.keyCode);

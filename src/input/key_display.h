@@ -2,8 +2,9 @@
 // How a shortcut is written for people: the modifier symbols, always in the
 // order ⌃⌥⇧⌘, then the key's name. Named keys (arrows, function keys, Return,
 // Space, ...) have fixed names; other keys show what they type on the current
-// keyboard layout, upper-cased, so ⌃⌥Z on a German keyboard reads ⌃⌥Y when
-// that is the key's label there.
+// keyboard layout, upper-cased by the platform's text services in the user's
+// locale, so ⌃⌥Z on a German keyboard reads ⌃⌥Y when that is the key's label
+// there.
 
 #include <cstdint>
 #include <optional>
@@ -12,6 +13,7 @@
 
 #include "input/key_combo.h"
 #include "platform/keyboard_layout.h"
+#include "platform/text_services.h"
 
 namespace vistarail {
 
@@ -29,6 +31,7 @@ std::string modifierSymbols(uint32_t modifiers);
 
 // The full display text, recomputed on every call so that a layout switch
 // shows at once.
-std::string displayText(const KeyCombo& combo, const KeyboardLayout& layout);
+std::string displayText(const KeyCombo& combo, const KeyboardLayout& layout,
+                        const TextServices& text);
 
 }  // namespace vistarail

@@ -1,7 +1,7 @@
 #pragma once
 // The little Unicode handling the display of key names needs: reading the
-// UTF-16 units a keyboard layout answers, trimming white space, upper-casing,
-// and writing UTF-8.
+// UTF-16 units a keyboard layout answers, trimming white space and writing
+// UTF-8. Upper-casing is the platform's (TextServices).
 
 #include <string>
 
@@ -14,11 +14,6 @@ std::u32string decodeUtf16(const std::u16string& units);
 // separators, tab, line feed, vertical tab, form feed, carriage return, next
 // line, line and paragraph separators).
 std::u32string trimmedWhitespace(const std::u32string& text);
-
-// Upper case for the scripts keyboard layouts type: Latin (with ß becoming
-// SS), Greek, Cyrillic and Armenian. Characters without an upper case, or of
-// other scripts, are kept.
-std::u32string upperCased(const std::u32string& text);
 
 // UTF-8 bytes; code points that are not scalar values become U+FFFD.
 std::string encodeUtf8(const std::u32string& text);

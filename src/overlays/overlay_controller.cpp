@@ -223,7 +223,7 @@ void OverlayController::refreshMinimap() {
 
   std::optional<AttributedText> text;
   if (auto hovered = view.hoveredWindow()) {
-    if (const auto* label = snapshot_->label(*hovered)) text = captionText(*label);
+    if (const auto* label = snapshot_->label(*hovered)) text = captionText(*label, ports_.text);
   }
   if (!text) {
     if (caption_) fade(caption_, false, fade::kCaptionSeconds);

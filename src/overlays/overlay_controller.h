@@ -23,6 +23,7 @@
 #include "overlays/strip_snapshot.h"
 #include "platform/dispatch.h"
 #include "platform/overlay_panels.h"
+#include "platform/text_services.h"
 #include "platform/workspace.h"
 
 namespace vistarail {
@@ -62,6 +63,8 @@ struct OverlayPorts {
   OverlayPanels& panels;
   Workspace& workspace;
   Dispatch& dispatch;
+  // Matches the caption's application name inside its title.
+  const TextServices& text;
 };
 
 class OverlayController : public std::enable_shared_from_this<OverlayController> {

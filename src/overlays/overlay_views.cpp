@@ -60,16 +60,6 @@ void EdgeArrowView::mouseDown(Point) {
 
 namespace {
 
-// Case-insensitive containment; ASCII letters fold, other text compares as is.
-bool containsIgnoringCase(const std::string& text, const std::string& part) {
-  auto fold = [](std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-  };
-  return fold(text).find(fold(part)) != std::string::npos;
-}
-
 TextRun captionRun(std::string text, FontWeight weight) {
   const double alpha = weight == FontWeight::semibold ? 0.95 : 0.8;
   return {std::move(text), 12, weight, kWhite.withAlpha(alpha)};
@@ -77,10 +67,11 @@ TextRun captionRun(std::string text, FontWeight weight) {
 
 }  // namespace
 
-std::optional<AttributedText> captionText(const StripSnapshot::WindowLabel& label) {
+std::optional<AttributedText> captionText(const StripSnapshot::WindowLabel& label,
+                                          const TextServices& text) {
   const std::string& t = label.title;
   const std::string& a = label.appName;
-  if (!t.empty() && !a.empty() && !containsIgnoringCase(t, a)) {
+  if (!t.empty() && !a.empty() && !text.containsIgnoringCase(t, a)) {
     return AttributedText{
         {captionRun(a, FontWeight::semibold), captionRun("  \u2014  " + t, FontWeight::regular)}};
   }

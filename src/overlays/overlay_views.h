@@ -8,6 +8,7 @@
 
 #include "overlays/strip_snapshot.h"
 #include "platform/overlay_panels.h"
+#include "platform/text_services.h"
 
 namespace vistarail {
 
@@ -64,7 +65,9 @@ class EdgeArrowView final : public PanelView {
 
 // The caption of a window: the application in semibold and the title in
 // regular, or whichever of the two says something when the title already
-// names the application; none when both are empty.
-std::optional<AttributedText> captionText(const StripSnapshot::WindowLabel& label);
+// names the application (in any script and case, as the platform's text
+// services match it); none when both are empty.
+std::optional<AttributedText> captionText(const StripSnapshot::WindowLabel& label,
+                                          const TextServices& text);
 
 }  // namespace vistarail

@@ -13,6 +13,7 @@
 #include "platform/keyboard_layout.h"
 #include "platform/process.h"
 #include "platform/status_item.h"
+#include "platform/text_services.h"
 #include "platform/workspace.h"
 #include "shell/shell_links.h"
 #include "windows/window_manager.h"
@@ -30,6 +31,7 @@ struct ShellPorts {
   Accessibility& ax;
   Dispatch& dispatch;
   KeyboardLayout& keyboardLayout;
+  const TextServices& text;  // key names are upper-cased the user's way
 };
 
 struct ShellParts {

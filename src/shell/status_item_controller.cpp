@@ -64,7 +64,7 @@ MenuItem StatusItemController::shortcutItem(std::string title, Action action,
   if (it != bindings.end() && !it->second.empty()) {
     entry.attributedTitle = {
         {title + "\t", LabelColor::label},
-        {displayText(it->second.front(), ports_.keyboardLayout), LabelColor::secondaryLabel}};
+        {displayText(it->second.front(), ports_.keyboardLayout, ports_.text), LabelColor::secondaryLabel}};
   }
   return entry;
 }

@@ -5,6 +5,7 @@
 
 #include "input/action.h"
 #include "platform/sim/world/rng.h"
+#include "sim_runner/system_model.h"
 
 namespace vistarail::simrun {
 
@@ -230,6 +231,7 @@ Scenario randomStory(uint64_t seed, int steps, const std::string& plantedFault) 
     if (model.apply(step)) continue;  // not possible now after all
     story.steps.push_back(std::move(step));
   }
+  hardenStory(story, seed);
   return story;
 }
 

@@ -9,6 +9,7 @@
 #include "input/key_combo.h"
 #include "platform/ax_types.h"
 #include "sim_runner/settings_table.h"
+#include "sim_runner/system_model.h"
 
 namespace vistarail::simrun {
 
@@ -55,7 +56,8 @@ const std::map<std::string, std::vector<Member>>& stepMembers() {
         {"maxSize", T::size, false},
         {"behind", T::boolean, false},
         {"sizeSettable", T::boolean, false},
-        {"positionSettable", T::boolean, false}}},
+        {"positionSettable", T::boolean, false},
+        {"allSpaces", T::boolean, false}}},
       {"close", {{"window", T::string, true}}},
       {"minimise", {{"window", T::string, true}}},
       {"unminimise", {{"window", T::string, true}}},
@@ -99,6 +101,7 @@ const std::vector<Member>& headerMembers() {
       {"settings", T::object, false},    {"defaults", T::object, false},
       {"steps", T::any, true},           {"expect", T::any, false},
       {"check", T::object, false},       {"trusted", T::boolean, false},
+      {"system", T::object, false},
   };
   return members;
 }
@@ -114,10 +117,9 @@ const std::vector<Member>& displayMembers() {
 
 const std::vector<Member>& appMembers() {
   static const std::vector<Member> members = {
-      {"name", T::string, true},
-      {"bundleId", T::string, false},
-      {"launched", T::boolean, false},
-      {"behaviour", T::behaviour, false},
+      {"name", T::string, true},         {"bundleId", T::string, false},
+      {"launched", T::boolean, false},   {"behaviour", T::behaviour, false},
+      {"enhancedUI", T::boolean, false},
   };
   return members;
 }
@@ -528,6 +530,9 @@ ParsedScenario parseScenario(const Json& document, const std::string& file) {
     }
   }
   if (document.contains("check")) c.members(document["check"], checkMembers(), "check");
+  if (document.contains("system")) {
+    for (auto& problem : systemProblems(document["system"])) c.problems.push_back(problem);
+  }
   if (document.contains("expect")) {
     const Json& expect = document["expect"];
     if (!expect.is_array()) {

@@ -8,6 +8,7 @@
 #include "input/bindings.h"
 #include "platform/ax_names.h"
 #include "sim_runner/settings_table.h"
+#include "sim_runner/system_model.h"
 
 namespace vistarail::simrun {
 
@@ -92,6 +93,7 @@ void Session::note(const std::string& kind, const std::string& text) {
 
 void Session::begin() {
   const Json& h = scenario_.header;
+  if (h.contains("system")) world_.setRealism(realismOf(h["system"]));
   int index = 0;
   for (const Json& d : h["displays"]) {
     ++index;
@@ -114,6 +116,7 @@ void Session::begin() {
     setup.name = a["name"];
     setup.bundleIdentifier = a.value("bundleId", defaultBundleId(setup.name));
     if (a.contains("behaviour")) setup.behaviour = behaviourOf(a["behaviour"]);
+    setup.enhancedUserInterface = a.value("enhancedUI", false);
     appSetups_[setup.name] = setup;
     if (a.value("launched", true)) pids_[setup.name] = world_.launchApp(setup);
   }
@@ -152,7 +155,7 @@ void Session::startProgram(bool firstLaunch) {
     manager_ = WindowManager::create(
         *settings_, defaults_,
         {ax_, windowServer_, workspace_, dispatch_, links_, hotKeys_, taps_, 0,
-         [this](std::string_view line) { note("log", std::string(line)); }, &overlayPanels_});
+         [this](std::string_view line) { note("log", std::string(line)); }, &overlayPanels_, &desktop_.text});
     manager_->onEvent = [this](const ManagerEvent& event) {
       std::string text = toString(event.kind);
       if (event.pid) text += " " + appName(event.pid);
@@ -286,6 +289,7 @@ void Session::execute(const Step& step) {
       if (s.contains("maxSize")) setup.maxSize = sizeOf(s["maxSize"]);
       setup.sizeSettable = s.value("sizeSettable", true);
       setup.positionSettable = s.value("positionSettable", true);
+      setup.onAllSpaces = s.value("allSpaces", false);
       const sim::WindowKey key = world_.openWindow(
           pidOf(s["app"]), setup,
           s.value("behind", false) ? sim::WindowFocus::staysBehind : sim::WindowFocus::takesFocus);

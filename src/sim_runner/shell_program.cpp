@@ -58,7 +58,7 @@ void ShellProgram::launch() {
   if (delegate_) return;
   delegate_ = AppDelegate::create(
       {application_, statusBar_, process_, desktop_.bundle, alerts_, desktop_.workspace,
-       desktop_.ax, desktop_.dispatch, desktop_.keyboardLayout},
+       desktop_.ax, desktop_.dispatch, desktop_.keyboardLayout, desktop_.text},
       {settings_, settingsWindow_, updates_, makeManager_});
   runApplication(application_, delegate_, updates_);
 }

@@ -73,6 +73,21 @@ void WindowManager::syncFocus(bool animated) {
   });
 }
 
+void WindowManager::recheckFocusAfterGrace() {
+  // The request may have failed, or another application may have come to
+  // the front after it; nothing else would tell the program so.
+  const FocusState::Pending pending = *focus_.pendingFocus;
+  const double delay = std::max(0.0, pending.deadline - ports_.dispatch.mediaTime());
+  std::weak_ptr<WindowManager> weak = weak_from_this();
+  ports_.dispatch.main()->asyncAfter(delay, [weak, pending] {
+    auto self = weak.lock();
+    if (!self) return;
+    const auto& now = self->focus_.pendingFocus;
+    if (!now || now->id != pending.id || now->deadline != pending.deadline) return;
+    self->syncFocus(true);
+  });
+}
+
 void WindowManager::focusChanged(std::optional<WindowId> id, Pid pid, bool animated) {
   if (!running_ || !settings_.enabled.value()) return;
   auto front = ports_.workspace.frontmostApplication();
@@ -98,7 +113,10 @@ void WindowManager::focusChanged(std::optional<WindowId> id, Pid pid, bool anima
     return;
   }
   if (focus_.pendingFocus) {
-    if (focus_.pendingFocus->id != *id && now < focus_.pendingFocus->deadline) return;
+    if (focus_.pendingFocus->id != *id && now < focus_.pendingFocus->deadline) {
+      recheckFocusAfterGrace();
+      return;
+    }
     focus_.pendingFocus.reset();
   }
   focus_.actualFocusedWindow = *id;

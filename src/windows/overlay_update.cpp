@@ -43,11 +43,12 @@ OverlayController* WindowManager::Overlays::find(const std::string& displayID) c
 }
 
 OverlayController* WindowManager::Overlays::controllerFor(const DisplayState& display) {
-  if (!manager_.ports_.overlayPanels) return nullptr;
+  if (!manager_.ports_.overlayPanels || !manager_.ports_.text) return nullptr;
   auto& controller = controllers_[display.info.id];
   if (controller) return controller.get();
   controller = std::make_shared<OverlayController>(OverlayPorts{
-      *manager_.ports_.overlayPanels, manager_.ports_.workspace, manager_.ports_.dispatch});
+      *manager_.ports_.overlayPanels, manager_.ports_.workspace, manager_.ports_.dispatch,
+      *manager_.ports_.text});
   std::weak_ptr<WindowManager> weak = manager_.weak_from_this();
   const std::string id = display.info.id;
   controller->onArrowClick = [weak, id](EdgeSide side) {

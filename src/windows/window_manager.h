@@ -82,8 +82,10 @@ struct WindowManagerPorts {
   Pid ownPid = 0;  // this process, never observed
   // Where the event taps' retry lines go; standard error when absent.
   EventTapMonitor::Log log = nullptr;
-  // The overlay panels; without them no overlay is shown.
+  // The overlay panels and the text services their captions match with;
+  // without both no overlay is shown.
   OverlayPanels* overlayPanels = nullptr;
+  const TextServices* text = nullptr;
 };
 
 // Per display ever seen; kept while it is unplugged so its strips come back.
@@ -414,6 +416,9 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void readFrontmostFocus(FocusReader then);
   void syncFocus(bool animated);
   void focusChanged(std::optional<WindowId> id, Pid pid, bool animated);
+  // A report ignored while a request settles may be the truth: looks again
+  // when the grace period ends, unless the request is confirmed or replaced.
+  void recheckFocusAfterGrace();
 
   // recovery.cpp
   void restoreWindows(const std::vector<WindowId>& ids, std::function<void()> completion);

@@ -10,6 +10,7 @@
 #include "input/bindings.h"
 #include "input/unicode_text.h"
 #include "platform/sim/adapters/sim_keyboard_layout.h"
+#include "platform/sim/adapters/sim_text_services.h"
 
 namespace vistarail {
 namespace {
@@ -17,15 +18,18 @@ namespace {
 using sim::LayoutFailure;
 using sim::SimKeyboardLayout;
 
+// The user's locale for upper-casing the key names: English unless a test says.
+const sim::SimTextServices text("en_US");
+
 TEST(KeyDisplay, ModifierSymbolsKeepTheirOrderThenTheKeyName) {
   SimKeyboardLayout us;
   const uint32_t all = kCommandKeyMask | kShiftKeyMask | kOptionKeyMask | kControlKeyMask;
-  EXPECT_EQ(displayText({0, 0}, us), "A");
-  EXPECT_EQ(displayText({49, 512}, us), "⇧Space");
-  EXPECT_EQ(displayText({255, 0}, us), "Key 255");
-  EXPECT_EQ(displayText({1, all}, us), "⌃⌥⇧⌘S");
-  EXPECT_EQ(displayText({1, kCommandKeyMask | kShiftKeyMask}, us), "⇧⌘S");
-  EXPECT_EQ(displayText({1, 0x1}, us), "S");  // bits outside the four modifiers show nothing
+  EXPECT_EQ(displayText({0, 0}, us, text), "A");
+  EXPECT_EQ(displayText({49, 512}, us, text), "⇧Space");
+  EXPECT_EQ(displayText({255, 0}, us, text), "Key 255");
+  EXPECT_EQ(displayText({1, all}, us, text), "⌃⌥⇧⌘S");
+  EXPECT_EQ(displayText({1, kCommandKeyMask | kShiftKeyMask}, us, text), "⇧⌘S");
+  EXPECT_EQ(displayText({1, 0x1}, us, text), "S");  // bits outside the four modifiers show nothing
 }
 
 TEST(KeyDisplay, DefaultBindingsGiveEveryActionItsOwnShortcutsAsPrintedOnAUsKeyboard) {
@@ -35,12 +39,12 @@ TEST(KeyDisplay, DefaultBindingsGiveEveryActionItsOwnShortcutsAsPrintedOnAUsKeyb
   std::vector<std::string> texts;
   std::set<std::string> distinct;
   for (const Action action : allActions()) {
-    std::string text;
+    std::string shown;
     for (const KeyCombo& combo : defaults.at(action)) {
-      text += displayText(combo, us) + " ";
-      distinct.insert(displayText(combo, us));
+      shown += displayText(combo, us, text) + " ";
+      distinct.insert(displayText(combo, us, text));
     }
-    texts.push_back(text);
+    texts.push_back(shown);
   }
   EXPECT_EQ(distinct.size(), 41u) << "no shortcut is shared";
   EXPECT_EQ(
@@ -60,7 +64,7 @@ TEST(KeyDisplay, NamedKeysAndCodesBeyondSixteenBitsNeverAskTheLayout) {
   std::string shown;
   for (const uint32_t code :
        {96u, 122u, 90u, 64u, 36u, 48u, 51u, 117u, 53u, 116u, 121u, 65536u, 0xFFFFFFFFu}) {
-    shown += displayText({code, 0}, layout) + " ";
+    shown += displayText({code, 0}, layout, text) + " ";
   }
   EXPECT_EQ(shown, "F5 F1 F20 F17 ↩ ⇥ ⌫ ⌦ ⎋ ⇞ ⇟ Key 65536 Key 4294967295 ");
   EXPECT_EQ(layout.translationCount(), 0);
@@ -79,28 +83,28 @@ TEST(KeyDisplay, EveryLayoutFailureAndBlankOrOversizedTextFallBackToTheKeyCode) 
                              LayoutFailure::translationError}) {
     SimKeyboardLayout layout;
     layout.setFailure(failure);
-    EXPECT_EQ(displayText({0, 6144}, layout), "⌃⌥Key 0");
+    EXPECT_EQ(displayText({0, 6144}, layout, text), "⌃⌥Key 0");
   }
   SimKeyboardLayout layout;
   layout.useLayout({{10, u" \n"}, {11, u"\u3000x\t"}, {12, u"abcde"}, {13, u""}});
-  EXPECT_EQ(displayText({10, 0}, layout), "Key 10");
-  EXPECT_EQ(displayText({11, 0}, layout), "X");
-  EXPECT_EQ(displayText({12, 0}, layout), "Key 12");  // does not fit the four-unit buffer
-  EXPECT_EQ(displayText({13, 0}, layout), "Key 13");
+  EXPECT_EQ(displayText({10, 0}, layout, text), "Key 10");
+  EXPECT_EQ(displayText({11, 0}, layout, text), "X");
+  EXPECT_EQ(displayText({12, 0}, layout, text), "Key 12");  // does not fit the four-unit buffer
+  EXPECT_EQ(displayText({13, 0}, layout, text), "Key 13");
 }
 
 TEST(KeyDisplay, OtherLayoutsShowTheirOwnLettersUpperCased) {
   SimKeyboardLayout layout;
   layout.useLayout(SimKeyboardLayout::germanLayout());
-  EXPECT_EQ(displayText({6, 6144}, layout), "⌃⌥Y");  // the key US keyboards label Z
-  EXPECT_EQ(displayText({41, 0}, layout), "Ö");
-  EXPECT_EQ(displayText({27, 0}, layout), "SS");
+  EXPECT_EQ(displayText({6, 6144}, layout, text), "⌃⌥Y");  // the key US keyboards label Z
+  EXPECT_EQ(displayText({41, 0}, layout, text), "Ö");
+  EXPECT_EQ(displayText({27, 0}, layout, text), "SS");
   layout.useLayout(SimKeyboardLayout::russianLayout());
-  EXPECT_EQ(displayText({0, 6144}, layout), "⌃⌥Ф");
-  EXPECT_EQ(displayText({18, 0}, layout), "1");
+  EXPECT_EQ(displayText({0, 6144}, layout, text), "⌃⌥Ф");
+  EXPECT_EQ(displayText({18, 0}, layout, text), "1");
 }
 
-TEST(UnicodeText, DecodesTrimsAndUpperCasesTheScriptsOfKeyboardLayouts) {
+TEST(UnicodeText, DecodesAndTrimsWhatKeyboardLayoutsAnswer) {
   EXPECT_EQ(decodeUtf16(u"\U0001F600"), U"\U0001F600");
   const std::u16string lone = {0xD83D, u'a', 0xDE00};  // lone surrogates are replaced
   EXPECT_EQ(decodeUtf16(lone), (std::u32string{0xFFFD, U'a', 0xFFFD}));
@@ -108,12 +112,32 @@ TEST(UnicodeText, DecodesTrimsAndUpperCasesTheScriptsOfKeyboardLayouts) {
   EXPECT_EQ(trimmedWhitespace(U"\u00A0 a b\r\n\u2028"), U"a b");
   EXPECT_EQ(trimmedWhitespace(U" \t\u0085"), U"");
   EXPECT_EQ(trimmedWhitespace(U"\u200Bx"), U"\u200Bx");  // zero-width space is not white space
-  // ĸ has no upper case; the last ones are upper already, or caseless.
-  const std::pair<std::u16string, std::string> cases[] = {
-      {u"é", "É"},     {u"ÿ", "Ÿ"},     {u"ß", "SS"}, {u"łĺžı", "ŁĹŽI"}, {u"ĸ", "ĸ"},
-      {u"ςωά", "ΣΩΆ"}, {u"жёћ", "ЖЁЋ"}, {u"ӂ", "Ӂ"},  {u"ա", "Ա"},       {u"ÄÖ÷1=ん", "ÄÖ÷1=ん"}};
-  for (const auto& [in, out] : cases)
-    EXPECT_EQ(encodeUtf8(upperCased(decodeUtf16(in))), out) << out;
+}
+
+// Key names in every script a layout types are upper-cased by the platform,
+// in the user's locale: the Turkish i key reads İ on a Turkish Mac.
+TEST(KeyDisplay, LayoutLettersOfEveryScriptAreUpperCasedInTheUsersLocale) {
+  SimKeyboardLayout layout;
+  layout.useLayout({{0, u"é"},
+                    {1, u"ß"},
+                    {2, u"ς"},
+                    {3, u"ћ"},
+                    {4, u"ա"},
+                    {5, u"ǆ"},
+                    {6, u"ⴀ"},
+                    {7, u"ꭰ"},
+                    {8, u"i"},
+                    {9, u"ı"},
+                    {10, u"ん"},
+                    {11, u"ΐ"}});
+  std::string shown;
+  for (uint32_t code = 0; code <= 11; ++code) shown += displayText({code, 0}, layout, text) + " ";
+  // Georgian Nuskhuri and Cherokee small letters were beyond the old tables.
+  // ΐ has no precomposed capital: it becomes Ι with its two marks.
+  EXPECT_EQ(shown, "É SS Σ Ћ Ա Ǆ Ⴀ Ꭰ I I ん \u0399\u0308\u0301 ");
+  const sim::SimTextServices turkish("tr_TR");
+  EXPECT_EQ(displayText({8, kControlKeyMask}, layout, turkish), "⌃İ");
+  EXPECT_EQ(displayText({9, kControlKeyMask}, layout, turkish), "⌃I");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "overlays/overlay_controller.h"
 #include "platform/sim/adapters/sim_overlay_panels.h"
+#include "platform/sim/adapters/sim_text_services.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
 #include "platform/sim/world/world.h"
@@ -43,8 +44,9 @@ struct OverlayDesk {
   sim::World world{dispatch, 3};
   sim::SimWorkspace workspace{world};
   sim::SimOverlayPanels panels{world, dispatch};
+  sim::SimTextServices text;
   std::shared_ptr<OverlayController> controller =
-      std::make_shared<OverlayController>(OverlayPorts{panels, workspace, dispatch});
+      std::make_shared<OverlayController>(OverlayPorts{panels, workspace, dispatch, text});
 
   OverlayDesk() {
     world.plugDisplay({.name = "Built-in", .frame = kFrame, .visibleFrame = kArea});

@@ -66,7 +66,7 @@ TEST(WidthPresets, ClickingATileTogglesItsWidthButNeverTheLastOne) {
 TEST(WidthPresets, TheCycleSentenceNamesTheShortcutsAndTheWidthsThatAreOn) {
   SettingsDesk desk;
   desk.settings.widthPresets.set({0.75, 1.0 / 3, 0.5});
-  const auto text = [&desk](const KeyCombo& combo) { return displayText(combo, desk.layout); };
+  const auto text = [&desk](const KeyCombo& combo) { return displayText(combo, desk.layout, desk.text); };
   EXPECT_EQ(cycleSentence(desk.settings, text),
             "Each press of ⌃⌥R makes the focused window the next width up: 33% → 50% → 75% … "
             "⌃⌥⇧R goes back down.");

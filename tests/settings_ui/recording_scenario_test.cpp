@@ -44,7 +44,9 @@ TEST(RecordingScenario, GlobalShortcutsPauseWhileRecordingAndComeBackWithTheNewO
       updaters, [] { return std::string("com.example.other"); }, [] {});
   int beeps = 0;
   ShellServices services = servicesFromWorkspace(desktop.workspace, desktop.windowServer);
-  services.shortcutText = [&layout](const KeyCombo& combo) { return displayText(combo, layout); };
+  services.shortcutText = [&layout, &desktop](const KeyCombo& combo) {
+    return displayText(combo, layout, desktop.text);
+  };
   services.beep = [&beeps] { ++beeps; };
   SettingsWindowController controller({settings, desktop.dispatch, loginItem, keys, updates,
                                        std::move(services),

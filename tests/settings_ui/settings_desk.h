@@ -16,6 +16,7 @@
 #include "platform/sim/adapters/sim_login_item.h"
 #include "platform/sim/adapters/sim_updater.h"
 #include "platform/sim/adapters/sim_window_server.h"
+#include "platform/sim/adapters/sim_text_services.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/defaults/memory_defaults.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
@@ -38,6 +39,7 @@ struct SettingsDesk {
   sim::SimAccessibility ax{world};
   sim::SimHotKeys hotKeyService{world};
   sim::SimKeyboardLayout layout;
+  sim::SimTextServices text;
   sim::MemoryDefaults defaults;
   sim::SimLoginItem loginItem;
   sim::SimKeyMonitor keys;
@@ -64,7 +66,7 @@ struct SettingsDesk {
     services.bundlePath = [this] { return bundlePath; };
     services.bundleIdentifier = [this] { return bundleID; };
     services.homeDirectory = [] { return std::string("/Users/ada"); };
-    services.shortcutText = [this](const KeyCombo& combo) { return displayText(combo, layout); };
+    services.shortcutText = [this](const KeyCombo& combo) { return displayText(combo, layout, text); };
     services.versionText = [] { return std::string("1.4 (212)"); };
     services.beep = [this] { ++beeps; };
     services.activate = [this] { ++activations; };

@@ -66,13 +66,13 @@ struct ShellDesk : sim::Desktop {
     settings = std::make_unique<AppSettings>(
         defaults, displays.empty() ? std::nullopt : std::optional<std::string>(displays[0].id));
     delegate = AppDelegate::create(
-        {application, statusBar, process, bundle, alerts, workspace, ax, dispatch, keyboardLayout},
+        {application, statusBar, process, bundle, alerts, workspace, ax, dispatch, keyboardLayout, text},
         {*settings, settingsWindow, updates, [this] {
            ++managersMade;
            return WindowManager::create(
                *settings, defaults,
                {ax, windowServer, workspace, dispatch, links, hotKeys, taps,
-                process.processIdentifier(), nullptr, &overlayPanels});
+                process.processIdentifier(), nullptr, &overlayPanels, &text});
          }});
     runApplication(application, delegate, updates);
     dispatch.runFor(settleSeconds);

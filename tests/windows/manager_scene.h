@@ -50,7 +50,7 @@ struct ManagerScene : sim::Desktop {
     manager = WindowManager::create(
         *settings, defaults,
         {ax, windowServer, workspace, dispatch, links, hotKeys, taps, /*ownPid=*/0,
-         [this](std::string_view line) { logLines.emplace_back(line); }, &overlayPanels});
+         [this](std::string_view line) { logLines.emplace_back(line); }, &overlayPanels, &text});
     manager->onEvent = [this](const ManagerEvent& event) {
       events.push_back(event);
       eventTimes.push_back(dispatch.now());

@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   auto manager = WindowManager::create(
       settings, desktop.defaults,
       {desktop.ax, desktop.windowServer, desktop.workspace, dispatch, desktop.links,
-       desktop.hotKeys, desktop.taps, 0, nullptr, &desktop.overlayPanels});
+       desktop.hotKeys, desktop.taps, 0, nullptr, &desktop.overlayPanels, &desktop.text});
   manager->start();
   dispatch.runFor(3.0);
   sim::buildDemoFollowUp(world);

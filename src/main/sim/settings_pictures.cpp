@@ -82,7 +82,9 @@ int settingsCommand(int argc, char** argv) {
   services.bundlePath = [] { return std::string("/Users/ada/Downloads/Vistarail.app"); };
   services.bundleIdentifier = [] { return std::string(kUpdatesBundleIdentifier); };
   services.homeDirectory = [] { return std::string("/Users/ada"); };
-  services.shortcutText = [&layout](const KeyCombo& combo) { return displayText(combo, layout); };
+  services.shortcutText = [&layout, &desktop](const KeyCombo& combo) {
+    return displayText(combo, layout, desktop.text);
+  };
   services.versionText = [] { return std::string("1.0 (1)"); };
   SettingsWindowController controller(
       {settings, desktop.dispatch, loginItem, keys, updates, std::move(services), nullptr});

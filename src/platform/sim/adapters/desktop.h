@@ -16,6 +16,7 @@
 #include "platform/sim/adapters/sim_overlay_panels.h"
 #include "platform/sim/adapters/sim_process.h"
 #include "platform/sim/adapters/sim_status_bar.h"
+#include "platform/sim/adapters/sim_text_services.h"
 #include "platform/sim/adapters/sim_window_server.h"
 #include "platform/sim/adapters/sim_workspace.h"
 #include "platform/sim/defaults/memory_defaults.h"
@@ -48,6 +49,7 @@ struct Desktop {
   SimBundle bundle;
   SimAlerts alerts{dispatch};
   SimKeyboardLayout keyboardLayout;
+  SimTextServices text;
 };
 
 }  // namespace vistarail::sim

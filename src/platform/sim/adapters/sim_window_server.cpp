@@ -127,6 +127,15 @@ std::optional<PropertyList> SimWindowServer::copyManagedDisplaySpaces(SpaceConne
   const WindowServerConfig& config = core_->windowServer;
   if (!config.spacesAvailable || connection != kConnection) return std::nullopt;
   const auto displays = core_->connectedDisplays();
+  if (core_->realism.displaysShareOneSpace && !displays.empty()) {
+    // One set of Spaces for every display: one dictionary, named "Main".
+    PropertyList main = displayDictionary(*displays.front(), config);
+    main["Display Identifier"] = std::string("Main");
+    if (config.shape == SpacesShape::notAnArray) return main;
+    PropertyList list = PropertyList::array();
+    list.push_back(std::move(main));
+    return list;
+  }
   switch (config.shape) {
     case SpacesShape::nothing:
       return std::nullopt;

@@ -43,7 +43,7 @@ std::vector<AXElement> listedWindows(const WorldCore& core, Pid pid) {
   std::vector<AXElement> result;
   for (WindowKey key : core.appWindowsFrontToBack(pid)) {
     const SimWindow& w = core.windows.at(key);
-    if (w.minimized || core.isSpaceCurrent(w.space.value_or(0))) {
+    if (w.minimized || core.isShownOnCurrentSpace(w)) {
       result.push_back(makeElement(windowRef(pid, key)));
     }
   }
@@ -136,7 +136,10 @@ CallOutcome writeApplication(WorldCore& core, SimApp& app, std::string_view a, c
   const auto flag = asBool(value);
   if (a == ax::kFrontmost) {
     if (!flag) return fail(AXError::illegalArgument);
-    if (*flag) step::activate(core, app.pid, out);
+    if (*flag) {
+      step::requestFocus(core, out,
+                         [pid = app.pid](WorldCore& c, Outbox& o) { step::activate(c, pid, o); });
+    }
     return done();
   }
   if (a == ax::kHidden) {
@@ -161,7 +164,7 @@ CallOutcome writeWindow(WorldCore& core, SimWindow& w, std::string_view a, const
     if (!point) return fail(AXError::illegalArgument);
     if (!w.positionSettable) return fail(AXError::failure);
     if (w.fullScreen || behaviour.ignoresMoves) return done();
-    step::setFrame(core, w, Rect(*point, w.frame.size), out);
+    step::writeFrame(core, w, *point, std::nullopt, out);
     return done();
   }
   if (a == ax::kSize) {
@@ -169,13 +172,18 @@ CallOutcome writeWindow(WorldCore& core, SimWindow& w, std::string_view a, const
     if (!size) return fail(AXError::illegalArgument);
     if (!w.sizeSettable) return fail(AXError::failure);
     if (w.fullScreen) return done();
-    step::setFrame(core, w, Rect(w.frame.origin, step::applySizeLimits(w, behaviour, *size)), out);
+    step::writeFrame(core, w, std::nullopt, step::applySizeLimits(w, behaviour, *size), out);
     return done();
   }
   const auto flag = asBool(value);
   if (a == ax::kMain || a == ax::kFocused) {
     if (!flag) return fail(AXError::illegalArgument);
-    if (*flag && !w.minimized) step::focusInApp(core, w, out);
+    if (*flag && !w.minimized) {
+      step::requestFocus(core, out, [key = w.key](WorldCore& c, Outbox& o) {
+        SimWindow* window = c.findWindow(key);
+        if (window && !window->minimized) step::focusInApp(c, *window, o);
+      });
+    }
     return done();
   }
   if (a == ax::kMinimized) {
@@ -263,7 +271,12 @@ CallOutcome performElementAction(WorldCore& core, const ElementRef& ref, std::st
   if (ref.kind == ElementKind::window && w && action == ax::kRaise) {
     // Raising makes the window its application's main window; the
     // application itself stays where it is.
-    if (!w->minimized) step::focusInApp(core, *w, out);
+    if (!w->minimized) {
+      step::requestFocus(core, out, [key = w->key](WorldCore& c, Outbox& o) {
+        SimWindow* window = c.findWindow(key);
+        if (window && !window->minimized) step::focusInApp(c, *window, o);
+      });
+    }
     return done();
   }
   if (ref.kind == ElementKind::minimizeButton && w && action == ax::kPress) {

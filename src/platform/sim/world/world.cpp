@@ -65,6 +65,16 @@ void World::setOpenURLAnswer(bool accepted) {
   core_->openURLAnswer = accepted;
 }
 
+void World::setRealism(Realism realism) {
+  std::lock_guard lock(core_->mutex);
+  core_->realism = realism;
+}
+
+Realism World::realism() const {
+  std::lock_guard lock(core_->mutex);
+  return core_->realism;
+}
+
 void World::setOSVersion(OSVersion version) {
   std::lock_guard lock(core_->mutex);
   core_->osVersion = version;

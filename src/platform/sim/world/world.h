@@ -162,6 +162,9 @@ class World {
   void setWindowServerConfig(WindowServerConfig config);
   void setOpenURLAnswer(bool accepted);
   void setOSVersion(OSVersion version);
+  // How hard the system is (see Realism); everything off by default.
+  void setRealism(Realism realism);
+  Realism realism() const;
 
   // --- Queries ---
   std::vector<SimDisplay> displays() const;  // connected ones, primary first

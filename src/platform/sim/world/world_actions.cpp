@@ -120,11 +120,17 @@ WindowKey World::openWindow(Pid pid, WindowSetup setup, WindowFocus focus) {
     w.pid = pid;
     if (!w.number) w.number = c.nextWindowNumber++;
     if (!w.space || !c.displayOfSpace(*w.space)) {
-      SimDisplay* d = c.displayForRect(w.frame);
+      SimDisplay* d = c.spaceHolder(c.displayForRect(w.frame));
       w.space = d ? d->currentSpace : 0;
     }
     const Behaviour& behaviour = w.behaviour ? *w.behaviour : app->behaviour;
     w.frame.size = step::applySizeLimits(w, behaviour, w.frame.size);
+    if (c.realism.clampSizesToScreen && w.sizeSettable) {
+      if (const SimDisplay* d = c.displayForRect(w.frame)) {
+        w.frame.size.width = std::min(w.frame.width(), d->visibleFrame.width());
+        w.frame.size.height = std::min(w.frame.height(), d->visibleFrame.height());
+      }
+    }
     w.openedFrame = w.frame;
     c.traceLine("open window " + std::to_string(key) + " " + quoted(w.title) + " of " +
                 std::to_string(pid) + " number " + std::to_string(*w.number) + " at " +
@@ -183,6 +189,7 @@ bool World::dragWindow(WindowKey window, Rect frame) {
     core_->traceLine("user drags window " + std::to_string(window) + " to " + formatRect(frame));
     const Behaviour& behaviour = *core_->behaviourFor(windowRef(w->pid, window));
     frame.size = step::applySizeLimits(*w, behaviour, frame.size);
+    step::stopAnimation(*core_, window);
     step::setFrame(*core_, *w, frame, out);
     return true;
   });

@@ -207,10 +207,30 @@ bool WorldCore::isSpaceCurrent(SpaceId space) const {
   return d && d->isConnected && d->currentSpace == space;
 }
 
+bool WorldCore::isShownOnCurrentSpace(const SimWindow& window) const {
+  const SpaceId space = window.space.value_or(0);
+  if (!window.onAllSpaces || window.fullScreen) return isSpaceCurrent(space);
+  // Windows on all Spaces stay out of full-screen Spaces.
+  const SimDisplay* d = displayOfSpace(space);
+  if (!d || !d->isConnected) return false;
+  for (const SimSpace& s : d->spaces) {
+    if (s.id == d->currentSpace) return !s.isFullScreen;
+  }
+  return false;
+}
+
+SimDisplay* WorldCore::spaceHolder(SimDisplay* display) {
+  if (!display || !realism.displaysShareOneSpace) return display;
+  for (auto& d : displays) {
+    if (d.isConnected) return &d;
+  }
+  return display;
+}
+
 bool WorldCore::isOnScreen(const SimWindow& window) const {
   const SimApp* app = runningApp(window.pid);
   if (!app || app->hidden || window.minimized) return false;
-  return isSpaceCurrent(window.space.value_or(0));
+  return isShownOnCurrentSpace(window);
 }
 
 bool WorldCore::elementExists(const ElementRef& ref) const {

@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -59,9 +60,27 @@ struct SelfMoveTask {
   Rect frame;
 };
 
+struct WorldCore;
+struct Outbox;
+
+// A step of the world to run later, at its own virtual time on the world's
+// queue (a write landing, an animation frame, a late activation). It runs
+// under the lock and finds what it changes again, since it may be gone.
+struct LaterStep {
+  double delaySeconds = 0;
+  std::function<void(WorldCore&, Outbox&)> run;
+};
+
 struct Outbox {
   std::vector<Note> notes;
   std::vector<SelfMoveTask> selfMoves;
+  std::vector<LaterStep> later;
+};
+
+// A window gliding to a written frame (Realism::enhancedUIAnimationSeconds).
+struct FrameAnimation {
+  uint64_t generation = 0;
+  Rect target;
 };
 
 // Which fault kind a messaging call is subject to.
@@ -114,6 +133,14 @@ struct WorldCore : std::enable_shared_from_this<WorldCore> {
   uint64_t nextObserverId = 1;
 
   WindowServerConfig windowServer;
+  Realism realism;
+  std::map<WindowKey, FrameAnimation> animations;
+  uint64_t nextAnimation = 1;
+  // Accessibility notifications handed out and not yet delivered (observer,
+  // element, name), for merging; and when each observer's last one lands,
+  // so that delays never reorder what one observer hears.
+  std::set<std::tuple<uint64_t, ElementRef, std::string>> undelivered;
+  std::map<uint64_t, double> observerBusyUntil;
 
   std::map<uint64_t, std::function<void(WorkspaceEvent, const std::optional<RunningApplication>&)>>
       workspaceSubscribers;
@@ -148,6 +175,10 @@ struct WorldCore : std::enable_shared_from_this<WorldCore> {
   // Takes the lock for one step, then hands out what the step produced.
   bool step(const std::function<bool(Outbox&)>& body);
   void deliver(Outbox& out);
+  // When an accessibility notification reaches its observer, after
+  // Realism::notifications: seconds from now, or negative when it is lost or
+  // merged into one still on its way (lock held).
+  double notificationDelay(const Note& note, double now);
 
   // A messaging call to the application of target: spends its latency (or
   // the time-out) outside the lock, then runs op under the lock unless the
@@ -170,6 +201,12 @@ struct WorldCore : std::enable_shared_from_this<WorldCore> {
   // the nearest centre, then the earlier display.
   SimDisplay* displayForRect(const Rect& rect);
   bool isSpaceCurrent(SpaceId space) const;
+  // Whether the window's Space is shown now: its own Space, or for a window
+  // on all Spaces whichever regular Space its display shows.
+  bool isShownOnCurrentSpace(const SimWindow& window) const;
+  // The display whose Spaces hold windows placed on `display`: itself, or
+  // the primary display when displays share one set of Spaces.
+  SimDisplay* spaceHolder(SimDisplay* display);
   // Ordered in on a current Space: what option 17 lists.
   bool isOnScreen(const SimWindow& window) const;
   bool elementExists(const ElementRef& ref) const;
@@ -202,6 +239,18 @@ inline constexpr double kPulledBackPoints = 40;
 // menu bar), and emits moved/resized for what changed. A window that lands
 // mostly on another display joins that display's current Space.
 void setFrame(WorldCore& core, SimWindow& window, const Rect& frame, Outbox& out);
+// An accessibility write of the window's position and/or size (limits
+// already applied to the size): lands now or at the end of the call, at once
+// or gliding (world_frames.cpp, after Realism).
+void writeFrame(WorldCore& core, SimWindow& window, std::optional<Point> position,
+                std::optional<Size> size, Outbox& out);
+// A user or the application itself takes the window elsewhere: a glide under
+// way stops where it is.
+void stopAnimation(WorldCore& core, WindowKey window);
+// An activation or focus change asked for through accessibility, run as
+// FocusModel says: now, later, or not at all, perhaps followed by another
+// application coming to the front.
+void requestFocus(WorldCore& core, Outbox& out, std::function<void(WorldCore&, Outbox&)> change);
 // The application moves or resizes its own window (size limits apply).
 bool moveByApp(WorldCore& core, WindowKey window, const Rect& frame, Outbox& out);
 void raise(WorldCore& core, WindowKey window);

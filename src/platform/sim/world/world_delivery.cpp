@@ -1,6 +1,9 @@
 // Handing a step's news to the main queue, and the world's own delayed work.
 
 #include <string>
+#include <tuple>
+
+#include "platform/ax_names.h"
 
 #include "platform/sim/world/world_core.h"
 
@@ -33,6 +36,7 @@ void deliverAccessibility(const std::weak_ptr<WorldCore>& weak, const Note& note
   {
     std::lock_guard lock(core->mutex);
     core->nowSeconds = now;
+    core->undelivered.erase({note.observerId, note.element, note.name});
     auto it = core->observers.find(note.observerId);
     // Detaching the run-loop source drops what it had not delivered yet.
     if (it == core->observers.end() || !it->second.attached) return;
@@ -89,10 +93,45 @@ void deliverScreens(const std::weak_ptr<WorldCore>& weak, const Note& note) {
                        [](const auto& handler) { handler(); });
 }
 
+bool mergeable(const std::string& name) {
+  return name == ax::kWindowMoved || name == ax::kWindowResized;
+}
+
 }  // namespace
+
+double WorldCore::notificationDelay(const Note& note, double now) {
+  const NotificationModel& model = realism.notifications;
+  if (model == NotificationModel{}) return 0;
+  const auto key = std::make_tuple(note.observerId, note.element, note.name);
+  if (mergeable(note.name)) {
+    if (model.dropProbability > 0 && rng.unit() < model.dropProbability) {
+      traceLine("notification " + note.name + " on " + describe(note.element) + " lost");
+      return -1;
+    }
+    if (model.coalesce && undelivered.contains(key)) return -1;  // the one waiting stands for it
+  }
+  undelivered.insert(key);
+  double at = now + model.delaySeconds + model.jitterSeconds * rng.unit();
+  // One observer's run-loop source hands out its queue in order.
+  double& busy = observerBusyUntil[note.observerId];
+  at = std::max(at, busy);
+  busy = at;
+  return at - now;
+}
 
 void WorldCore::deliver(Outbox& out) {
   std::weak_ptr<WorldCore> weak = weak_from_this();
+  for (auto& later : out.later) {
+    appQueue->asyncAfter(later.delaySeconds, [weak, run = std::move(later.run)] {
+      auto core = weak.lock();
+      if (!core) return;
+      core->step([&](Outbox& o) {
+        run(*core, o);
+        return true;
+      });
+    });
+  }
+  out.later.clear();
   for (auto& move : out.selfMoves) {
     appQueue->asyncAfter(move.delaySeconds, [weak, move] {
       auto core = weak.lock();
@@ -104,9 +143,17 @@ void WorldCore::deliver(Outbox& out) {
   auto main = dispatch.main();
   for (auto& note : out.notes) {
     switch (note.kind) {
-      case Note::Kind::accessibility:
-        main->async([weak, note = std::move(note)] { deliverAccessibility(weak, note); });
+      case Note::Kind::accessibility: {
+        double delay = 0;
+        {
+          std::lock_guard lock(mutex);
+          delay = notificationDelay(note, dispatch.mediaTime());
+        }
+        if (delay < 0) break;
+        main->asyncAfter(delay,
+                         [weak, note = std::move(note)] { deliverAccessibility(weak, note); });
         break;
+      }
       case Note::Kind::workspace:
         main->async([weak, note = std::move(note)] { deliverWorkspace(weak, note); });
         break;

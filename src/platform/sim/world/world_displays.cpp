@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <set>
 
 #include "platform/sim/world/world.h"
 #include "platform/sim/world/world_core.h"
@@ -56,6 +57,13 @@ std::optional<size_t> indexOf(const WorldCore& c, DisplayNumber number) {
   return std::nullopt;
 }
 
+// Whether the window is the display's: by its Space, or with one set of
+// Spaces for every display, by where most of it lies.
+bool onDisplay(WorldCore& c, const SimWindow& w, const SimDisplay* d) {
+  if (c.realism.displaysShareOneSpace && !w.fullScreen) return c.displayForRect(w.frame) == d;
+  return c.displayOfSpace(*w.space) == d;
+}
+
 Rect keepInside(Rect frame, const Rect& area) {
   frame.origin.x = std::clamp(frame.origin.x, area.minX(),
                               std::max(area.minX(), area.maxX() - frame.size.width));
@@ -89,6 +97,11 @@ DisplayNumber World::plugDisplay(DisplaySetup setup) {
       d.uuid = uuid;
       d.number = number;
       result = number;
+      // Its Spaces went to the display that held them while it was away.
+      if (d.spaces.empty()) {
+        d.spaces.push_back({c.nextSpaceId++, false});
+        d.currentSpace = d.spaces.front().id;
+      }
       moveToConnectedEnd(c, *known, true);
     } else {
       SimDisplay d;
@@ -119,27 +132,43 @@ bool World::unplugDisplay(DisplayNumber number) {
     c.traceLine("display " + std::to_string(number) + " unplugged");
     // Full-screen windows leave their Spaces before the display goes.
     const Rect goneFrame = c.displays[*index].frame;
+    const bool shared = c.realism.displaysShareOneSpace;
+    // With one set of Spaces the windows to gather are those on the display,
+    // whatever their Space.
+    std::set<WindowKey> onGone;
     for (auto& [key, w] : c.windows) {
-      if (w.fullScreen && c.displayOfSpace(*w.space) == &c.displays[*index]) {
-        step::exitFullScreen(c, w, out);
+      if (shared && !w.fullScreen && c.displayForRect(w.frame) == &c.displays[*index]) {
+        onGone.insert(key);
       }
+      const SimDisplay* shownOn = shared ? c.displayForRect(w.frame) : c.displayOfSpace(*w.space);
+      if (w.fullScreen && shownOn == &c.displays[*index]) step::exitFullScreen(c, w, out);
     }
+    const bool heldSpaces = c.spaceHolder(&c.displays[*index]) == &c.displays[*index];
     moveToConnectedEnd(c, *index, false);
     c.emitScreens(out);
     const SimDisplay* primary = c.primaryDisplay();
     if (!primary) return true;
     const DisplayNumber primaryNumber = *primary->number;
+    if (shared && heldSpaces) {
+      // The one set of Spaces moves to the display that is primary now.
+      SimDisplay& gone = *c.findDisplay(number);
+      SimDisplay& next = *c.findDisplay(primaryNumber);
+      next.spaces.insert(next.spaces.begin(), gone.spaces.begin(), gone.spaces.end());
+      next.currentSpace = gone.currentSpace;
+      gone.spaces.clear();
+    }
     // The system gathers the windows of a display that went away on the
     // primary display.
     for (WindowKey key : std::vector<WindowKey>(c.zOrder)) {
       if (!c.findWindow(key)) continue;
       SimWindow& w = *c.findWindow(key);
       SimDisplay* home = c.displayOfSpace(*w.space);
-      if (!home || home->isConnected) continue;
+      const bool gathered = shared ? onGone.contains(key) : (home && !home->isConnected);
+      if (!gathered) continue;
       SimDisplay& p = *c.findDisplay(primaryNumber);
       const Rect moved =
           w.frame.offsetBy(p.frame.minX() - goneFrame.minX(), p.frame.minY() - goneFrame.minY());
-      w.space = p.currentSpace;
+      if (!shared) w.space = p.currentSpace;
       step::setFrame(c, w, keepInside(moved, p.visibleFrame), out);
     }
     return true;
@@ -153,15 +182,21 @@ bool World::setDisplayFrames(DisplayNumber number, Rect frame, Rect visibleFrame
     // The display's windows travel with it, as they do when displays are
     // rearranged in the system's settings.
     const Point shift{frame.minX() - d->frame.minX(), frame.minY() - d->frame.minY()};
-    if (shift.x != 0 || shift.y != 0) {
-      for (WindowKey key : std::vector<WindowKey>(core_->zOrder)) {
-        SimWindow* w = core_->findWindow(key);  // the order holds overlay panels too
-        if (!w || core_->displayOfSpace(*w->space) != d) continue;
-        step::setFrame(*core_, *w, w->frame.offsetBy(shift.x, shift.y), out);
-      }
+    std::vector<WindowKey> travelling;
+    for (WindowKey key : core_->zOrder) {
+      const SimWindow* w = core_->findWindow(key);  // the order holds overlay panels too
+      if (w && onDisplay(*core_, *w, d)) travelling.push_back(key);
     }
+    // The display is in its new place before its windows land there, or
+    // the window server would pull them back onto the old one.
     d->frame = frame;
     d->visibleFrame = visibleFrame.isEmpty() ? frame : visibleFrame;
+    if (shift.x != 0 || shift.y != 0) {
+      for (WindowKey key : travelling) {
+        SimWindow& w = *core_->findWindow(key);
+        step::setFrame(*core_, w, w.frame.offsetBy(shift.x, shift.y), out);
+      }
+    }
     core_->traceLine("display " + std::to_string(number) + " moved to " + formatRect(frame));
     core_->emitScreens(out);
     return true;
@@ -171,7 +206,7 @@ bool World::setDisplayFrames(DisplayNumber number, Rect frame, Rect visibleFrame
 SpaceId World::addSpace(DisplayNumber number) {
   SpaceId id = 0;
   core_->step([&](Outbox&) {
-    SimDisplay* d = core_->findDisplay(number);
+    SimDisplay* d = core_->spaceHolder(core_->findDisplay(number));
     if (!d) return false;
     id = core_->nextSpaceId++;
     d->spaces.push_back({id, false});
@@ -184,7 +219,7 @@ SpaceId World::addSpace(DisplayNumber number) {
 bool World::switchSpace(DisplayNumber number, SpaceId space) {
   return core_->step([&](Outbox& out) {
     WorldCore& c = *core_;
-    SimDisplay* d = c.findDisplay(number);
+    SimDisplay* d = c.spaceHolder(c.findDisplay(number));
     if (!d || !d->isConnected || c.displayOfSpace(space) != d) return false;
     if (d->currentSpace == space) return true;
     c.traceLine("display " + std::to_string(number) + " switches to space " +

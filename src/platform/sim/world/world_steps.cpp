@@ -45,6 +45,10 @@ Rect constrained(WorldCore& core, const SimWindow& window, Rect frame) {
   }
   const SimDisplay* on = core.displayForRect(frame);
   if (frame.minY() < on->visibleFrame.minY()) frame.origin.y = on->visibleFrame.minY();
+  if (core.realism.clampSizesToScreen && window.sizeSettable) {
+    frame.size.width = std::min(frame.width(), on->visibleFrame.width());
+    frame.size.height = std::min(frame.height(), on->visibleFrame.height());
+  }
   return frame;
 }
 
@@ -70,6 +74,9 @@ void setFrame(WorldCore& core, SimWindow& window, const Rect& asked, Outbox& out
   // A window dragged (or written) mostly onto another display joins the Space
   // that display shows.
   if (!overlapsADisplay(core, frame)) return;
+  // With one set of Spaces for every display, a window keeps its Space
+  // wherever it goes.
+  if (core.realism.displaysShareOneSpace) return;
   SimDisplay* target = core.displayForRect(frame);
   if (target && core.displayOfSpace(window.space.value_or(0)) != target) {
     // A full-screen Space belongs to its one window; another window joins the
@@ -92,6 +99,7 @@ bool moveByApp(WorldCore& core, WindowKey key, const Rect& frame, Outbox& out) {
   SimWindow* w = core.findWindow(key);
   if (!w) return false;
   core.traceLine("app moves window " + std::to_string(key) + " to " + formatRect(frame));
+  stopAnimation(core, key);
   const Behaviour& behaviour = *core.behaviourFor(windowRef(w->pid, key));
   setFrame(core, *w, Rect(frame.origin, applySizeLimits(*w, behaviour, frame.size)), out);
   return true;
@@ -146,7 +154,7 @@ void activate(WorldCore& core, Pid pid, Outbox& out) {
 void refocusApp(WorldCore& core, SimApp& app, Outbox& out) {
   for (WindowKey key : core.appWindowsFrontToBack(app.pid)) {
     SimWindow* w = core.findWindow(key);
-    if (key == app.focusedWindow || w->minimized || !core.isSpaceCurrent(w->space.value_or(0))) {
+    if (key == app.focusedWindow || w->minimized || !core.isShownOnCurrentSpace(*w)) {
       continue;
     }
     focusInApp(core, *w, out);
@@ -185,8 +193,10 @@ void unminimize(WorldCore& core, SimWindow& window, Outbox& out) {
   if (!window.minimized) return;
   window.minimized = false;
   // It comes back on the Space its display shows now.
-  if (!core.isSpaceCurrent(window.space.value_or(0))) {
-    if (SimDisplay* d = core.displayForRect(window.frame)) window.space = d->currentSpace;
+  if (!core.isShownOnCurrentSpace(window)) {
+    if (SimDisplay* d = core.spaceHolder(core.displayForRect(window.frame))) {
+      window.space = d->currentSpace;
+    }
   }
   emitWindow(core, out, window, ax::kWindowDeminiaturized);
   activate(core, window.pid, out);
@@ -214,6 +224,10 @@ bool enterFullScreen(WorldCore& core, SimWindow& window, Outbox& out) {
   if (window.fullScreen || window.minimized) return false;
   SimDisplay* d = core.displayOfSpace(window.space.value_or(0));
   if (!d || !d->isConnected) return false;
+  // It fills the display it is on; with shared Spaces its Space is the one
+  // set's, shown on every display.
+  const SimDisplay* shownOn =
+      core.realism.displaysShareOneSpace ? core.displayForRect(window.frame) : d;
   const SimSpace space{core.nextSpaceId++, true};
   d->spaces.push_back(space);
   window.frameBeforeFullScreen = window.frame;
@@ -221,7 +235,8 @@ bool enterFullScreen(WorldCore& core, SimWindow& window, Outbox& out) {
   window.fullScreen = true;
   window.space = space.id;
   d->currentSpace = space.id;
-  setFrame(core, window, d->frame, out);
+  stopAnimation(core, window.key);
+  setFrame(core, window, shownOn ? shownOn->frame : d->frame, out);
   core.emitWorkspace(out, WorkspaceEvent::activeSpaceDidChange, std::nullopt);
   activate(core, window.pid, out);
   focusInApp(core, window, out);

@@ -88,6 +88,60 @@ struct Behaviour {
   friend bool operator==(const Behaviour&, const Behaviour&) = default;
 };
 
+// --- How hard the system is ---------------------------------------------------
+// The real system is less kind than a desktop of our own making. Each of these
+// is off by default, so a test that does not ask for it keeps its meaning;
+// random stories turn them on. docs/architecture.md says what each stands for.
+
+// Accessibility notifications under load: the system queues them per
+// observer on the application's side and hands them to the observer's run
+// loop later, folds repeated moves and resizes of one window into one, and
+// loses some when the application's event queue overflows. Creation,
+// destruction, focus, title and hide notifications are never dropped or
+// merged here: losing them has no remedy, while a lost move is repaired by
+// the next read.
+struct NotificationModel {
+  double delaySeconds = 0;     // every notification reaches its observer this much later,
+  double jitterSeconds = 0;    // plus a uniform random share of this (order per observer kept)
+  bool coalesce = false;       // moved/resized merge with the same one not yet delivered
+  double dropProbability = 0;  // a moved/resized notification is lost
+  friend bool operator==(const NotificationModel&, const NotificationModel&) = default;
+};
+
+// Activation and focus requests made through accessibility (raising a
+// window, making it main or focused, making an application frontmost).
+struct FocusModel {
+  double failProbability = 0;  // the call succeeds but nothing happens
+  double lateSeconds = 0;      // what happens, happens this much later
+  // After a request took effect, another application with a window on screen
+  // comes to the front (a notification banner clicked, an application
+  // activating itself) stealAfterSeconds later.
+  double stealProbability = 0;
+  double stealAfterSeconds = 0.05;
+  friend bool operator==(const FocusModel&, const FocusModel&) = default;
+};
+
+struct Realism {
+  // A position or size write lands when its call's latency has passed, as an
+  // event of the world at that instant, instead of at once: the program's
+  // other queues may see a position written and its size not yet.
+  bool writesLandAtEndOfCall = false;
+  NotificationModel notifications{};
+  // Windows of an application whose "AXEnhancedUserInterface" is on glide to
+  // a written frame over this long (0: they jump), so a read-back taken
+  // meanwhile sees a frame part of the way.
+  double enhancedUIAnimationSeconds = 0;
+  // A resizable window is never larger than the visible frame of the display
+  // it lands on.
+  bool clampSizesToScreen = false;
+  FocusModel focus{};
+  // "Displays have separate Spaces" off: one set of Spaces spans every
+  // display, the Spaces functions answer one dictionary named "Main", and a
+  // full-screen window takes every display.
+  bool displaysShareOneSpace = false;
+  friend bool operator==(const Realism&, const Realism&) = default;
+};
+
 // --- Displays and Spaces ----------------------------------------------------
 
 struct SimSpace {
@@ -188,6 +242,9 @@ struct WindowSetup {
   std::optional<SpaceId> space{};
   // Replaces the application's behaviour for this window when set.
   std::optional<Behaviour> behaviour{};
+  // Assigned to all Spaces ("All Desktops"): shown on whichever regular Space
+  // its display shows; `space` is still where it was opened.
+  bool onAllSpaces = false;
   friend bool operator==(const WindowSetup&, const WindowSetup&) = default;
 };
 

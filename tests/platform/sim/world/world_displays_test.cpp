@@ -217,6 +217,17 @@ TEST_F(DisplaysTest, UnpluggingGathersWindowsOnThePrimaryDisplay) {
   EXPECT_EQ(world.displays().size(), 2u);
 }
 
+// Rearranged to the far side of the primary display, the external display
+// takes its windows along, and keeps them on its own Space.
+TEST_F(DisplaysTest, ARearrangedDisplayTakesItsWindowsAlong) {
+  const WindowKey w = open(pid, "W", {1600, 100, 600, 400});
+  const SpaceId space = current(external);
+  ASSERT_TRUE(world.setDisplayFrames(external, {-1920, 0, 1920, 1080}, {-1920, 25, 1920, 1055}));
+  EXPECT_EQ(frame(w), Rect(-1760, 100, 600, 400));
+  EXPECT_EQ(world.window(w)->space, space);
+  EXPECT_TRUE(listed(w));
+}
+
 TEST_F(DisplaysTest, AWindowMovedOntoAFullScreenDisplayJoinsItsRegularSpace) {
   WindowKey movie = open(pid, "Movie", {1600, 100, 600, 400});
   WindowKey w = open(pid, "W", {100, 100, 600, 400});
