@@ -14,6 +14,7 @@
 
 #include "sim_runner/scenario.h"
 #include "sim_runner/session.h"
+#include "sim_runner/story_generator.h"
 
 namespace vistarail::simrun {
 
@@ -43,9 +44,6 @@ struct ExploreResult {
   double simulatedSeconds = 0;
   std::optional<ExploreFailure> failure;
 };
-
-// The random story of a seed: a desktop and `steps` steps.
-Scenario randomStory(uint64_t seed, int steps, const std::string& plantedFault = "");
 
 // Runs the story with the checker after every step: the first violation and
 // its step, if any. stepsRun counts the steps told.

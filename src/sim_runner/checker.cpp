@@ -1,0 +1,372 @@
+#include "sim_runner/checker.h"
+
+#include <cmath>
+
+#include "mover/move_rules.h"
+#include "sim_runner/json_values.h"
+#include "sim_runner/session.h"
+#include "strip/layout.h"
+#include "windows/park_frame.h"
+#include "windows/timing.h"
+#include "windows/window_manager.h"
+
+namespace vistarail::simrun {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// How far a window may stand from where it was sent (the mover's own
+// tolerance, and the application's rounding).
+constexpr double kFrameTolerance = 4.0;
+// The minimap's linger after its last pulse, plus its fade.
+constexpr double kMinimapLingerSeconds = 0.9 + 0.6;
+// Fades of panels being hidden.
+constexpr double kOverlayFadeSeconds = 0.6;
+// Dispatch tasks a settled program may add between two checks (timers
+// re-arming themselves); more is work piling up.
+constexpr size_t kPendingGrowth = 64;
+
+bool near(double a, double b) {
+  return std::abs(a - b) <= kFrameTolerance;
+}
+
+}  // namespace
+
+MovedState movedState(const WindowManager& manager, WindowId id) {
+  if (manager.isRestoring(id)) return MovedState::restoring;
+  if (manager.needsRecovery().contains(id)) return MovedState::needsRecovery;
+  if (manager.isParked(id)) return MovedState::parked;
+  if (manager.isTouched(id)) return MovedState::tiled;
+  return MovedState::untouched;
+}
+
+bool Checker::settled() const {
+  return s_.dispatch_.now() - lastActionTime_ >= kSettleSeconds;
+}
+
+void Checker::beforeStep(const std::string& kind) {
+  justStopped_ = false;
+  if (s_.manager_ && (kind == "stop" || kind == "pause" || kind == "set")) {
+    // What the program answers for when it lets go: the windows it moved.
+    movedByProgram_.clear();
+    for (const auto& [id, window] : s_.manager_->windows()) {
+      const MovedState state = movedState(*s_.manager_, id);
+      if (state != MovedState::untouched) movedByProgram_.insert(id);
+    }
+  }
+}
+
+void Checker::afterStep(const std::string& kind) {
+  if (kind != "wait" && kind != "snapshot") {
+    lastActionTime_ = s_.dispatch_.now();
+    settledWrites_.reset();
+    settledPending_.reset();
+  }
+}
+
+void Checker::noteBehaviours() {
+  const double now = s_.dispatch_.now();
+  for (const auto& app : s_.world_.apps()) {
+    if (app.terminated) continue;
+    const sim::Behaviour& b = app.behaviour;
+    bool failing = b.hung || b.ignoresMoves || s_.habits_.fights(app.pid);
+    for (const auto& fault : b.faults) {
+      if (fault.remaining != 0 &&
+          (fault.on == sim::FaultOn::write || fault.on == sim::FaultOn::any ||
+           fault.on == sim::FaultOn::settable))
+        failing = true;
+    }
+    if (failing) unmovableSeen_[app.pid] = now;
+  }
+}
+
+bool Checker::unmovable(Pid pid, double withinSeconds) const {
+  auto seen = unmovableSeen_.find(pid);
+  return seen != unmovableSeen_.end() && s_.dispatch_.now() - seen->second <= withinSeconds;
+}
+
+std::optional<Violation> Checker::check() {
+  noteBehaviours();
+  if (!s_.timeline_.empty() && s_.timeline_.back().kind == "exception") {
+    return Violation{"noExceptions", s_.timeline_.back().text};
+  }
+  if (s_.justStopped_) {
+    if (auto v = nothingLost("windowLostAfterStop", false)) return v;
+  }
+  if (!s_.manager_) return std::nullopt;
+  const bool calm = settled();
+  if (auto v = strips(calm)) return v;
+  // Management may also have been switched by a command (togglePause), so the
+  // pause is dated by the setting itself.
+  const bool enabled = s_.settings_->enabled.value();
+  if (enabled) {
+    pausedAt_.reset();
+  } else if (!pausedAt_) {
+    pausedAt_ = s_.dispatch_.now();
+  }
+  if (pausedAt_ && s_.dispatch_.now() - *pausedAt_ >= kRestoreSeconds) {
+    if (auto v = nothingLost("windowLostAfterPause", true)) return v;
+  }
+  if (auto v = overlays()) return v;
+  if (auto v = restoresOverdue()) return v;
+  if (!calm) return std::nullopt;
+  if (auto v = quiescence()) return v;
+  if (!enabled) return std::nullopt;
+  if (auto v = framesAsLaidOut()) return v;
+  if (auto v = focusFollowed()) return v;
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::strips(bool calm) {
+  std::unordered_set<WindowId> onScreen;
+  for (const auto& info : s_.windowServer_.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
+    onScreen.insert(info.number);
+  }
+  const bool enabled = s_.settings_->enabled.value();
+  std::unordered_set<WindowId> seen;
+  for (const auto& [id, display] : s_.manager_->displays()) {
+    for (const auto& [space, strip] : display.strips) {
+      std::string why;
+      if (!strip.verifyInvariants(&why)) {
+        return Violation{"stripInvariants", s_.displayName(id) + ": " + why};
+      }
+      if (s_.options_.plantedFault == "fourColumns" && strip.count() >= 4) {
+        return Violation{"fourColumns", "a strip of " + s_.displayName(id) + " holds four columns"};
+      }
+      for (WindowId w : strip.allWindows()) {
+        if (!seen.insert(w).second) {
+          return Violation{"windowInTwoStrips", s_.windowName(w) + " is in two strips"};
+        }
+        const TrackedWindow* known = s_.manager_->window(w);
+        if (!known) return Violation{"unknownWindowInStrip", s_.windowName(w) + " is not known"};
+        if (!known->isTileable) {
+          return Violation{"untileableWindowInStrip", s_.windowName(w) + " does not tile"};
+        }
+        if (calm && display.isActive() && display.space.id == space && enabled &&
+            !onScreen.contains(w)) {
+          return Violation{"tiledWindowOffScreen", s_.windowName(w) + " stays in the strip of " +
+                                                       s_.displayName(id) +
+                                                       " without being on screen"};
+        }
+      }
+    }
+  }
+  if (!calm || !enabled) return std::nullopt;
+  // Every tileable window on screen on an active display is in a strip.
+  for (const auto& [id, window] : s_.manager_->windows()) {
+    if (!window.isTileable || seen.contains(id) || !onScreen.contains(id)) continue;
+    const auto key = s_.world_.windowWithNumber(id);
+    const auto w = key ? s_.world_.window(*key) : std::nullopt;
+    if (!w || w->minimized || w->fullScreen || unmovable(w->pid, kRestoreSeconds)) continue;
+    if (s_.manager_->isHeldForDrag(id)) continue;
+    for (const auto& [displayId, display] : s_.manager_->displays()) {
+      if (!display.isActive()) continue;
+      const Rect part = w->frame.intersection(display.info.frame);
+      if (part.isNull() || part.width() * part.height() * 2 < w->frame.width() * w->frame.height())
+        continue;
+      return Violation{"tileableWindowNotTiled",
+                       s_.windowName(id) + " tiles and stands on " + s_.displayName(displayId) +
+                           " at " + rectJson(w->frame).dump() + " but is in no strip"};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::nothingLost(const char* invariant, bool afterPause) {
+  const auto stored = s_.defaults_.storedObject(kUnrecoveredKey);
+  std::unordered_set<WindowId> remembered;
+  if (stored && stored->is_array()) {
+    for (const Json& v : *stored) {
+      if (v.is_number_unsigned()) remembered.insert(v.get<WindowId>());
+    }
+  }
+  for (const auto& [name, key] : s_.windowKeys_) {
+    const auto w = s_.world_.window(key);
+    if (!w || w->minimized || w->fullScreen) continue;
+    const WindowId number = w->number.value_or(0);
+    const auto app = s_.world_.app(w->pid);
+    if (app && app->hidden) continue;
+    if (!movedByProgram_.contains(number)) continue;
+    // An application that cannot be asked to move its window back: the
+    // program keeps trying while it runs, and a stop remembers the window.
+    if (afterPause && unmovable(w->pid, kRestoreSeconds)) continue;
+    if (s_.inView(w->frame) || remembered.contains(number)) continue;
+    // Where its user or its application put it: not the program's to undo.
+    if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame)
+      continue;
+    return Violation{invariant, "window " + name + " is left out of view at " +
+                                    rectJson(w->frame).dump() + " and not remembered"};
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::framesAsLaidOut() {
+  if (s_.settings_->carouselMode.value()) return std::nullopt;  // sizes learned per window
+  std::vector<Rect> frames;
+  for (const auto& info : s_.manager_->connectedDisplays()) frames.push_back(info.frame);
+  for (const auto& [id, display] : s_.manager_->displays()) {
+    const Strip* strip = display.currentStrip();
+    if (!display.isActive() || !strip) continue;
+    auto gap = [](double g) { return std::isfinite(g) && g > 0 ? g : 0.0; };
+    const LayoutGeometry geometry{display.info.visibleFrame, gap(s_.settings_->innerGap.value()),
+                                  gap(s_.settings_->outerGap.value())};
+    std::vector<Rect> others;
+    for (const Rect& f : frames) {
+      if (f != display.info.frame) others.push_back(f);
+    }
+    for (const WindowFrame& laid : vistarail::frames(*strip, geometry, strip->scroll.value)) {
+      const auto key = s_.world_.windowWithNumber(laid.window);
+      const auto w = key ? s_.world_.window(*key) : std::nullopt;
+      if (!w || w->minimized || w->fullScreen) continue;
+      if (unmovable(w->pid, kSettleSeconds) || s_.manager_->isHeldForDrag(laid.window)) continue;
+      if (!w->positionSettable) continue;
+      const Rect parked = parkFrame(laid.frame, display.info.frame, others);
+      const Rect& at = w->frame;
+      const bool atLayout =
+          near(at.minX(), laid.frame.minX()) && near(at.minY(), laid.frame.minY());
+      // A parked window keeps its size and stands at the parking place.
+      const bool atParking = near(at.minX(), parked.minX()) && near(at.minY(), parked.minY());
+      if (!atLayout && !atParking) {
+        return Violation{"windowNotAtLayout", s_.windowName(laid.window) + " stands at " +
+                                                  rectJson(at).dump() + ", laid out at " +
+                                                  rectJson(laid.frame).dump() + " (parked at " +
+                                                  rectJson(parked).dump() + ")"};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::focusFollowed() {
+  const auto focusedKey = s_.world_.focusedWindow();
+  const auto front = s_.world_.frontmostApp();
+  if (!focusedKey || !front || unmovable(*front, kSettleSeconds)) return std::nullopt;
+  const auto w = s_.world_.window(*focusedKey);
+  if (!w || !w->number) return std::nullopt;
+  const WindowId id = *w->number;
+  const TrackedWindow* known = s_.manager_->window(id);
+  if (!known || !known->isTileable) return std::nullopt;
+  if (s_.manager_->focusedWindow() != id) {
+    const auto mine = s_.manager_->focusedWindow();
+    return Violation{"focusNotFollowed", s_.windowName(id) + " has the focus, the program says " +
+                                             (mine ? s_.windowName(*mine) : "none")};
+  }
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    const Strip* strip = display.currentStrip();
+    if (!display.isActive() || !strip || !strip->contains(id)) continue;
+    const Column* column = strip->focusedColumn();
+    if (!column ||
+        std::find(column->windows.begin(), column->windows.end(), id) == column->windows.end()) {
+      return Violation{"focusNotFollowed", "the focused column of " + s_.displayName(displayId) +
+                                               " does not hold " + s_.windowName(id)};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::overlays() {
+  const double now = s_.dispatch_.now();
+  const bool paused = pausedAt_ && now - *pausedAt_ >= kOverlayFadeSeconds;
+  const double primaryHeight =
+      s_.world_.displays().empty() ? 0 : s_.world_.displays().front().frame.height();
+  const Point pointer = s_.world_.pointer();
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    OverlayController* controller = s_.manager_->overlays(displayId);
+    if (!controller) continue;
+    const OverlayPanel* minimap = controller->visibleMinimap();
+    for (WindowId number : s_.world_.windowNumbersFrontToBack()) {
+      const auto panel = s_.world_.panel(number);
+      if (!panel || !panel->orderedIn || panel->alphaAt(now) <= 0.01) continue;
+      // Window coordinates have their origin at the primary display's bottom.
+      const Rect frame{panel->frame.minX(), primaryHeight - panel->frame.maxY(),
+                       panel->frame.width(), panel->frame.height()};
+      if (!display.info.frame.contains(frame.center())) continue;
+      if (paused) {
+        return Violation{"overlayWhilePaused", "a panel shows on " + s_.displayName(displayId) +
+                                                   " while the program is paused"};
+      }
+      if (!display.isActive() && settled()) {
+        return Violation{"overlayOnInactiveDisplay",
+                         "a panel shows on " + s_.displayName(displayId) + ", which is inactive"};
+      }
+      const bool isMinimap = minimap && minimap->windowNumber() == number;
+      if (isMinimap && now - lastActionTime_ >= kMinimapLingerSeconds + kSettleSeconds &&
+          !frame.contains(pointer)) {
+        return Violation{"minimapLingers", "the minimap of " + s_.displayName(displayId) +
+                                               " is still up with nothing done for " +
+                                               std::to_string(now - lastActionTime_) + " s"};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::quiescence() {
+  const size_t writes = s_.countingAx_.frameWrites();
+  const size_t pending = s_.dispatch_.pendingCount();
+  bool anyUnmovable = false;
+  for (const auto& app : s_.world_.apps()) {
+    if (!app.terminated && unmovable(app.pid, kRestoreSeconds)) anyUnmovable = true;
+  }
+  std::optional<Violation> found;
+  if (settledWrites_ && writes > *settledWrites_ && !anyUnmovable &&
+      !s_.manager_->isScrollingInteractively()) {
+    found = Violation{"framesWrittenWhileSettled", std::to_string(writes - *settledWrites_) +
+                                                       " frames written with nothing happening"};
+  } else if (settledPending_ && pending > *settledPending_ + kPendingGrowth) {
+    found =
+        Violation{"workPilesUp", "pending tasks grew from " + std::to_string(*settledPending_) +
+                                     " to " + std::to_string(pending) + " with nothing happening"};
+  } else if (settledWrites_ && s_.links_.runningLinkCount() > 0 && !anyUnmovable) {
+    found = Violation{"timerLeftRunning", "a display link still runs with nothing moving"};
+  }
+  settledWrites_ = writes;
+  if (!settledPending_) settledPending_ = pending;
+  if (found) return found;
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    const Strip* strip = display.currentStrip();
+    if (!display.isActive() || !strip || s_.settings_->carouselMode.value()) continue;
+    const LayoutGeometry geometry{display.info.visibleFrame,
+                                  std::max(0.0, s_.settings_->innerGap.value()),
+                                  std::max(0.0, s_.settings_->outerGap.value())};
+    const double scroll = strip->scroll.value;
+    if (scroll < -0.5 || scroll > maxScroll(*strip, geometry) + 0.5) {
+      return Violation{"scrollOutOfBounds", "the strip of " + s_.displayName(displayId) +
+                                                " rests at scroll " + std::to_string(scroll)};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::restoresOverdue() {
+  // Three tries on the mover's back-off, each waiting at most the messaging
+  // time-out, then the recovery timer's next round.
+  namespace rules = move_rules;
+  const double budget =
+      rules::kMaxRetries * (timing::kMessagingTimeoutSeconds +
+                            rules::kRetryBaseSeconds * rules::kRetryGrowth * rules::kRetryGrowth) +
+      timing::kRecoveryPeriodSeconds + rules::kGiveUpSeconds;
+  const double now = s_.dispatch_.now();
+  for (auto it = restoringSince_.begin(); it != restoringSince_.end();) {
+    if (!s_.manager_->isRestoring(it->first)) {
+      it = restoringSince_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (const auto& [id, window] : s_.manager_->windows()) {
+    if (movedState(*s_.manager_, id) != MovedState::restoring) continue;
+    const double since = restoringSince_.try_emplace(id, now).first->second;
+    const auto app = s_.world_.app(window.pid());
+    const double slow =
+        app ? 4 * (app->behaviour.latencySeconds + app->behaviour.latencyJitterSeconds) : 0;
+    if (now - since > budget + slow && !(app && app->behaviour.hung)) {
+      return Violation{"restoreOverdue", s_.windowName(id) + " has been restoring for " +
+                                             std::to_string(now - since) + " s"};
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace vistarail::simrun

@@ -1,0 +1,82 @@
+#pragma once
+// The checker: what must hold after every step of a story, asked of the
+// simulated world (where windows really are, what each application does to
+// them, which panels show) rather than of the program's own word. Each
+// invariant has a stable name; docs/testing.md lists them with the fault
+// that shows each one fires.
+//
+// Windows are excused only by what the world says of their application now
+// or lately (hung, ignoring moves, failing writes, moving its windows itself,
+// fighting back), so the excuses cannot fall behind the simulator's
+// behaviours.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "base/geometry.h"
+#include "base/ids.h"
+#include "platform/sim/world/world_types.h"
+
+namespace vistarail {
+class WindowManager;
+}
+
+namespace vistarail::simrun {
+
+class Session;
+struct Violation;
+
+// What the program has done with a window it moved, in one place so that the
+// controller's per-window record replaces today's queries here alone.
+enum class MovedState { untouched, tiled, parked, restoring, needsRecovery };
+MovedState movedState(const WindowManager& manager, WindowId id);
+
+class Checker {
+ public:
+  explicit Checker(Session& session) : s_(session) {}
+
+  // Before and after each step: what the step did that the checks must know.
+  void beforeStep(const std::string& kind);
+  void afterStep(const std::string& kind);
+  // The first invariant broken now, if any.
+  std::optional<Violation> check();
+
+  // Where the application or its user last put the window: not the
+  // program's to undo. Kept up to date by the session's habits too.
+  void putBy(sim::WindowKey key, Rect frame) { userFrames_[key] = frame; }
+
+ private:
+  bool settled() const;
+  void noteBehaviours();
+  // Whether the application cannot be asked to move its windows now or could
+  // not until lately (hung, ignoring moves, failing writes, fighting).
+  bool unmovable(Pid pid, double withinSeconds) const;
+
+  std::optional<Violation> strips(bool settled);
+  std::optional<Violation> nothingLost(const char* invariant, bool afterPause);
+  std::optional<Violation> framesAsLaidOut();
+  std::optional<Violation> focusFollowed();
+  std::optional<Violation> overlays();
+  std::optional<Violation> quiescence();
+  std::optional<Violation> restoresOverdue();
+
+  Session& s_;
+  double lastActionTime_ = 0;
+  std::optional<double> pausedAt_;
+  bool justStopped_ = false;
+  std::unordered_map<sim::WindowKey, Rect> userFrames_;
+  // The windows the program had moved when it last let go.
+  std::unordered_set<WindowId> movedByProgram_;
+  // When each application was last seen unmovable.
+  std::map<Pid, double> unmovableSeen_;
+  // When each window was first seen restoring, in its current restore.
+  std::unordered_map<WindowId, double> restoringSince_;
+  // Quiescence: counts at the previous settled check.
+  std::optional<size_t> settledWrites_;
+  std::optional<size_t> settledPending_;
+};
+
+}  // namespace vistarail::simrun
