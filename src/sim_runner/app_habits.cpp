@@ -27,6 +27,7 @@ void AppHabits::tick() {
   for (const auto& [pid, habit] : habits_) {
     for (const auto& w : world_.windows(pid)) {
       if (w.minimized || w.fullScreen) continue;
+      if (reopenedKeys_.contains(w.key)) continue;
       const auto [meant, fresh] = placed_.try_emplace(w.key, w.frame);
       if (fresh || meant->second == w.frame) continue;
       const Rect frame = meant->second;
@@ -38,8 +39,9 @@ void AppHabits::tick() {
         const sim::WindowKey again = world_.openWindow(pid, setup, sim::WindowFocus::staysBehind);
         placed_.erase(w.key);
         if (again) {
-          placed_[again] = frame;
-          reopened_(w.key, again);
+          // The window opened again is left where it is put from then on.
+          reopenedKeys_.insert(again);
+          onReopened_(w.key, again);
         }
       } else if (habit.fights) {
         world_.appMovesWindow(w.key, frame);

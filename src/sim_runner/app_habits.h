@@ -1,14 +1,16 @@
 #pragma once
 // Habits of applications that the simulated world does not model itself and
 // a story may give them: an application that keeps moving its windows back
-// where it last put them ("fights"), and one that closes a moved window and
-// opens it again where it was ("recreatesWhenMoved"). Both watch their
+// where it last put them ("fights"), and one that closes a window the first
+// time it is moved and opens it again where it was ("recreatesWhenMoved";
+// the new window is then left alone). Both watch their
 // windows a few times a second in virtual time.
 
 #include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include <nlohmann/json.hpp>
 
@@ -21,7 +23,8 @@ class AppHabits {
  public:
   // Called with the old and new key when a window is opened again.
   using Reopened = std::function<void(sim::WindowKey from, sim::WindowKey to)>;
-  AppHabits(sim::World& world, Reopened reopened) : world_(world), reopened_(std::move(reopened)) {}
+  AppHabits(sim::World& world, Reopened reopened)
+      : world_(world), onReopened_(std::move(reopened)) {}
 
   // The habits of a behaviour as a scenario writes it (absent ones end).
   void set(Pid pid, const nlohmann::json& behaviour);
@@ -40,7 +43,8 @@ class AppHabits {
     bool recreates = false;
   };
   sim::World& world_;
-  Reopened reopened_;
+  Reopened onReopened_;
+  std::unordered_set<sim::WindowKey> reopenedKeys_;
   std::map<Pid, Habit> habits_;
   std::unordered_map<sim::WindowKey, Rect> placed_;
 };

@@ -1,7 +1,10 @@
 #include "sim_runner/checker.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "input/action.h"
+#include "input/bindings.h"
 #include "mover/move_rules.h"
 #include "sim_runner/json_values.h"
 #include "sim_runner/session.h"
@@ -33,6 +36,30 @@ bool near(double a, double b) {
 
 }  // namespace
 
+const std::vector<std::string>& checkedInvariants() {
+  static const std::vector<std::string> names = {"noExceptions",
+                                                 "windowLostAfterStop",
+                                                 "stripInvariants",
+                                                 "fourColumns",
+                                                 "windowInTwoStrips",
+                                                 "unknownWindowInStrip",
+                                                 "untileableWindowInStrip",
+                                                 "tiledWindowOffScreen",
+                                                 "tileableWindowNotTiled",
+                                                 "windowLostAfterPause",
+                                                 "overlayWhilePaused",
+                                                 "overlayOnInactiveDisplay",
+                                                 "minimapLingers",
+                                                 "restoreOverdue",
+                                                 "framesWrittenWhileSettled",
+                                                 "workPilesUp",
+                                                 "timerLeftRunning",
+                                                 "scrollOutOfBounds",
+                                                 "windowNotAtLayout",
+                                                 "focusNotFollowed"};
+  return names;
+}
+
 MovedState movedState(const WindowManager& manager, WindowId id) {
   if (manager.isRestoring(id)) return MovedState::restoring;
   if (manager.needsRecovery().contains(id)) return MovedState::needsRecovery;
@@ -45,8 +72,30 @@ bool Checker::settled() const {
   return s_.dispatch_.now() - lastActionTime_ >= kSettleSeconds;
 }
 
-void Checker::beforeStep(const std::string& kind) {
+bool Checker::inAStrip(WindowId id) const {
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    for (const auto& [space, strip] : display.strips) {
+      if (strip.contains(id)) return true;
+    }
+  }
+  return false;
+}
+
+void Checker::beforeStep(const Step& step) {
+  const std::string& kind = step.kind;
   justStopped_ = false;
+  std::optional<Action> command;
+  if (kind == "action") command = actionFromRaw(step.source["action"].get<std::string>());
+  if ((kind == "key" || kind == "press") && s_.settings_) {
+    if (auto press = parseKeyPress(step.source["keys"])) {
+      command = actionForCombo(s_.settings_->bindings.value(), {press->keyCode, press->modifiers});
+    }
+  }
+  if (command == Action::toggleFloat && s_.manager_) {
+    if (auto id = s_.manager_->focusedWindow()) {
+      floatAim_ = FloatAim{*id, inAStrip(*id), s_.dispatch_.now()};
+    }
+  }
   if (s_.manager_ && (kind == "stop" || kind == "pause" || kind == "set")) {
     // What the program answers for when it lets go: the windows it moved.
     movedByProgram_.clear();
@@ -55,6 +104,24 @@ void Checker::beforeStep(const std::string& kind) {
       if (state != MovedState::untouched) movedByProgram_.insert(id);
     }
   }
+}
+
+std::optional<double> Checker::restsAt() const {
+  if (!s_.manager_) return std::nullopt;
+  // A slow application stretches the scans, the writes and their checks:
+  // allow some forty of its calls.
+  // Calls already under way keep the latency they started with.
+  double slowest = 0;
+  for (const auto& [pid, slow] : slowSeen_) {
+    if (s_.dispatch_.now() - slow.second < 10) slowest = std::max(slowest, slow.first);
+  }
+  return lastActionTime_ + kSettleSeconds + 40 * slowest;
+}
+
+void Checker::sampleAtRest() {
+  if (!s_.manager_) return;
+  settledWrites_ = s_.countingAx_.frameWrites();
+  settledPending_ = s_.dispatch_.pendingCount();
 }
 
 void Checker::afterStep(const std::string& kind) {
@@ -70,6 +137,9 @@ void Checker::noteBehaviours() {
   for (const auto& app : s_.world_.apps()) {
     if (app.terminated) continue;
     const sim::Behaviour& b = app.behaviour;
+    if (b.latencySeconds + b.latencyJitterSeconds > 0) {
+      slowSeen_[app.pid] = {b.latencySeconds + b.latencyJitterSeconds, now};
+    }
     bool failing = b.hung || b.ignoresMoves || s_.habits_.fights(app.pid);
     for (const auto& fault : b.faults) {
       if (fault.remaining != 0 &&
@@ -86,17 +156,37 @@ bool Checker::unmovable(Pid pid, double withinSeconds) const {
   return seen != unmovableSeen_.end() && s_.dispatch_.now() - seen->second <= withinSeconds;
 }
 
+std::optional<Violation> Checker::kept(std::optional<Violation> v) const {
+  if (v && ignored_.contains(v->invariant)) return std::nullopt;
+  return v;
+}
+
+void Checker::followFloat() {
+  if (!floatAim_) return;
+  const bool tiled = inAStrip(floatAim_->id);
+  if (floatAim_->wasTiled && !tiled) {
+    floated_.insert(floatAim_->id);
+    floatAim_.reset();
+  } else if (!floatAim_->wasTiled) {
+    floated_.erase(floatAim_->id);
+    floatAim_.reset();
+  } else if (s_.dispatch_.now() - floatAim_->at > 1.0) {
+    floatAim_.reset();  // the command did not take
+  }
+}
+
 std::optional<Violation> Checker::check() {
   noteBehaviours();
+  if (s_.manager_) followFloat();
   if (!s_.timeline_.empty() && s_.timeline_.back().kind == "exception") {
     return Violation{"noExceptions", s_.timeline_.back().text};
   }
   if (s_.justStopped_) {
-    if (auto v = nothingLost("windowLostAfterStop", false)) return v;
+    if (auto v = kept(nothingLost("windowLostAfterStop", false))) return v;
   }
   if (!s_.manager_) return std::nullopt;
   const bool calm = settled();
-  if (auto v = strips(calm)) return v;
+  if (auto v = kept(strips(calm))) return v;
   // Management may also have been switched by a command (togglePause), so the
   // pause is dated by the setting itself.
   const bool enabled = s_.settings_->enabled.value();
@@ -106,15 +196,15 @@ std::optional<Violation> Checker::check() {
     pausedAt_ = s_.dispatch_.now();
   }
   if (pausedAt_ && s_.dispatch_.now() - *pausedAt_ >= kRestoreSeconds) {
-    if (auto v = nothingLost("windowLostAfterPause", true)) return v;
+    if (auto v = kept(nothingLost("windowLostAfterPause", true))) return v;
   }
-  if (auto v = overlays()) return v;
-  if (auto v = restoresOverdue()) return v;
+  if (auto v = kept(overlays())) return v;
+  if (auto v = kept(restoresOverdue())) return v;
   if (!calm) return std::nullopt;
-  if (auto v = quiescence()) return v;
+  if (auto v = kept(quiescence())) return v;
   if (!enabled) return std::nullopt;
-  if (auto v = framesAsLaidOut()) return v;
-  if (auto v = focusFollowed()) return v;
+  if (auto v = kept(framesAsLaidOut())) return v;
+  if (auto v = kept(focusFollowed())) return v;
   return std::nullopt;
 }
 
@@ -155,7 +245,8 @@ std::optional<Violation> Checker::strips(bool calm) {
   if (!calm || !enabled) return std::nullopt;
   // Every tileable window on screen on an active display is in a strip.
   for (const auto& [id, window] : s_.manager_->windows()) {
-    if (!window.isTileable || seen.contains(id) || !onScreen.contains(id)) continue;
+    if (!window.isTileable || seen.contains(id) || !onScreen.contains(id) || floated_.contains(id))
+      continue;
     const auto key = s_.world_.windowWithNumber(id);
     const auto w = key ? s_.world_.window(*key) : std::nullopt;
     if (!w || w->minimized || w->fullScreen || unmovable(w->pid, kRestoreSeconds)) continue;
@@ -326,7 +417,10 @@ std::optional<Violation> Checker::quiescence() {
   if (found) return found;
   for (const auto& [displayId, display] : s_.manager_->displays()) {
     const Strip* strip = display.currentStrip();
-    if (!display.isActive() || !strip || s_.settings_->carouselMode.value()) continue;
+    // A paused program leaves its strips as they were, mid-animation or not.
+    if (!display.isActive() || !strip || s_.settings_->carouselMode.value() ||
+        !s_.settings_->enabled.value())
+      continue;
     const LayoutGeometry geometry{display.info.visibleFrame,
                                   std::max(0.0, s_.settings_->innerGap.value()),
                                   std::max(0.0, s_.settings_->outerGap.value())};

@@ -12,9 +12,11 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "base/geometry.h"
 #include "base/ids.h"
@@ -28,6 +30,10 @@ namespace vistarail::simrun {
 
 class Session;
 struct Violation;
+struct Step;
+
+// Every invariant the checker reports, by name.
+const std::vector<std::string>& checkedInvariants();
 
 // What the program has done with a window it moved, in one place so that the
 // controller's per-window record replaces today's queries here alone.
@@ -37,10 +43,16 @@ MovedState movedState(const WindowManager& manager, WindowId id);
 class Checker {
  public:
   explicit Checker(Session& session) : s_(session) {}
+  // Invariants not to report (a known fault that would hide the others).
+  void ignore(std::set<std::string> invariants) { ignored_ = std::move(invariants); }
 
   // Before and after each step: what the step did that the checks must know.
-  void beforeStep(const std::string& kind);
+  void beforeStep(const Step& step);
   void afterStep(const std::string& kind);
+  // When the program should come to rest if nothing more happens, and the
+  // counts taken then.
+  std::optional<double> restsAt() const;
+  void sampleAtRest();
   // The first invariant broken now, if any.
   std::optional<Violation> check();
 
@@ -49,7 +61,11 @@ class Checker {
   void putBy(sim::WindowKey key, Rect frame) { userFrames_[key] = frame; }
 
  private:
+  std::optional<Violation> kept(std::optional<Violation> v) const;
   bool settled() const;
+  bool inAStrip(WindowId id) const;
+  // A window the user floated with the command is left out of the strips.
+  void followFloat();
   void noteBehaviours();
   // Whether the application cannot be asked to move its windows now or could
   // not until lately (hung, ignoring moves, failing writes, fighting).
@@ -64,6 +80,7 @@ class Checker {
   std::optional<Violation> restoresOverdue();
 
   Session& s_;
+  std::set<std::string> ignored_;
   double lastActionTime_ = 0;
   std::optional<double> pausedAt_;
   bool justStopped_ = false;
@@ -72,8 +89,19 @@ class Checker {
   std::unordered_set<WindowId> movedByProgram_;
   // When each application was last seen unmovable.
   std::map<Pid, double> unmovableSeen_;
+  // Each slow application's latency, and when it was last seen that slow.
+  std::map<Pid, std::pair<double, double>> slowSeen_;
   // When each window was first seen restoring, in its current restore.
   std::unordered_map<WindowId, double> restoringSince_;
+  // The window a float command was aimed at, whether it was in a strip then,
+  // and the windows the user floated.
+  struct FloatAim {
+    WindowId id = 0;
+    bool wasTiled = false;
+    double at = 0;
+  };
+  std::optional<FloatAim> floatAim_;
+  std::unordered_set<WindowId> floated_;
   // Quiescence: counts at the previous settled check.
   std::optional<size_t> settledWrites_;
   std::optional<size_t> settledPending_;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "sim_runner/scenario.h"
 #include "sim_runner/session.h"
@@ -24,6 +25,8 @@ struct ExploreOptions {
   int steps = 200;
   std::filesystem::path outDir = "out/explore";
   std::string plantedFault;  // see SessionOptions
+  // Invariants not reported, so that a known fault does not hide the others.
+  std::vector<std::string> ignored;
   bool shrink = true;
   int maxShrinkRuns = 400;
   std::ostream* progress = nullptr;

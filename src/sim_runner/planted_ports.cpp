@@ -22,6 +22,14 @@ AXError CountingAccessibility::setAttributeValue(const AXElement& element,
   return inner_.setAttributeValue(element, attribute, value);
 }
 
+AXResult<AXValue> CountingAccessibility::copyAttributeValue(const AXElement& element,
+                                                            std::string_view attribute) {
+  if (fault_ == "focusNotFollowed" && attribute == ax::kFocusedWindow) {
+    return AXResult<AXValue>::fail(AXError::cannotComplete);
+  }
+  return inner_.copyAttributeValue(element, attribute);
+}
+
 AXResult<AXObserver> CountingAccessibility::createObserver(Pid pid, AXObserverCallback callback) {
   if (fault_ != "focusNotFollowed") return inner_.createObserver(pid, std::move(callback));
   return inner_.createObserver(
@@ -63,16 +71,20 @@ class StuckPanel final : public OverlayPanel {
   OverlayPanelRef inner_;
 };
 
-// A display link that keeps running once started.
+// A display link that keeps running once started. Its owner's frames stop
+// when the owner lets go of it (the owner may be gone), the link does not.
 class StuckLink final : public DisplayLink {
  public:
-  explicit StuckLink(DisplayLinkRef inner) : inner_(std::move(inner)) {}
+  StuckLink(DisplayLinkRef inner, std::shared_ptr<bool> owned)
+      : inner_(std::move(inner)), owned_(std::move(owned)) {}
+  ~StuckLink() override { *owned_ = false; }
   void start() override { inner_->start(); }
   void stop() override {}
   bool isRunning() const override { return inner_->isRunning(); }
 
  private:
   DisplayLinkRef inner_;
+  std::shared_ptr<bool> owned_;
 };
 
 }  // namespace
@@ -83,7 +95,14 @@ OverlayPanelRef FaultyOverlayPanels::makePanel(const PanelStyle& style,
 }
 
 DisplayLinkRef FaultyDisplayLinks::makeDisplayLink(const ScreenInfo& screen, FrameHandler onFrame) {
-  return std::make_shared<StuckLink>(inner_.makeDisplayLink(screen, std::move(onFrame)));
+  auto owned = std::make_shared<bool>(true);
+  DisplayLinkRef inner =
+      inner_.makeDisplayLink(screen, [owned, onFrame = std::move(onFrame)](double now) {
+        if (*owned) onFrame(now);
+      });
+  if (!inner) return nullptr;
+  leaked_.push_back(inner);
+  return std::make_shared<StuckLink>(inner, owned);
 }
 
 }  // namespace vistarail::simrun

@@ -6,9 +6,11 @@
 // program itself:
 //
 //   wrongFrame        every window lands 40 points right of where it was sent
-//   focusNotFollowed  the focused-window notifications never arrive
+//   focusNotFollowed  the focused-window notifications never arrive, and
+//                     asking an application for its focused window fails
 //   overlayLeftUp     overlay panels ignore being ordered out or faded out
-//   timerLeftRunning  display links ignore being stopped
+//   timerLeftRunning  display links ignore being stopped and keep running
+//                     after their owner lets go of them
 //   fourColumns       (the checker's own) a strip may not hold four columns
 
 #include <memory>
@@ -37,9 +39,7 @@ class CountingAccessibility final : public Accessibility {
     return inner_.setMessagingTimeout(element, seconds);
   }
   AXResult<AXValue> copyAttributeValue(const AXElement& element,
-                                       std::string_view attribute) override {
-    return inner_.copyAttributeValue(element, attribute);
-  }
+                                       std::string_view attribute) override;
   AXError setAttributeValue(const AXElement& element, std::string_view attribute,
                             const AXValue& value) override;
   AXResult<bool> isAttributeSettable(const AXElement& element,
@@ -97,6 +97,8 @@ class FaultyDisplayLinks final : public DisplayLinkFactory {
 
  private:
   DisplayLinkFactory& inner_;
+  // Every link made, kept running after its owner let go of it.
+  std::vector<DisplayLinkRef> leaked_;
 };
 
 }  // namespace vistarail::simrun

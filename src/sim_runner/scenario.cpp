@@ -65,8 +65,8 @@ const std::vector<Member>& behaviourMembers() {
 }
 
 const std::vector<Member>& checkMembers() {
-  static const std::vector<Member> members = {{"invariants", T::boolean, false},
-                                              {"plant", T::string, false}};
+  static const std::vector<Member> members = {
+      {"invariants", T::boolean, false}, {"plant", T::string, false}, {"ignore", T::any, false}};
   return members;
 }
 

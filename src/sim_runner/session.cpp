@@ -38,6 +38,8 @@ Session::Session(const Scenario& scenario, SessionOptions options)
              appName(world_.window(to) ? world_.window(to)->pid : 0) + " opens " + name + " again");
       }) {
   world_.setTracing(options_.timeline);
+  const Json check = scenario.header.value("check", Json::object());
+  checker_.ignore(check.value("ignore", std::set<std::string>()));
 }
 
 Session::~Session() {
@@ -158,7 +160,7 @@ void Session::runStep(const Step& step, int number) {
     const double at = step.source["at"];
     if (at > dispatch_.now()) dispatch_.runUntil(at);
   }
-  checker_.beforeStep(step.kind);
+  checker_.beforeStep(step);
   const bool wasRunning = manager_ != nullptr;
   execute(step);
   justStopped_ = wasRunning && !manager_;
@@ -191,6 +193,15 @@ void Session::watchHabits() {
     habits_.tick();
     watchHabits();
   });
+}
+
+void Session::waitFor(double seconds) {
+  const double end = dispatch_.now() + seconds;
+  if (auto rest = checker_.restsAt(); rest && *rest > dispatch_.now() && *rest + 0.5 < end) {
+    dispatch_.runUntil(*rest);
+    checker_.sampleAtRest();
+  }
+  dispatch_.runUntil(end);
 }
 
 std::optional<Violation> Session::check() {
@@ -328,6 +339,7 @@ Json Session::state() const {
   doc["time"] = dispatch_.now();
   doc["running"] = manager_ != nullptr;
   doc["enabled"] = settings_ ? settings_->enabled.value() : false;
+  doc["status"] = manager_ ? Json(manager_->statusText()) : Json();
   const std::optional<WindowId> focused = manager_ ? manager_->focusedWindow() : std::nullopt;
   doc["focused"] = focused ? Json(windowName(*focused)) : Json();
   std::unordered_set<WindowId> tiled;
@@ -381,6 +393,7 @@ Json Session::state() const {
     const WindowId number = w->number.value_or(0);
     const TrackedWindow* known = manager_ ? manager_->window(number) : nullptr;
     windows.push_back({{"name", name},
+                       {"number", number},
                        {"app", appName(w->pid)},
                        {"title", w->title},
                        {"frame", rectJson(w->frame)},

@@ -105,6 +105,9 @@ class Session {
   void nameDisplay(const std::string& display, std::optional<DisplayNumber> number);
   void startProgram(bool firstLaunch);
   void stopProgram();
+  // Lets time pass; the checker takes a look when the program should have
+  // come to rest, so that a long wait shows whether it stays at rest.
+  void waitFor(double seconds);
   // Runs the step's function; the reader has checked it.
   void execute(const Step& step);
 

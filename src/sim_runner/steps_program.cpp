@@ -71,7 +71,7 @@ void store(Session& s, const Json& step) {
 }
 
 void wait(Session& s, const Json& step) {
-  s.desktop().dispatch.runFor(step["seconds"].get<double>());
+  s.waitFor(step["seconds"].get<double>());
 }
 
 void snapshot(Session& s, const Json& step) {

@@ -36,7 +36,8 @@ std::string exploreUsage() {
   std::string faults;
   for (const auto& f : plantableFaults()) faults += (faults.empty() ? "" : ", ") + f;
   return std::string("usage: ") + kProgram +
-         " explore --seeds N --steps M [--seed S] [--out DIR] [--plant FAULT] [--no-shrink]\n"
+         " explore --seeds N --steps M [--seed S] [--out DIR] [--plant FAULT]\n"
+         "       [--ignore INVARIANT]... [--no-shrink]\n"
          "Tells N random stories of M steps each, seeds S, S+1, ... (S is 1 by default), to the\n"
          "whole program on the simulated macOS and checks every invariant after every step.\n"
          "The first failure is shrunk to a short scenario written to DIR/seed-N.json\n"
@@ -50,6 +51,8 @@ std::string exploreUsage() {
          "  --plant FAULT  plant a fault the checker must catch: " +
          faults +
          "\n"
+         "  --ignore INVARIANT  do not report that invariant (a known fault that\n"
+         "                 would hide others); may be given more than once\n"
          "  --no-shrink    write the failing story whole\n"
          "  --help         show this text\n";
 }
@@ -164,6 +167,9 @@ int exploreCommand(int argc, char** argv) {
       const auto& known = plantableFaults();
       if (std::find(known.begin(), known.end(), options.plantedFault) == known.end())
         return usage("no fault is called \"" + options.plantedFault + "\"", exploreUsage());
+      ++i;
+    } else if (arg == "--ignore" && value) {
+      options.ignored.push_back(value);
       ++i;
     } else if (arg == "--no-shrink") {
       options.shrink = false;
