@@ -8,6 +8,7 @@
 #include "input/action.h"
 #include "input/key_combo.h"
 #include "platform/ax_types.h"
+#include "sim_runner/planted_ports.h"
 #include "sim_runner/settings_table.h"
 #include "sim_runner/step_kinds.h"
 
@@ -454,7 +455,21 @@ ParsedScenario parseScenario(const Json& document, const std::string& file) {
       if (auto wrong = checkSetting(property, value)) c.problem("settings." + property, *wrong);
     }
   }
-  if (document.contains("check")) c.members(document["check"], checkMembers(), "check");
+  if (document.contains("check") && c.members(document["check"], checkMembers(), "check")) {
+    const Json& check = document["check"];
+    const auto& faults = plantableFaults();
+    if (check.contains("plant") && check["plant"].is_string() &&
+        std::find(faults.begin(), faults.end(), check["plant"].get<std::string>()) ==
+            faults.end()) {
+      c.problem("check.plant", "no fault is called \"" + check["plant"].get<std::string>() + "\"");
+    }
+    if (check.contains("ignore") &&
+        (!check["ignore"].is_array() ||
+         !std::all_of(check["ignore"].begin(), check["ignore"].end(),
+                      [](const Json& name) { return name.is_string(); }))) {
+      c.problem("check.ignore", "should be a list of invariant names");
+    }
+  }
   if (document.contains("expect")) {
     const Json& expect = document["expect"];
     if (!expect.is_array()) {

@@ -225,7 +225,7 @@ std::optional<Json> oneStep(Rng& rng, StoryModel& model, int& windowCount) {
       s["wheel"] = true;
     else if (rng.chance(2))
       s["momentum"] = 1 + rng.below(20);
-    if (rng.chance(8)) s["modifiers"] = rng.chance(2) ? "ctrl+opt+cmd" : "";
+    if (rng.chance(8)) s["modifiers"] = rng.chance(2) ? "ctrl+opt+cmd" : "none";
     return s;
   }
   if (roll < 97) {

@@ -60,7 +60,11 @@ TEST(RandomStories, UseTheWholeVocabulary) {
   std::set<std::string> used;
   bool fights = false, recreates = false;
   for (uint64_t seed = 1; seed <= 40; ++seed) {
-    for (const Step& step : randomStory(seed, 150).steps) {
+    const Scenario story = randomStory(seed, 150);
+    // What the explorer writes, the reader takes back.
+    const ParsedScenario parsed = parseScenario(story.toJson());
+    ASSERT_TRUE(parsed.scenario) << "seed " << seed << ": " << parsed.describeProblems("");
+    for (const Step& step : story.steps) {
       used.insert(step.kind);
       if (step.kind != "behave") continue;
       fights |= step.source["behaviour"].value("fights", false);

@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
   if (parsed.outcome == Outcome::showHelp) {
     std::cout << "usage: " << kProgram << " run SCENARIO --out DIR [--no-pictures]\n"
               << "       " << kProgram << " explore --seeds N --steps M [--seed S] [--out DIR]"
-              << " [--plant FAULT] [--no-shrink]\n"
+              << " [--plant FAULT]\n"
+              << "               [--ignore INVARIANT]... [--no-shrink]\n"
               << "       " << kProgram << " [--out PATH] [--width N] [--height N]\n"
               << "`" << kProgram << " run --help` and `" << kProgram
               << " explore --help` tell more.\n\n"
