@@ -147,7 +147,15 @@ ExploreResult explore(const ExploreOptions& options) {
     exploreCursor().step = 0;
     Scenario story = randomStory(seed, options.steps, options.plantedFault);
     if (!options.ignored.empty()) story.header["check"]["ignore"] = options.ignored;
-    const Checked checked = runChecked(story, options.plantedFault);
+    Checked checked;
+    // A story the reader would refuse cannot be replayed: that is a failure
+    // of the generator, reported as such.
+    if (const ParsedScenario back = parseScenario(story.toJson()); !back.scenario) {
+      checked.violation = Violation{"storyReadsBack", back.describeProblems("")};
+      checked.step = 1;
+    } else {
+      checked = runChecked(story, options.plantedFault);
+    }
     ++result.seedsRun;
     result.stepsChecked += static_cast<uint64_t>(checked.stepsRun);
     result.simulatedSeconds += checked.simulatedSeconds;
