@@ -29,6 +29,8 @@ const std::vector<std::string> kKnownFaults = {
     "scrollOutOfBounds",          // the scroll is not clamped when columns go
     "framesWrittenWhileSettled",  // a full-screen window is restored every 3 s
     "restoreOverdue",             // restores wait behind a slow application's scans
+    "tiledWindowOffScreen",       // a window closed right after a restart stays in its strip
+    "minimapLingers",             // the minimap stays up after a Control-Option wheel scroll
 };
 
 Scenario story(uint64_t seed, int steps, const std::string& fault,
