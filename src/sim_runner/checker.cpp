@@ -119,6 +119,7 @@ void Checker::sampleAtRest() {
 void Checker::afterStep(const std::string& kind) {
   if (kind != "wait" && kind != "snapshot") {
     lastActionTime_ = s_.dispatch_.now();
+    defaultsWrites_ = s_.defaults_.writeCount();
     settledWrites_.reset();
     settledPending_.reset();
   }
@@ -197,6 +198,7 @@ std::optional<Violation> Checker::check() {
   if (!enabled) return std::nullopt;
   if (auto v = kept(framesAsLaidOut())) return v;
   if (auto v = kept(focusFollowed())) return v;
+  if (auto v = kept(layoutsSaved())) return v;
   return std::nullopt;
 }
 

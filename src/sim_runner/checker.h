@@ -78,6 +78,7 @@ class Checker {
   std::optional<Violation> overlays();
   std::optional<Violation> quiescence();
   std::optional<Violation> restoresOverdue();
+  std::optional<Violation> layoutsSaved();
 
   Session& s_;
   std::set<std::string> ignored_;
@@ -102,6 +103,9 @@ class Checker {
   };
   std::optional<FloatAim> floatAim_;
   std::unordered_set<WindowId> floated_;
+  // The defaults' writes at the last action or comparison of the stored
+  // layouts: a save since then is compared.
+  size_t defaultsWrites_ = 0;
   // Quiescence: counts at the previous settled check.
   std::optional<size_t> settledWrites_;
   std::optional<size_t> settledPending_;

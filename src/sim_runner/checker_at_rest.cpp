@@ -9,6 +9,7 @@
 #include "sim_runner/checker.h"
 #include "sim_runner/session.h"
 #include "strip/layout.h"
+#include "strip/layout_store.h"
 #include "windows/timing.h"
 #include "windows/window_manager.h"
 
@@ -98,6 +99,31 @@ std::optional<Violation> Checker::quiescence() {
     if (scroll < -0.5 || scroll > maxScroll(*strip, geometry) + 0.5) {
       return Violation{"scrollOutOfBounds", "the strip of " + s_.displayName(displayId) +
                                                 " rests at scroll " + std::to_string(scroll)};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::layoutsSaved() {
+  // After a save made while at rest, what the next launch would read matches
+  // every active display's current strip, column by column. (Not every
+  // change is saved: a closed window keeps its place for a while.)
+  const size_t writes = s_.defaults_.writeCount();
+  if (writes == defaultsWrites_) return std::nullopt;
+  defaultsWrites_ = writes;
+  std::vector<ConnectedDisplay> connected;
+  for (const auto& info : s_.manager_->connectedDisplays())
+    connected.push_back({info.id, info.isPrimary});
+  const SavedLayouts saved = loadSavedLayouts(s_.defaults_, connected);
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    const Strip* strip = display.currentStrip();
+    if (!display.isActive() || !strip || strip->empty()) continue;
+    auto found = saved.find(stripKey(displayId, display.space.id));
+    const SavedStrip mine = savedStripOf(*strip);
+    if (found == saved.end() || found->second.columns != mine.columns) {
+      return Violation{"layoutNotSaved",
+                       "the strip of " + s_.displayName(displayId) +
+                           (found == saved.end() ? " was never saved" : " is stored otherwise")};
     }
   }
   return std::nullopt;

@@ -1,6 +1,7 @@
 #include "sim_runner/planted_ports.h"
 
 #include "platform/ax_names.h"
+#include "strip/layout_store.h"
 
 namespace vistarail::simrun {
 
@@ -38,6 +39,14 @@ AXResult<AXObserver> CountingAccessibility::createObserver(Pid pid, AXObserverCa
         if (name == ax::kFocusedWindowChanged || name == ax::kMainWindowChanged) return;
         callback(observer, element, name);
       });
+}
+
+void StaleDefaults::set(const std::string& key, const PropertyList& value) {
+  if (stale_ && key == kLayoutKey) {
+    if (!firstLayout_) firstLayout_ = value;
+    return inner_.set(key, *firstLayout_);
+  }
+  inner_.set(key, value);
 }
 
 namespace {

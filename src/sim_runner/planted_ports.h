@@ -11,6 +11,7 @@
 //   overlayLeftUp     overlay panels ignore being ordered out or faded out
 //   timerLeftRunning  display links ignore being stopped and keep running
 //                     after their owner lets go of them
+//   staleLayout       every save of the layouts writes the first one again
 //   fourColumns       (the checker's own) a strip may not hold four columns
 
 #include <memory>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "platform/accessibility.h"
+#include "platform/defaults.h"
 #include "platform/display_link.h"
 #include "platform/overlay_panels.h"
 
@@ -99,6 +101,24 @@ class FaultyDisplayLinks final : public DisplayLinkFactory {
   DisplayLinkFactory& inner_;
   // Every link made, kept running after its owner let go of it.
   std::vector<DisplayLinkRef> leaked_;
+};
+
+class StaleDefaults final : public Defaults {
+ public:
+  StaleDefaults(Defaults& inner, bool stale) : inner_(inner), stale_(stale) {}
+  void registerDefaults(const PropertyList& dictionary) override {
+    inner_.registerDefaults(dictionary);
+  }
+  std::optional<PropertyList> object(const std::string& key) const override {
+    return inner_.object(key);
+  }
+  void set(const std::string& key, const PropertyList& value) override;
+  void remove(const std::string& key) override { inner_.remove(key); }
+
+ private:
+  Defaults& inner_;
+  bool stale_;
+  std::optional<PropertyList> firstLayout_;
 };
 
 }  // namespace vistarail::simrun

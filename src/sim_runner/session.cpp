@@ -118,7 +118,7 @@ void Session::startProgram(bool firstLaunch) {
     }
   }
   manager_ = WindowManager::create(
-      *settings_, defaults_,
+      *settings_, staleDefaults_,
       {countingAx_, windowServer_, workspace_, dispatch_,
        options_.plantedFault == "timerLeftRunning" ? static_cast<DisplayLinkFactory&>(faultyLinks_)
                                                    : links_,

@@ -152,6 +152,7 @@ class Session {
   CountingAccessibility countingAx_{ax_, options_.plantedFault};
   FaultyOverlayPanels faultyPanels_{overlayPanels_};
   FaultyDisplayLinks faultyLinks_{links_};
+  StaleDefaults staleDefaults_{defaults_, options_.plantedFault == "staleLayout"};
   AppHabits habits_;
   bool justStopped_ = false;
   Checker checker_{*this};

@@ -90,6 +90,7 @@ TEST(RandomStories, EachPlantedFaultIsCaughtByItsInvariant) {
       {"focusNotFollowed", {"focusNotFollowed"}},
       {"overlayLeftUp", {"overlayWhilePaused", "overlayOnInactiveDisplay", "minimapLingers"}},
       {"timerLeftRunning", {"timerLeftRunning"}},
+      {"staleLayout", {"layoutNotSaved"}},
       {"fourColumns", {"fourColumns"}},
   };
   for (const Case& c : cases) {
