@@ -119,8 +119,20 @@ std::optional<Violation> Checker::layoutsSaved() {
     const Strip* strip = display.currentStrip();
     if (!display.isActive() || !strip || strip->empty()) continue;
     auto found = saved.find(stripKey(displayId, display.space.id));
-    const SavedStrip mine = savedStripOf(*strip);
-    if (found == saved.end() || found->second.columns != mine.columns) {
+    // A stored strip may also hold windows still awaited from the last
+    // launch: it agrees when, without them, it has the strip's columns.
+    std::vector<std::vector<WindowId>> mine, stored;
+    for (const Column& column : strip->columns) mine.push_back(column.windows);
+    if (found != saved.end()) {
+      for (const SavedColumn& column : found->second.columns) {
+        std::vector<WindowId> kept;
+        for (WindowId w : column.windows) {
+          if (strip->contains(w)) kept.push_back(w);
+        }
+        if (!kept.empty()) stored.push_back(kept);
+      }
+    }
+    if (found == saved.end() || stored != mine) {
       return Violation{"layoutNotSaved",
                        "the strip of " + s_.displayName(displayId) +
                            (found == saved.end() ? " was never saved" : " is stored otherwise")};

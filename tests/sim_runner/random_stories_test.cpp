@@ -31,6 +31,7 @@ const std::vector<std::string> kKnownFaults = {
     "restoreOverdue",             // restores wait behind a slow application's scans
     "tiledWindowOffScreen",       // a window closed right after a restart stays in its strip
     "minimapLingers",             // the minimap stays up after a Control-Option wheel scroll
+    "layoutNotSaved",             // a relaunch beside a slow application saves a partial strip
 };
 
 Scenario story(uint64_t seed, int steps, const std::string& fault,
