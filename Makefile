@@ -29,11 +29,15 @@ test-asan: setup
 EXPLORE_SEEDS ?= 1000
 EXPLORE_STEPS ?= 200
 EXPLORE_FIRST ?= 1
+# Invariants that faults found and not yet fixed would break first (each has
+# a scenario in scenarios/found/); an entry goes when its fix lands.
+EXPLORE_IGNORE ?= windowNotAtLayout focusNotFollowed tileableWindowNotTiled scrollOutOfBounds \
+  framesWrittenWhileSettled restoreOverdue tiledWindowOffScreen minimapLingers layoutNotSaved
 explore-asan: setup
 	cmake --preset asan >/dev/null
 	cmake --build build/asan --target vistarail-sim -j $(JOBS)
 	./build/asan/src/main/vistarail-sim explore --seed $(EXPLORE_FIRST) --seeds $(EXPLORE_SEEDS) \
-	  --steps $(EXPLORE_STEPS) --out out/explore
+	  --steps $(EXPLORE_STEPS) $(foreach i,$(EXPLORE_IGNORE),--ignore $(i)) --out out/explore
 
 # Tests whose suite name contains "Threaded" (real threads) under ThreadSanitizer.
 # Only the test programs that hold such suites are built.

@@ -11,9 +11,11 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "sim_runner/scenario.h"
 #include "sim_runner/session.h"
+#include "sim_runner/story_generator.h"
 
 namespace vistarail::simrun {
 
@@ -23,6 +25,8 @@ struct ExploreOptions {
   int steps = 200;
   std::filesystem::path outDir = "out/explore";
   std::string plantedFault;  // see SessionOptions
+  // Invariants not reported, so that a known fault does not hide the others.
+  std::vector<std::string> ignored;
   bool shrink = true;
   int maxShrinkRuns = 400;
   std::ostream* progress = nullptr;
@@ -43,9 +47,6 @@ struct ExploreResult {
   double simulatedSeconds = 0;
   std::optional<ExploreFailure> failure;
 };
-
-// The random story of a seed: a desktop and `steps` steps.
-Scenario randomStory(uint64_t seed, int steps, const std::string& plantedFault = "");
 
 // Runs the story with the checker after every step: the first violation and
 // its step, if any. stepsRun counts the steps told.

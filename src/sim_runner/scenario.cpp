@@ -8,89 +8,16 @@
 #include "input/action.h"
 #include "input/key_combo.h"
 #include "platform/ax_types.h"
+#include "sim_runner/planted_ports.h"
 #include "sim_runner/settings_table.h"
 #include "sim_runner/system_model.h"
+#include "sim_runner/step_kinds.h"
 
 namespace vistarail::simrun {
 
 namespace {
 
-// The kinds of value a member may hold.
-enum class T {
-  string,
-  number,
-  seconds,
-  count,
-  boolean,
-  rect,
-  point,
-  size,
-  behaviour,
-  action,
-  keys,
-  windowKind,
-  any,
-  object
-};
-
-struct Member {
-  const char* name;
-  T type;
-  bool required;
-};
-
-const std::map<std::string, std::vector<Member>>& stepMembers() {
-  static const std::map<std::string, std::vector<Member>> table = {
-      {"launch", {{"app", T::string, true}, {"front", T::boolean, false}}},
-      {"quit", {{"app", T::string, true}}},
-      {"hide", {{"app", T::string, true}}},
-      {"unhide", {{"app", T::string, true}}},
-      {"activate", {{"app", T::string, true}}},
-      {"open",
-       {{"window", T::string, true},
-        {"app", T::string, true},
-        {"title", T::string, false},
-        {"frame", T::rect, false},
-        {"kind", T::windowKind, false},
-        {"minSize", T::size, false},
-        {"maxSize", T::size, false},
-        {"behind", T::boolean, false},
-        {"sizeSettable", T::boolean, false},
-        {"positionSettable", T::boolean, false},
-        {"allSpaces", T::boolean, false}}},
-      {"close", {{"window", T::string, true}}},
-      {"minimise", {{"window", T::string, true}}},
-      {"unminimise", {{"window", T::string, true}}},
-      {"focus", {{"window", T::string, true}}},
-      {"fullScreen", {{"window", T::string, true}}},
-      {"exitFullScreen", {{"window", T::string, true}}},
-      {"drag", {{"window", T::string, true}, {"frame", T::rect, true}}},
-      {"resize", {{"window", T::string, true}, {"frame", T::rect, true}}},
-      {"appMove", {{"window", T::string, true}, {"frame", T::rect, true}}},
-      {"switchSpace", {{"display", T::string, true}, {"space", T::count, true}}},
-      {"addSpace", {{"display", T::string, true}}},
-      {"plug", {{"display", T::string, true}}},
-      {"unplug", {{"display", T::string, true}}},
-      {"arrange",
-       {{"display", T::string, true}, {"frame", T::rect, true}, {"visibleFrame", T::rect, false}}},
-      {"key", {{"keys", T::keys, true}}},
-      {"action", {{"action", T::action, true}}},
-      {"set", {{"setting", T::string, true}, {"value", T::any, true}}},
-      {"pause", {}},
-      {"resume", {}},
-      {"stop", {}},
-      {"start", {}},
-      {"wait", {{"seconds", T::seconds, true}}},
-      {"snapshot", {{"name", T::string, true}}},
-      {"behave", {{"app", T::string, true}, {"behaviour", T::behaviour, true}}},
-      {"pointer", {{"point", T::point, true}}},
-      {"grant", {}},
-      {"menu", {{"choose", T::string, true}}},
-      {"sigterm", {}},
-      {"reopen", {}},
-  };
-  return table;
-}
+using T = ValueType;
 
 const std::vector<Member>& headerMembers() {
   static const std::vector<Member> members = {
@@ -126,17 +53,22 @@ const std::vector<Member>& appMembers() {
 
 const std::vector<Member>& behaviourMembers() {
   static const std::vector<Member> members = {
-      {"latency", T::seconds, false}, {"jitter", T::seconds, false},
-      {"hung", T::boolean, false},    {"ignoresMoves", T::boolean, false},
-      {"sizeGrid", T::size, false},   {"movesNewWindows", T::object, false},
+      {"latency", T::seconds, false},
+      {"jitter", T::seconds, false},
+      {"hung", T::boolean, false},
+      {"ignoresMoves", T::boolean, false},
+      {"sizeGrid", T::size, false},
+      {"movesNewWindows", T::object, false},
       {"faults", T::any, false},
+      {"fights", T::boolean, false},
+      {"recreatesWhenMoved", T::boolean, false},
   };
   return members;
 }
 
 const std::vector<Member>& checkMembers() {
-  static const std::vector<Member> members = {{"invariants", T::boolean, false},
-                                              {"plant", T::string, false}};
+  static const std::vector<Member> members = {
+      {"invariants", T::boolean, false}, {"plant", T::string, false}, {"ignore", T::any, false}};
   return members;
 }
 
@@ -451,7 +383,7 @@ std::optional<std::string> StoryModel::apply(const Step& step) {
   } else if (k == "fullScreen" || k == "exitFullScreen") {
     NEED(w, needWindow());
     w->fullScreen = k == "fullScreen";
-  } else if (k == "focus" || k == "drag" || k == "resize" || k == "appMove") {
+  } else if (k == "focus" || k == "drag" || k == "resize" || k == "appMove" || k == "handDrag") {
     NEED(w, needWindow());
     (void)w;
   } else if (k == "switchSpace") {
@@ -522,14 +454,28 @@ ParsedScenario parseScenario(const Json& document, const std::string& file) {
     c.list(document, "displays", displayMembers());
   }
   c.list(document, "apps", appMembers());
-  std::vector<Member> windowMembers = stepMembers().at("open");
+  std::vector<Member> windowMembers = findStepKind("open")->members;
   c.list(document, "windows", windowMembers);
   if (document.contains("settings") && document["settings"].is_object()) {
     for (const auto& [property, value] : document["settings"].items()) {
       if (auto wrong = checkSetting(property, value)) c.problem("settings." + property, *wrong);
     }
   }
-  if (document.contains("check")) c.members(document["check"], checkMembers(), "check");
+  if (document.contains("check") && c.members(document["check"], checkMembers(), "check")) {
+    const Json& check = document["check"];
+    const auto& faults = plantableFaults();
+    if (check.contains("plant") && check["plant"].is_string() &&
+        std::find(faults.begin(), faults.end(), check["plant"].get<std::string>()) ==
+            faults.end()) {
+      c.problem("check.plant", "no fault is called \"" + check["plant"].get<std::string>() + "\"");
+    }
+    if (check.contains("ignore") &&
+        (!check["ignore"].is_array() ||
+         !std::all_of(check["ignore"].begin(), check["ignore"].end(),
+                      [](const Json& name) { return name.is_string(); }))) {
+      c.problem("check.ignore", "should be a list of invariant names");
+    }
+  }
   if (document.contains("system")) {
     for (auto& problem : systemProblems(document["system"])) c.problems.push_back(problem);
   }
@@ -602,13 +548,13 @@ ParsedScenario parseScenario(const Json& document, const std::string& file) {
       c.problem(where, "should be an object");
       continue;
     }
-    auto members = stepMembers().find(kind);
-    if (members == stepMembers().end()) {
+    const StepKind* members = findStepKind(kind);
+    if (!members) {
       c.problem(where, kind.empty() ? "missing \"do\"" : "\"" + kind + "\" is not a step");
       continue;
     }
     const size_t before = c.problems.size();
-    c.members(s, withCommon(members->second), where);
+    c.members(s, withCommon(members->members), where);
     if (c.problems.size() != before) continue;
     if (s.contains("at")) {
       const double at = s["at"];

@@ -7,59 +7,16 @@
 
 #include "input/bindings.h"
 #include "platform/ax_names.h"
+#include "sim_runner/json_values.h"
 #include "sim_runner/settings_table.h"
 #include "sim_runner/system_model.h"
+#include "sim_runner/step_kinds.h"
 
 namespace vistarail::simrun {
 
 namespace {
 
 using Json = nlohmann::json;
-
-Rect rectOf(const Json& v) {
-  return {v[0].get<double>(), v[1].get<double>(), v[2].get<double>(), v[3].get<double>()};
-}
-Json rectJson(const Rect& r) {
-  return Json::array({r.minX(), r.minY(), r.width(), r.height()});
-}
-Size sizeOf(const Json& v) {
-  return {v[0].get<double>(), v[1].get<double>()};
-}
-
-sim::Behaviour behaviourOf(const Json& b) {
-  sim::Behaviour result;
-  result.latencySeconds = b.value("latency", 0.0);
-  result.latencyJitterSeconds = b.value("jitter", 0.0);
-  result.hung = b.value("hung", false);
-  result.ignoresMoves = b.value("ignoresMoves", false);
-  if (b.contains("sizeGrid")) result.sizeGrid = sizeOf(b["sizeGrid"]);
-  if (b.contains("movesNewWindows")) {
-    const Json& m = b["movesNewWindows"];
-    sim::SelfMove move;
-    move.delaySeconds = m.value("delay", 0.3);
-    if (m.contains("frame")) move.frame = rectOf(m["frame"]);
-    if (m.contains("offset"))
-      move.offset = {m["offset"][0].get<double>(), m["offset"][1].get<double>()};
-    result.movesNewWindows = move;
-  }
-  static const char* onNames[] = {"read",         "write",    "settable", "action",
-                                  "notification", "observer", "any"};
-  for (const Json& f : b.value("faults", Json::array())) {
-    sim::AttributeFault fault;
-    fault.name = f.value("name", std::string());
-    const std::string on = f.value("on", std::string("read"));
-    for (int i = 0; i < 7; ++i) {
-      if (on == onNames[i]) fault.on = static_cast<sim::FaultOn>(i);
-    }
-    const std::string error = f.value("error", std::string("cannotComplete"));
-    for (int code = -25214; code <= -25200; ++code) {
-      if (error == toString(static_cast<AXError>(code))) fault.error = static_cast<AXError>(code);
-    }
-    fault.remaining = f.value("count", -1);
-    result.faults.push_back(fault);
-  }
-  return result;
-}
 
 std::string defaultBundleId(const std::string& name) {
   std::string id = "com.example.";
@@ -74,12 +31,21 @@ std::string defaultBundleId(const std::string& name) {
 Session::Session(const Scenario& scenario, SessionOptions options)
     : scenario_(scenario),
       options_(std::move(options)),
-      desktop_(scenario.seed(), scenario.header.value("defaults", Json::object())) {
+      desktop_(scenario.seed(), scenario.header.value("defaults", Json::object())),
+      habits_(desktop_.world, [this](sim::WindowKey from, sim::WindowKey to) {
+        const std::string name = keyName(from);
+        nameWindow(name, to);
+        note("app",
+             appName(world_.window(to) ? world_.window(to)->pid : 0) + " opens " + name + " again");
+      }) {
   world_.setTracing(options_.timeline);
+  const Json check = scenario.header.value("check", Json::object());
+  checker_.ignore(check.value("ignore", std::set<std::string>()));
 }
 
 Session::~Session() {
   program_.reset();
+  *alive_ = false;
   manager_.reset();
   settings_.reset();
   // Work still queued for the applications holds observers whose release
@@ -118,7 +84,10 @@ void Session::begin() {
     if (a.contains("behaviour")) setup.behaviour = behaviourOf(a["behaviour"]);
     setup.enhancedUserInterface = a.value("enhancedUI", false);
     appSetups_[setup.name] = setup;
-    if (a.value("launched", true)) pids_[setup.name] = world_.launchApp(setup);
+    if (a.value("launched", true)) {
+      pids_[setup.name] = world_.launchApp(setup);
+      habits_.set(pids_[setup.name], a.value("behaviour", Json::object()));
+    }
   }
   for (const Json& w : h.value("windows", Json::array())) {
     Step open{"open", w};
@@ -128,8 +97,12 @@ void Session::begin() {
   // Let the applications finish what they do right after opening windows.
   dispatch_.runFor(0.5);
   world_.setTrusted(h.value("trusted", true));
+  for (const auto& [name, key] : windowKeys_) {
+    if (auto w = world_.window(key)) checker_.putBy(key, w->frame), habits_.placed(key, w->frame);
+  }
+  watchHabits();
   startProgram(/*firstLaunch=*/true);
-  lastActionTime_ = dispatch_.now();
+  checker_.afterStep("start");
 }
 
 void Session::startProgram(bool firstLaunch) {
@@ -153,9 +126,14 @@ void Session::startProgram(bool firstLaunch) {
   // makes the manager and starts it once Accessibility is granted.
   program_ = std::make_unique<ShellProgram>(desktop_, *settings_, [this] {
     manager_ = WindowManager::create(
-        *settings_, defaults_,
-        {ax_, windowServer_, workspace_, dispatch_, links_, hotKeys_, taps_, 0,
-         [this](std::string_view line) { note("log", std::string(line)); }, &overlayPanels_, &desktop_.text});
+        *settings_, staleDefaults_,
+        {countingAx_, windowServer_, workspace_, dispatch_,
+         options_.plantedFault == "timerLeftRunning" ? static_cast<DisplayLinkFactory&>(faultyLinks_)
+                                                     : links_,
+         hotKeys_, taps_, 0, [this](std::string_view line) { note("log", std::string(line)); },
+         options_.plantedFault == "overlayLeftUp" ? static_cast<OverlayPanels*>(&faultyPanels_)
+                                                  : &overlayPanels_,
+         &desktop_.text});
     manager_->onEvent = [this](const ManagerEvent& event) {
       std::string text = toString(event.kind);
       if (event.pid) text += " " + appName(event.pid);
@@ -168,7 +146,6 @@ void Session::startProgram(bool firstLaunch) {
   program_->launch();
   dispatch_.runFor(scenario_.header.value("settle", 2.0));
   followProgramLog();
-  pausedAt_ = settings_->enabled.value() ? std::nullopt : std::optional<double>(dispatch_.now());
   followTrace();
 }
 
@@ -189,26 +166,52 @@ void Session::runStep(const Step& step, int number) {
     const double at = step.source["at"];
     if (at > dispatch_.now()) dispatch_.runUntil(at);
   }
-  if (manager_ &&
-      (step.kind == "stop" || step.kind == "pause" || step.kind == "sigterm" ||
-       step.kind == "menu" || (step.kind == "set" && step.source["setting"] == "enabled"))) {
-    // What the program answers for when it lets go: the windows it moved.
-    movedByProgram_.clear();
-    for (const auto& [id, window] : manager_->windows()) {
-      if (const MovedWindow* moved = manager_->movedWindow(id);
-          moved && moved->state != MovedState::released)
-        movedByProgram_.insert(id);
-    }
-  }
+  checker_.beforeStep(step);
+  const bool wasRunning = manager_ != nullptr;
   execute(step);
-  if (step.kind != "wait" && step.kind != "snapshot") lastActionTime_ = dispatch_.now();
+  justStopped_ = wasRunning && !manager_;
+  if (step.kind == "behave") {
+    habits_.set(pidOf(step.source["app"]), step.source["behaviour"]);
+    watchHabits();
+  }
+  checker_.afterStep(step.kind);
   if (step.kind == "open" || step.kind == "drag" || step.kind == "resize" ||
-      step.kind == "appMove") {
+      step.kind == "appMove" || step.kind == "handDrag") {
     if (auto key = keyOf(step.source["window"])) {
-      if (auto w = world_.window(*key)) userFrames_[*key] = w->frame;
+      if (auto w = world_.window(*key)) {
+        const Rect put = step.kind == "handDrag" ? rectOf(step.source["frame"]) : w->frame;
+        checker_.putBy(*key, put);
+        habits_.placed(*key, put);
+      }
     }
   }
   followTrace();
+}
+
+void Session::watchHabits() {
+  // A few looks a second while some application has a habit.
+  if (watching_ || !habits_.any()) return;
+  watching_ = true;
+  world_.schedule(0.25, [this, alive = std::weak_ptr<bool>(alive_)] {
+    auto live = alive.lock();
+    if (!live || !*live) return;
+    watching_ = false;
+    habits_.tick();
+    watchHabits();
+  });
+}
+
+void Session::waitFor(double seconds) {
+  const double end = dispatch_.now() + seconds;
+  if (auto rest = checker_.restsAt(); rest && *rest > dispatch_.now() && *rest + 0.5 < end) {
+    dispatch_.runUntil(*rest);
+    checker_.sampleAtRest();
+  }
+  dispatch_.runUntil(end);
+}
+
+std::optional<Violation> Session::check() {
+  return checker_.check();
 }
 
 void Session::finish() {
@@ -251,187 +254,31 @@ std::string Session::displayName(const std::string& uuid) const {
   return uuid;
 }
 
+void Session::user(const std::string& text, bool done) {
+  note(done ? "user" : "skipped", text + (done ? "" : " (nothing to do)"));
+}
+
+void Session::nameWindow(const std::string& window, sim::WindowKey key) {
+  windowKeys_[window] = key;
+  keyNames_[key] = window;
+  if (auto w = world_.window(key)) numberNames_[w->number.value_or(0)] = window;
+}
+
+void Session::nameDisplay(const std::string& display, std::optional<DisplayNumber> number) {
+  if (number) {
+    displayNumbers_[display] = *number;
+  } else {
+    displayNumbers_.erase(display);
+  }
+}
+
 void Session::execute(const Step& step) {
-  const Json& s = step.source;
-  const std::string& k = step.kind;
-  const std::string what = s.value("note", std::string());
-  auto user = [&](const std::string& text, bool ok) {
-    note(ok ? "user" : "skipped", text + (ok ? "" : " (nothing to do)"));
-  };
   try {
-    if (executeShellStep(step)) {
-      // done
-    } else if (k == "launch") {
-      sim::AppSetup& setup = appSetups_.at(s["app"]);
-      const Pid pid = world_.launchApp(setup, s.value("front", true)
-                                                  ? sim::LaunchActivation::activates
-                                                  : sim::LaunchActivation::staysInBackground);
-      pids_[s["app"]] = pid;
-      user("launches " + setup.name, pid != 0);
-    } else if (k == "quit") {
-      user("quits " + s["app"].get<std::string>(), world_.quitApp(pidOf(s["app"])));
-    } else if (k == "hide") {
-      user("hides " + s["app"].get<std::string>(), world_.hideApp(pidOf(s["app"])));
-    } else if (k == "unhide") {
-      user("shows " + s["app"].get<std::string>(), world_.unhideApp(pidOf(s["app"])));
-    } else if (k == "activate") {
-      user("brings " + s["app"].get<std::string>() + " to the front",
-           world_.activateApp(pidOf(s["app"])));
-    } else if (k == "open") {
-      const std::string name = s["window"];
-      sim::WindowSetup setup;
-      setup.title = s.value("title", name);
-      setup.frame = s.contains("frame") ? rectOf(s["frame"]) : Rect{100, 100, 700, 500};
-      const std::string kind = s.value("kind", std::string("standard"));
-      if (kind == "dialog") setup.subrole = std::string(ax::kDialogSubrole);
-      if (kind == "floating") setup.subrole = std::string(ax::kFloatingWindowSubrole);
-      if (s.contains("minSize")) setup.minSize = sizeOf(s["minSize"]);
-      if (s.contains("maxSize")) setup.maxSize = sizeOf(s["maxSize"]);
-      setup.sizeSettable = s.value("sizeSettable", true);
-      setup.positionSettable = s.value("positionSettable", true);
-      setup.onAllSpaces = s.value("allSpaces", false);
-      const sim::WindowKey key = world_.openWindow(
-          pidOf(s["app"]), setup,
-          s.value("behind", false) ? sim::WindowFocus::staysBehind : sim::WindowFocus::takesFocus);
-      if (key) {
-        windowKeys_[name] = key;
-        keyNames_[key] = name;
-        if (auto w = world_.window(key)) numberNames_[w->number.value_or(0)] = name;
-      }
-      user(s["app"].get<std::string>() + " opens " + name, key != 0);
-    } else if (k == "close" || k == "minimise" || k == "unminimise" || k == "focus" ||
-               k == "fullScreen" || k == "exitFullScreen" || k == "drag" || k == "resize" ||
-               k == "appMove") {
-      const std::string name = s["window"];
-      const sim::WindowKey key = keyOf(name).value_or(0);
-      bool ok = false;
-      std::string text;
-      if (k == "close") ok = world_.closeWindow(key), text = "closes " + name;
-      if (k == "minimise") ok = world_.minimizeWindow(key), text = "minimises " + name;
-      if (k == "unminimise") ok = world_.unminimizeWindow(key), text = "brings back " + name;
-      if (k == "focus") ok = world_.focusWindow(key), text = "clicks " + name;
-      if (k == "fullScreen")
-        ok = world_.enterFullScreen(key), text = "makes " + name + " full screen";
-      if (k == "exitFullScreen")
-        ok = world_.exitFullScreen(key), text = "leaves full screen with " + name;
-      if (k == "drag" || k == "resize") {
-        ok = world_.dragWindow(key, rectOf(s["frame"]));
-        text = (k == "drag" ? "drags " : "resizes ") + name + " to " + s["frame"].dump();
-      }
-      if (k == "appMove") {
-        ok = world_.appMovesWindow(key, rectOf(s["frame"]));
-        const auto w = world_.window(key);
-        text = (w ? appName(w->pid) : std::string("its application")) + " moves " + name + " to " +
-               s["frame"].dump();
-      }
-      if (k == "appMove") {
-        timeline_.push_back({dispatch_.now(), step_, ok ? "app" : "skipped", text});
-      } else {
-        user(text, ok);
-      }
-    } else if (k == "switchSpace" || k == "addSpace") {
-      const std::string name = s["display"];
-      const auto number = displayOf(name);
-      const auto display = number ? world_.display(*number) : std::nullopt;
-      bool ok = false;
-      if (k == "addSpace" && display) {
-        ok = world_.addSpace(*number) != 0;
-        user("adds a Space to " + name, ok);
-      } else if (k == "switchSpace") {
-        const size_t index = s["space"].get<size_t>();
-        ok = display && index <= display->spaces.size() &&
-             world_.switchSpace(*number, display->spaces[index - 1].id);
-        user("switches " + name + " to Space " + std::to_string(index), ok);
-      }
-    } else if (k == "plug") {
-      const std::string name = s["display"];
-      const DisplayNumber number = world_.plugDisplay(displaySetups_.at(name));
-      displayNumbers_[name] = number;
-      user("plugs in " + name, number != 0);
-    } else if (k == "unplug") {
-      const std::string name = s["display"];
-      user("unplugs " + name, world_.unplugDisplay(displayOf(name).value_or(0)));
-      displayNumbers_.erase(name);
-    } else if (k == "arrange") {
-      const std::string name = s["display"];
-      const Rect frame = rectOf(s["frame"]);
-      const Rect visible = s.contains("visibleFrame") ? rectOf(s["visibleFrame"]) : frame;
-      displaySetups_[name].frame = frame;
-      displaySetups_[name].visibleFrame = visible;
-      user("moves " + name + " to " + s["frame"].dump(),
-           world_.setDisplayFrames(displayOf(name).value_or(0), frame, visible));
-    } else if (k == "key" || k == "action") {
-      std::optional<Action> action;
-      std::string text;
-      if (k == "key") {
-        const KeyPress press = *parseKeyPress(s["keys"]);
-        text = "presses " + s["keys"].get<std::string>();
-        if (settings_) {
-          action = actionForCombo(settings_->bindings.value(), {press.keyCode, press.modifiers});
-        }
-      } else {
-        action = actionFromRaw(s["action"].get<std::string>());
-        text = "chooses " + s["action"].get<std::string>();
-      }
-      if (!manager_ || !action) {
-        user(text + (manager_ ? " (no shortcut)" : " (the program is not running)"), false);
-      } else {
-        note("command", text + ": " + std::string(rawValue(*action)));
-        manager_->perform(*action);
-      }
-    } else if (k == "set") {
-      const std::string property = s["setting"];
-      if (settings_) {
-        assignSetting(*settings_, property, s["value"]);
-        note("setting", property + " = " + s["value"].dump());
-      } else {
-        // The program is not running: the change goes to the stored defaults
-        // through a store of its own, as the settings window of a later
-        // launch would have written it.
-        const auto displays = DisplayInfo::all(workspace_, windowServer_);
-        AppSettings offline(defaults_, displays.empty()
-                                           ? std::nullopt
-                                           : std::optional<std::string>(displays[0].id));
-        assignSetting(offline, property, s["value"]);
-        note("setting", property + " = " + s["value"].dump() + " (stored while stopped)");
-      }
-      if (property == "enabled") {
-        pausedAt_ = s["value"].get<bool>() ? std::nullopt : std::optional<double>(dispatch_.now());
-      }
-    } else if (k == "pause" || k == "resume") {
-      if (settings_) {
-        settings_->enabled.set(k == "resume");
-        note("user", k == "pause" ? "pauses the program" : "resumes the program");
-        pausedAt_ = k == "pause" ? std::optional<double>(dispatch_.now()) : std::nullopt;
-      } else {
-        user(k + " (the program is not running)", false);
-      }
-    } else if (k == "stop") {
-      if (manager_) {
-        stopProgram();
-        justStopped_ = true;
-      }
-    } else if (k == "start") {
-      if (!manager_) startProgram(/*firstLaunch=*/false);
-    } else if (k == "wait") {
-      dispatch_.runFor(s["seconds"].get<double>());
-    } else if (k == "snapshot") {
-      note("snapshot", s["name"]);
-    } else if (k == "behave") {
-      sim::AppSetup& setup = appSetups_.at(s["app"]);
-      if (setup.behaviour.hung || setup.behaviour.ignoresMoves)
-        unmovableAt_[setup.name] = dispatch_.now();
-      setup.behaviour = behaviourOf(s["behaviour"]);
-      world_.setBehaviour(pidOf(s["app"]), setup.behaviour);
-      timeline_.push_back(
-          {dispatch_.now(), step_, "app", setup.name + " now behaves " + s["behaviour"].dump()});
-    } else if (k == "pointer") {
-      world_.movePointer({s["point"][0].get<double>(), s["point"][1].get<double>()});
-      note("user", "moves the pointer to " + s["point"].dump());
-    }
+    if (const StepKind* kind = findStepKind(step.kind)) kind->run(*this, step.source);
   } catch (const std::exception& e) {
     note("exception", e.what());
   }
+  const std::string what = step.source.value("note", std::string());
   if (!what.empty()) note("note", what);
 }
 
@@ -499,6 +346,7 @@ Json Session::state() const {
   doc["running"] = manager_ != nullptr;
   doc["shell"] = program_ ? program_->state() : Json();
   doc["enabled"] = settings_ ? settings_->enabled.value() : false;
+  doc["status"] = manager_ ? Json(manager_->statusText()) : Json();
   const std::optional<WindowId> focused = manager_ ? manager_->focusedWindow() : std::nullopt;
   doc["focused"] = focused ? Json(windowName(*focused)) : Json();
   std::unordered_set<WindowId> tiled;
@@ -552,6 +400,7 @@ Json Session::state() const {
     const WindowId number = w->number.value_or(0);
     const TrackedWindow* known = manager_ ? manager_->window(number) : nullptr;
     windows.push_back({{"name", name},
+                       {"number", number},
                        {"app", appName(w->pid)},
                        {"title", w->title},
                        {"frame", rectJson(w->frame)},
@@ -571,98 +420,6 @@ Json Session::state() const {
   }
   doc["screens"] = screens;
   return doc;
-}
-
-std::optional<Violation> Session::checkNothingLost(const char* invariant, bool skipHung) {
-  const auto stored = defaults_.storedObject(kUnrecoveredKey);
-  std::unordered_set<WindowId> remembered;
-  if (stored && stored->is_array()) {
-    for (const Json& v : *stored) {
-      if (v.is_number_unsigned()) remembered.insert(v.get<WindowId>());
-    }
-  }
-  for (const auto& [name, key] : windowKeys_) {
-    const auto w = world_.window(key);
-    if (!w || w->minimized || w->fullScreen) continue;
-    const auto app = world_.app(w->pid);
-    if (app && app->hidden) continue;
-    // An application that is hung or ignores moves cannot be asked to move
-    // its window back; the program keeps trying, and a stop remembers the
-    // window instead.
-    if (skipHung && app && (app->behaviour.hung || app->behaviour.ignoresMoves)) continue;
-    // Nor one that could not until lately: the next retry has not come yet.
-    if (auto lately = unmovableAt_.find(appName(w->pid));
-        skipHung && lately != unmovableAt_.end() &&
-        dispatch_.now() - lately->second < kRestoreSeconds) {
-      continue;
-    }
-    if (!movedByProgram_.contains(w->number.value_or(0))) continue;
-    // A restore still waiting its turn behind a slow application's queue has
-    // not settled yet; it is judged once it reports.
-    if (skipHung && manager_ && manager_->movedWindow(w->number.value_or(0)) &&
-        manager_->movedWindow(w->number.value_or(0))->state == MovedState::restoring) continue;
-    if (inView(w->frame) || remembered.contains(w->number.value_or(0))) continue;
-    // Where its user or its application put it: not the program's to undo.
-    if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame)
-      continue;
-    return Violation{invariant, "window " + name + " is left out of view at " +
-                                    rectJson(w->frame).dump() + " and not remembered"};
-  }
-  return std::nullopt;
-}
-
-std::optional<Violation> Session::check() {
-  if (!timeline_.empty() && timeline_.back().kind == "exception") {
-    return Violation{"noExceptions", timeline_.back().text};
-  }
-  if (justStopped_) {
-    if (auto v = checkNothingLost("windowLostAfterStop", false)) return v;
-  }
-  if (!manager_) return std::nullopt;
-  std::unordered_set<WindowId> onScreen;
-  for (const auto& info : windowServer_.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
-    onScreen.insert(info.number);
-  }
-  const bool settled = dispatch_.now() - lastActionTime_ >= kSettleSeconds;
-  std::unordered_set<WindowId> seen;
-  for (const auto& [id, display] : manager_->displays()) {
-    for (const auto& [space, strip] : display.strips) {
-      std::string why;
-      if (!strip.verifyInvariants(&why)) {
-        return Violation{"stripInvariants", displayName(id) + ": " + why};
-      }
-      if (options_.plantedFault == "fourColumns" && strip.count() >= 4) {
-        return Violation{"fourColumns", "a strip of " + displayName(id) + " holds four columns"};
-      }
-      for (WindowId w : strip.allWindows()) {
-        if (!seen.insert(w).second) {
-          return Violation{"windowInTwoStrips", windowName(w) + " is in two strips"};
-        }
-        const TrackedWindow* known = manager_->window(w);
-        if (!known) return Violation{"unknownWindowInStrip", windowName(w) + " is not known"};
-        if (!known->isTileable) {
-          return Violation{"untileableWindowInStrip", windowName(w) + " does not tile"};
-        }
-        if (settled && display.isActive() && display.space.id == space &&
-            settings_->enabled.value() && !onScreen.contains(w)) {
-          return Violation{"tiledWindowOffScreen", windowName(w) + " stays in the strip of " +
-                                                       displayName(id) +
-                                                       " without being on screen"};
-        }
-      }
-    }
-  }
-  // Management may also have been switched by a command (togglePause), so the
-  // pause is dated by the setting itself, not only by the steps that name it.
-  if (settings_->enabled.value()) {
-    pausedAt_.reset();
-  } else if (!pausedAt_) {
-    pausedAt_ = dispatch_.now();
-  }
-  if (pausedAt_ && dispatch_.now() - *pausedAt_ >= kRestoreSeconds && !settings_->enabled.value()) {
-    if (auto v = checkNothingLost("windowLostAfterPause", true)) return v;
-  }
-  return std::nullopt;
 }
 
 }  // namespace vistarail::simrun

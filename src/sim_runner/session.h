@@ -18,6 +18,9 @@
 
 #include "app/app_settings.h"
 #include "platform/sim/adapters/desktop.h"
+#include "sim_runner/app_habits.h"
+#include "sim_runner/checker.h"
+#include "sim_runner/planted_ports.h"
 #include "sim_runner/scenario.h"
 #include "sim_runner/shell_program.h"
 #include "windows/window_manager.h"
@@ -39,8 +42,8 @@ struct Violation {
 struct SessionOptions {
   // Follow the world's trace for notifications and frames written (costs time).
   bool timeline = true;
-  // A fault the checker reports on purpose, to prove that failures are caught
-  // and shrunk: "fourColumns" fails once a strip holds four columns.
+  // A fault planted on purpose, to prove that failures are caught and shrunk
+  // (planted_ports.h lists them).
   std::string plantedFault;
 };
 
@@ -83,28 +86,49 @@ class Session {
   double now() const { return dispatch_.now(); }
   bool running() const { return manager_ != nullptr; }
 
- private:
-  void startProgram(bool firstLaunch);
-  void stopProgram();
+ public:
   // session_shell.cpp: the steps a person takes with the program itself
   // (grant, menu, sigterm, reopen); false for any other step.
   bool executeShellStep(const Step& step);
+
+  // --- For the step kinds (steps_*.cpp): the desktop, the program and the
+  // names the story gives to applications, windows and displays.
+  sim::Desktop& desktop() { return desktop_; }
+  AppSettings* settings() { return settings_.get(); }
+  WindowManager* manager() { return manager_.get(); }
+  // A line of the timeline.
+  void note(const std::string& kind, const std::string& text);
+  // What the user did, or tried to do when the world turned it down.
+  void user(const std::string& text, bool done);
+  Pid pidOf(const std::string& app) const;
+  std::optional<sim::WindowKey> keyOf(const std::string& window) const;
+  std::optional<DisplayNumber> displayOf(const std::string& display) const;
+  std::string appName(Pid pid) const;
+  std::string displayName(const std::string& uuid) const;
+  sim::AppSetup& appSetup(const std::string& app) { return appSetups_.at(app); }
+  sim::DisplaySetup& displaySetup(const std::string& display) { return displaySetups_.at(display); }
+  void nameApp(const std::string& app, Pid pid) { pids_[app] = pid; }
+  void nameWindow(const std::string& window, sim::WindowKey key);
+  void nameDisplay(const std::string& display, std::optional<DisplayNumber> number);
+  void startProgram(bool firstLaunch);
+  void stopProgram();
+  // Lets time pass; the checker takes a look when the program should have
+  // come to rest, so that a long wait shows whether it stays at rest.
+  void waitFor(double seconds);
+  // Runs the step's function; the reader has checked it.
+  void execute(const Step& step);
+
+ private:
+  friend class Checker;
   // Waits for a program that was asked to quit to be allowed to exit, then
   // lets it go.
   void awaitExit();
   void followProgramLog();
-  void note(const std::string& kind, const std::string& text);
   void followTrace();
-  void execute(const Step& step);
-  Pid pidOf(const std::string& app) const;
-  std::optional<sim::WindowKey> keyOf(const std::string& window) const;
-  std::optional<DisplayNumber> displayOf(const std::string& display) const;
+  void watchHabits();
   std::string windowName(WindowId id) const;
   std::string keyName(sim::WindowKey key) const;
-  std::string appName(Pid pid) const;
-  std::string displayName(const std::string& uuid) const;
   bool inView(const Rect& frame) const;
-  std::optional<Violation> checkNothingLost(const char* invariant, bool skipHung);
 
   Scenario scenario_;
   SessionOptions options_;
@@ -137,16 +161,16 @@ class Session {
   std::map<std::string, DisplayNumber> displayNumbers_;
   std::vector<std::string> displayOrder_;
 
-  // For the checker.
-  double lastActionTime_ = 0;
-  std::optional<double> pausedAt_;
+  // What the checker reads and the faults it is shown to catch.
+  CountingAccessibility countingAx_{ax_, options_.plantedFault};
+  FaultyOverlayPanels faultyPanels_{overlayPanels_};
+  FaultyDisplayLinks faultyLinks_{links_};
+  StaleDefaults staleDefaults_{defaults_, options_.plantedFault == "staleLayout"};
+  AppHabits habits_;
   bool justStopped_ = false;
-  // The frame each window was last given by its user or its application.
-  std::unordered_map<sim::WindowKey, Rect> userFrames_;
-  // The windows the program had moved when it was last paused or stopped.
-  std::unordered_set<WindowId> movedByProgram_;
-  // When each application last stopped being hung or ignoring moves.
-  std::map<std::string, double> unmovableAt_;
+  Checker checker_{*this};
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  bool watching_ = false;
 };
 
 }  // namespace vistarail::simrun

@@ -82,6 +82,23 @@ TEST(ScenarioFormat, BrokenFilesNameThePlaceAndTheProblem) {
        "step 1 (behave).behaviour.faults[0].error", "accessibility error"},
       {R"(, "steps": [], "expect": [{"focused": "w", "tiled": ["w"]}])", "expect[0]",
        "exactly one"},
+      {R"(, "steps": [{"do": "scroll", "point": [1, 2]}])", "step 1 (scroll)",
+       "missing \"deltas\""},
+      {R"(, "steps": [{"do": "swipe", "fingers": 0}])", "step 1 (swipe).fingers", "1 or more"},
+      {R"(, "steps": [{"do": "press", "keys": "ctrl+opt+nothing"}])", "step 1 (press).keys",
+       "keys like"},
+      {R"(, "steps": [{"do": "minimapDrop", "display": "D", "window": "w"}])",
+       "step 1 (minimapDrop)", "missing \"target\""},
+      {R"(, "steps": [{"do": "handDrag", "window": "ghost", "frame": [0, 0, 10, 10]}])",
+       "step 1 (handDrag)", "no open window is named \"ghost\""},
+      {R"(, "steps": [{"do": "store", "value": 1}])", "step 1 (store)", "missing \"key\""},
+      {R"(, "steps": [{"do": "behave", "app": "A", "behaviour": {"fights": "yes"}}])",
+       "step 1 (behave).behaviour.fights", "true or false"},
+      {R"(, "steps": [], "check": {"plant": 3})", "check.plant", "non-empty string"},
+      {R"(, "steps": [], "check": {"plant": "gremlins"})", "check.plant",
+       "no fault is called \"gremlins\""},
+      {R"(, "steps": [], "check": {"ignore": "windowNotAtLayout"})", "check.ignore",
+       "list of invariant names"},
   };
   for (const Case& c : cases) {
     const ParsedScenario parsed =
@@ -135,6 +152,16 @@ TEST(Explore, APlantedFaultIsCaughtShrunkAndReplayed) {
   // the time and the odd step the shrinker could not prove needless.
   EXPECT_LE(result.failure->shrunk.steps.size(), 10u);
   EXPECT_LT(result.failure->shrunk.steps.size(), result.failure->originalSteps);
+  // The desktop loses what the failure does without (the external display,
+  // the applications that open nothing), and waits are cut short.
+  const Json& header = result.failure->shrunk.header;
+  EXPECT_EQ(header["displays"].size(), 1u);
+  EXPECT_LT(header["apps"].size(), 6u);
+  for (const Step& step : result.failure->shrunk.steps) {
+    if (step.kind == "wait") {
+      EXPECT_LE(step.source["seconds"].get<double>(), 1.0);
+    }
+  }
 
   const ParsedScenario replay = readScenarioFile(result.failure->file.string());
   ASSERT_TRUE(replay.scenario) << replay.describeProblems(result.failure->file.string());

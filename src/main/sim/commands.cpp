@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "sim_runner/explore.h"
+#include "sim_runner/planted_ports.h"
 #include "sim_runner/run.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -30,12 +32,44 @@ constexpr char kProgram[] = "vistarail-sim";
 constexpr int kRunError = 1;
 constexpr int kUsageError = 2;
 
-int usage(const std::string& problem) {
-  std::cerr
-      << kProgram << ": " << problem << "\n"
-      << "usage: " << kProgram << " run SCENARIO --out DIR [--no-pictures]\n"
-      << "       " << kProgram
-      << " explore --seeds N --steps M [--seed S] [--out DIR] [--plant FAULT] [--no-shrink]\n";
+std::string exploreUsage() {
+  std::string faults;
+  for (const auto& f : plantableFaults()) faults += (faults.empty() ? "" : ", ") + f;
+  return std::string("usage: ") + kProgram +
+         " explore --seeds N --steps M [--seed S] [--out DIR] [--plant FAULT]\n"
+         "       [--ignore INVARIANT]... [--no-shrink]\n"
+         "Tells N random stories of M steps each, seeds S, S+1, ... (S is 1 by default), to the\n"
+         "whole program on the simulated macOS and checks every invariant after every step.\n"
+         "The first failure is shrunk to a short scenario written to DIR/seed-N.json\n"
+         "(default out/explore) that `" +
+         kProgram +
+         " run` replays.\n"
+         "  --seeds N      how many stories\n"
+         "  --steps M      steps per story\n"
+         "  --seed S       the first seed\n"
+         "  --out DIR      where a shrunk failure is written\n"
+         "  --plant FAULT  plant a fault the checker must catch: " +
+         faults +
+         "\n"
+         "  --ignore INVARIANT  do not report that invariant (a known fault that\n"
+         "                 would hide others); may be given more than once\n"
+         "  --no-shrink    write the failing story whole\n"
+         "  --help         show this text\n";
+}
+
+std::string runUsage() {
+  return std::string("usage: ") + kProgram +
+         " run SCENARIO --out DIR [--no-pictures]\n"
+         "Tells the scenario (docs/scenarios.md) to the whole program on the simulated macOS\n"
+         "and writes timeline.jsonl, state.json, a picture per snapshot, defaults.json and\n"
+         "report.html to DIR. Exits 1 when an expectation or a checked invariant fails.\n"
+         "  --out DIR       where the report goes\n"
+         "  --no-pictures   skip the pictures\n"
+         "  --help          show this text\n";
+}
+
+int usage(const std::string& problem, const std::string& text) {
+  std::cerr << kProgram << ": " << problem << "\n" << text;
   return kUsageError;
 }
 
@@ -71,20 +105,23 @@ int runCommand(int argc, char** argv) {
   RunOptions options;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--out" && i + 1 < argc) {
+    if (arg == "--help" || arg == "-h") {
+      std::cout << runUsage();
+      return 0;
+    } else if (arg == "--out" && i + 1 < argc) {
       outDir = argv[++i];
     } else if (arg == "--no-pictures") {
       options.pictures = false;
     } else if (!arg.empty() && arg[0] == '-') {
-      return usage("unknown option \"" + arg + "\"");
+      return usage("unknown option \"" + arg + "\"", runUsage());
     } else if (scenarioPath.empty()) {
       scenarioPath = arg;
     } else {
-      return usage("one scenario at a time");
+      return usage("one scenario at a time", runUsage());
     }
   }
-  if (scenarioPath.empty()) return usage("which scenario?");
-  if (outDir.empty()) return usage("--out DIR is needed");
+  if (scenarioPath.empty()) return usage("which scenario?", runUsage());
+  if (outDir.empty()) return usage("--out DIR is needed", runUsage());
   const ParsedScenario parsed = readScenarioFile(scenarioPath);
   if (!parsed.scenario) {
     std::cerr << parsed.describeProblems(scenarioPath);
@@ -111,10 +148,13 @@ int exploreCommand(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (arg == "--seeds" || arg == "--steps" || arg == "--seed") {
+    if (arg == "--help" || arg == "-h") {
+      std::cout << exploreUsage();
+      return 0;
+    } else if (arg == "--seeds" || arg == "--steps" || arg == "--seed") {
       auto n = count(value);
       if (!n || (arg != "--seed" && *n == 0))
-        return usage(arg + " takes a whole number, 1 or more");
+        return usage(arg + " takes a whole number, 1 or more", exploreUsage());
       if (arg == "--seeds") options.seeds = *n;
       if (arg == "--steps") options.steps = static_cast<int>(std::min<uint64_t>(*n, 1'000'000));
       if (arg == "--seed") options.firstSeed = *n;
@@ -124,13 +164,17 @@ int exploreCommand(int argc, char** argv) {
       ++i;
     } else if (arg == "--plant" && value) {
       options.plantedFault = value;
-      if (options.plantedFault != "fourColumns")
-        return usage("the only fault to plant is fourColumns");
+      const auto& known = plantableFaults();
+      if (std::find(known.begin(), known.end(), options.plantedFault) == known.end())
+        return usage("no fault is called \"" + options.plantedFault + "\"", exploreUsage());
+      ++i;
+    } else if (arg == "--ignore" && value) {
+      options.ignored.push_back(value);
       ++i;
     } else if (arg == "--no-shrink") {
       options.shrink = false;
     } else {
-      return usage("unknown option \"" + arg + "\"");
+      return usage("unknown option \"" + arg + "\"", exploreUsage());
     }
   }
   options.progress = &std::cerr;

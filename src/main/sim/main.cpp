@@ -39,7 +39,14 @@ int main(int argc, char** argv) {
 
   const sim::ParsedRenderArguments parsed = sim::parseRenderArguments(argc, argv);
   if (parsed.outcome == Outcome::showHelp) {
-    std::cout << sim::renderUsage(kProgram);
+    std::cout << "usage: " << kProgram << " run SCENARIO --out DIR [--no-pictures]\n"
+              << "       " << kProgram << " explore --seeds N --steps M [--seed S] [--out DIR]"
+              << " [--plant FAULT]\n"
+              << "               [--ignore INVARIANT]... [--no-shrink]\n"
+              << "       " << kProgram << " [--out PATH] [--width N] [--height N]\n"
+              << "`" << kProgram << " run --help` and `" << kProgram
+              << " explore --help` tell more.\n\n"
+              << sim::renderUsage(kProgram);
     return 0;
   }
   if (parsed.outcome == Outcome::error) {

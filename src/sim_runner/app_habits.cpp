@@ -1,0 +1,53 @@
+#include "sim_runner/app_habits.h"
+
+namespace vistarail::simrun {
+
+void AppHabits::set(Pid pid, const nlohmann::json& behaviour) {
+  Habit habit{behaviour.value("fights", false), behaviour.value("recreatesWhenMoved", false)};
+  if (!habit.fights && !habit.recreates) {
+    habits_.erase(pid);
+    return;
+  }
+  habits_[pid] = habit;
+  // What the application means its windows to look like is where they are now.
+  for (const auto& w : world_.windows(pid)) placed_.try_emplace(w.key, w.frame);
+}
+
+bool AppHabits::fights(Pid pid) const {
+  auto it = habits_.find(pid);
+  return it != habits_.end() && it->second.fights;
+}
+
+bool AppHabits::recreates(Pid pid) const {
+  auto it = habits_.find(pid);
+  return it != habits_.end() && it->second.recreates;
+}
+
+void AppHabits::tick() {
+  for (const auto& [pid, habit] : habits_) {
+    for (const auto& w : world_.windows(pid)) {
+      if (w.minimized || w.fullScreen) continue;
+      if (reopenedKeys_.contains(w.key)) continue;
+      const auto [meant, fresh] = placed_.try_emplace(w.key, w.frame);
+      if (fresh || meant->second == w.frame) continue;
+      const Rect frame = meant->second;
+      if (habit.recreates) {
+        sim::WindowSetup setup = w;
+        setup.frame = frame;
+        setup.number.reset();
+        world_.closeWindow(w.key);
+        const sim::WindowKey again = world_.openWindow(pid, setup, sim::WindowFocus::staysBehind);
+        placed_.erase(w.key);
+        if (again) {
+          // The window opened again is left where it is put from then on.
+          reopenedKeys_.insert(again);
+          onReopened_(w.key, again);
+        }
+      } else if (habit.fights) {
+        world_.appMovesWindow(w.key, frame);
+      }
+    }
+  }
+}
+
+}  // namespace vistarail::simrun

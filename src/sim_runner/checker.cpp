@@ -1,0 +1,351 @@
+#include "sim_runner/checker.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "input/action.h"
+#include "input/bindings.h"
+#include "sim_runner/json_values.h"
+#include "sim_runner/session.h"
+#include "strip/layout.h"
+#include "windows/park_frame.h"
+#include "windows/timing.h"
+#include "windows/window_manager.h"
+
+namespace vistarail::simrun {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// How far a window may stand from where it was sent (the mover's own
+// tolerance, and the application's rounding).
+constexpr double kFrameTolerance = 4.0;
+
+bool near(double a, double b) {
+  return std::abs(a - b) <= kFrameTolerance;
+}
+
+}  // namespace
+
+const std::vector<std::string>& checkedInvariants() {
+  static const std::vector<std::string> names = {"noExceptions",
+                                                 "windowLostAfterStop",
+                                                 "stripInvariants",
+                                                 "fourColumns",
+                                                 "windowInTwoStrips",
+                                                 "unknownWindowInStrip",
+                                                 "untileableWindowInStrip",
+                                                 "tiledWindowOffScreen",
+                                                 "tileableWindowNotTiled",
+                                                 "windowLostAfterPause",
+                                                 "overlayWhilePaused",
+                                                 "overlayOnInactiveDisplay",
+                                                 "minimapLingers",
+                                                 "restoreOverdue",
+                                                 "framesWrittenWhileSettled",
+                                                 "workPilesUp",
+                                                 "timerLeftRunning",
+                                                 "scrollOutOfBounds",
+                                                 "windowNotAtLayout",
+                                                 "focusNotFollowed"};
+  return names;
+}
+
+MovedState movedState(const WindowManager& manager, WindowId id) {
+  const MovedWindow* record = manager.movedWindow(id);
+  return record ? record->state : MovedState::released;
+}
+
+bool Checker::settled() const {
+  return s_.dispatch_.now() - lastActionTime_ >= kSettleSeconds;
+}
+
+bool Checker::inAStrip(WindowId id) const {
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    for (const auto& [space, strip] : display.strips) {
+      if (strip.contains(id)) return true;
+    }
+  }
+  return false;
+}
+
+void Checker::beforeStep(const Step& step) {
+  const std::string& kind = step.kind;
+  justStopped_ = false;
+  std::optional<Action> command;
+  if (kind == "action") command = actionFromRaw(step.source["action"].get<std::string>());
+  if ((kind == "key" || kind == "press") && s_.settings_) {
+    if (auto press = parseKeyPress(step.source["keys"])) {
+      command = actionForCombo(s_.settings_->bindings.value(), {press->keyCode, press->modifiers});
+    }
+  }
+  if (command == Action::toggleFloat && s_.manager_) {
+    if (auto id = s_.manager_->focusedWindow()) {
+      floatAim_ = FloatAim{*id, inAStrip(*id), s_.dispatch_.now()};
+    }
+  }
+  if (s_.manager_ && (kind == "stop" || kind == "pause" || kind == "set" || kind == "sigterm" ||
+                      kind == "menu")) {
+    // What the program answers for when it lets go: the windows it moved.
+    movedByProgram_.clear();
+    for (const auto& [id, window] : s_.manager_->windows()) {
+      const MovedState state = movedState(*s_.manager_, id);
+      if (state != MovedState::released) movedByProgram_.insert(id);
+    }
+  }
+}
+
+std::optional<double> Checker::restsAt() const {
+  if (!s_.manager_) return std::nullopt;
+  // A slow application stretches the scans, the writes and their checks:
+  // allow some forty of its calls.
+  // Calls already under way keep the latency they started with.
+  double slowest = 0;
+  for (const auto& [pid, slow] : slowSeen_) {
+    if (s_.dispatch_.now() - slow.second < 10) slowest = std::max(slowest, slow.first);
+  }
+  return lastActionTime_ + kSettleSeconds + 40 * slowest;
+}
+
+void Checker::sampleAtRest() {
+  if (!s_.manager_) return;
+  settledWrites_ = s_.countingAx_.frameWrites();
+  settledPending_ = s_.dispatch_.pendingCount();
+}
+
+void Checker::afterStep(const std::string& kind) {
+  if (kind != "wait" && kind != "snapshot") {
+    lastActionTime_ = s_.dispatch_.now();
+    defaultsWrites_ = s_.defaults_.writeCount();
+    settledWrites_.reset();
+    settledPending_.reset();
+  }
+}
+
+void Checker::noteBehaviours() {
+  const double now = s_.dispatch_.now();
+  for (const auto& app : s_.world_.apps()) {
+    if (app.terminated) continue;
+    const sim::Behaviour& b = app.behaviour;
+    if (b.latencySeconds + b.latencyJitterSeconds > 0) {
+      slowSeen_[app.pid] = {b.latencySeconds + b.latencyJitterSeconds, now};
+    }
+    bool failing = b.hung || b.ignoresMoves || s_.habits_.fights(app.pid);
+    for (const auto& fault : b.faults) {
+      if (fault.remaining != 0 &&
+          (fault.on == sim::FaultOn::write || fault.on == sim::FaultOn::any ||
+           fault.on == sim::FaultOn::settable))
+        failing = true;
+    }
+    if (failing) unmovableSeen_[app.pid] = now;
+  }
+}
+
+bool Checker::unmovable(Pid pid, double withinSeconds) const {
+  auto seen = unmovableSeen_.find(pid);
+  return seen != unmovableSeen_.end() && s_.dispatch_.now() - seen->second <= withinSeconds;
+}
+
+std::optional<Violation> Checker::kept(std::optional<Violation> v) const {
+  if (v && ignored_.contains(v->invariant)) return std::nullopt;
+  return v;
+}
+
+void Checker::followFloat() {
+  if (!floatAim_) return;
+  const bool tiled = inAStrip(floatAim_->id);
+  if (floatAim_->wasTiled && !tiled) {
+    floated_.insert(floatAim_->id);
+    floatAim_.reset();
+  } else if (!floatAim_->wasTiled) {
+    floated_.erase(floatAim_->id);
+    floatAim_.reset();
+  } else if (s_.dispatch_.now() - floatAim_->at > 1.0) {
+    floatAim_.reset();  // the command did not take
+  }
+}
+
+std::optional<Violation> Checker::check() {
+  noteBehaviours();
+  if (s_.manager_) followFloat();
+  if (!s_.timeline_.empty() && s_.timeline_.back().kind == "exception") {
+    return Violation{"noExceptions", s_.timeline_.back().text};
+  }
+  if (s_.justStopped_) {
+    if (auto v = kept(nothingLost("windowLostAfterStop", false))) return v;
+  }
+  if (!s_.manager_) return std::nullopt;
+  const bool calm = settled();
+  if (auto v = kept(strips(calm))) return v;
+  // Management may also have been switched by a command (togglePause), so the
+  // pause is dated by the setting itself.
+  const bool enabled = s_.settings_->enabled.value();
+  if (enabled) {
+    pausedAt_.reset();
+  } else if (!pausedAt_) {
+    pausedAt_ = s_.dispatch_.now();
+  }
+  if (pausedAt_ && s_.dispatch_.now() - *pausedAt_ >= kRestoreSeconds) {
+    if (auto v = kept(nothingLost("windowLostAfterPause", true))) return v;
+  }
+  if (auto v = kept(overlays())) return v;
+  if (auto v = kept(restoresOverdue())) return v;
+  if (!calm) return std::nullopt;
+  if (auto v = kept(quiescence())) return v;
+  if (!enabled) return std::nullopt;
+  if (auto v = kept(framesAsLaidOut())) return v;
+  if (auto v = kept(focusFollowed())) return v;
+  if (auto v = kept(layoutsSaved())) return v;
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::strips(bool calm) {
+  std::unordered_set<WindowId> onScreen;
+  for (const auto& info : s_.windowServer_.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
+    onScreen.insert(info.number);
+  }
+  const bool enabled = s_.settings_->enabled.value();
+  std::unordered_set<WindowId> seen;
+  for (const auto& [id, display] : s_.manager_->displays()) {
+    for (const auto& [space, strip] : display.strips) {
+      std::string why;
+      if (!strip.verifyInvariants(&why)) {
+        return Violation{"stripInvariants", s_.displayName(id) + ": " + why};
+      }
+      if (s_.options_.plantedFault == "fourColumns" && strip.count() >= 4) {
+        return Violation{"fourColumns", "a strip of " + s_.displayName(id) + " holds four columns"};
+      }
+      for (WindowId w : strip.allWindows()) {
+        if (!seen.insert(w).second) {
+          return Violation{"windowInTwoStrips", s_.windowName(w) + " is in two strips"};
+        }
+        const TrackedWindow* known = s_.manager_->window(w);
+        if (!known) return Violation{"unknownWindowInStrip", s_.windowName(w) + " is not known"};
+        if (!known->isTileable) {
+          return Violation{"untileableWindowInStrip", s_.windowName(w) + " does not tile"};
+        }
+        if (calm && display.isActive() && display.space.id == space && enabled &&
+            !onScreen.contains(w)) {
+          return Violation{"tiledWindowOffScreen", s_.windowName(w) + " stays in the strip of " +
+                                                       s_.displayName(id) +
+                                                       " without being on screen"};
+        }
+      }
+    }
+  }
+  if (!calm || !enabled) return std::nullopt;
+  // Every tileable window on screen on an active display is in a strip.
+  for (const auto& [id, window] : s_.manager_->windows()) {
+    if (!window.isTileable || seen.contains(id) || !onScreen.contains(id) || floated_.contains(id))
+      continue;
+    const auto key = s_.world_.windowWithNumber(id);
+    const auto w = key ? s_.world_.window(*key) : std::nullopt;
+    if (!w || w->minimized || w->fullScreen || unmovable(w->pid, kRestoreSeconds)) continue;
+    if (s_.manager_->isHeldForDrag(id)) continue;
+    for (const auto& [displayId, display] : s_.manager_->displays()) {
+      if (!display.isActive()) continue;
+      const Rect part = w->frame.intersection(display.info.frame);
+      if (part.isNull() || part.width() * part.height() * 2 < w->frame.width() * w->frame.height())
+        continue;
+      return Violation{"tileableWindowNotTiled",
+                       s_.windowName(id) + " tiles and stands on " + s_.displayName(displayId) +
+                           " at " + rectJson(w->frame).dump() + " but is in no strip"};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::nothingLost(const char* invariant, bool afterPause) {
+  const auto stored = s_.defaults_.storedObject(kUnrecoveredKey);
+  std::unordered_set<WindowId> remembered;
+  if (stored && stored->is_array()) {
+    for (const Json& v : *stored) {
+      if (v.is_number_unsigned()) remembered.insert(v.get<WindowId>());
+    }
+  }
+  for (const auto& [name, key] : s_.windowKeys_) {
+    const auto w = s_.world_.window(key);
+    if (!w || w->minimized || w->fullScreen) continue;
+    const WindowId number = w->number.value_or(0);
+    const auto app = s_.world_.app(w->pid);
+    if (app && app->hidden) continue;
+    if (!movedByProgram_.contains(number)) continue;
+    // An application that cannot be asked to move its window back: the
+    // program keeps trying while it runs, and a stop remembers the window.
+    if (afterPause && unmovable(w->pid, kRestoreSeconds)) continue;
+    if (s_.inView(w->frame) || remembered.contains(number)) continue;
+    // Where its user or its application put it: not the program's to undo.
+    if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame)
+      continue;
+    return Violation{invariant, "window " + name + " is left out of view at " +
+                                    rectJson(w->frame).dump() + " and not remembered"};
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::framesAsLaidOut() {
+  if (s_.settings_->carouselMode.value()) return std::nullopt;  // sizes learned per window
+  std::vector<Rect> frames;
+  for (const auto& info : s_.manager_->connectedDisplays()) frames.push_back(info.frame);
+  for (const auto& [id, display] : s_.manager_->displays()) {
+    const Strip* strip = display.currentStrip();
+    if (!display.isActive() || !strip) continue;
+    auto gap = [](double g) { return std::isfinite(g) && g > 0 ? g : 0.0; };
+    const LayoutGeometry geometry{display.info.visibleFrame, gap(s_.settings_->innerGap.value()),
+                                  gap(s_.settings_->outerGap.value())};
+    std::vector<Rect> others;
+    for (const Rect& f : frames) {
+      if (f != display.info.frame) others.push_back(f);
+    }
+    for (const WindowFrame& laid : vistarail::frames(*strip, geometry, strip->scroll.value)) {
+      const auto key = s_.world_.windowWithNumber(laid.window);
+      const auto w = key ? s_.world_.window(*key) : std::nullopt;
+      if (!w || w->minimized || w->fullScreen) continue;
+      if (unmovable(w->pid, kSettleSeconds) || s_.manager_->isHeldForDrag(laid.window)) continue;
+      if (!w->positionSettable) continue;
+      const Rect parked = parkFrame(laid.frame, display.info.frame, others);
+      const Rect& at = w->frame;
+      const bool atLayout =
+          near(at.minX(), laid.frame.minX()) && near(at.minY(), laid.frame.minY());
+      // A parked window keeps its size and stands at the parking place.
+      const bool atParking = near(at.minX(), parked.minX()) && near(at.minY(), parked.minY());
+      if (!atLayout && !atParking) {
+        return Violation{"windowNotAtLayout", s_.windowName(laid.window) + " stands at " +
+                                                  rectJson(at).dump() + ", laid out at " +
+                                                  rectJson(laid.frame).dump() + " (parked at " +
+                                                  rectJson(parked).dump() + ")"};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::focusFollowed() {
+  const auto focusedKey = s_.world_.focusedWindow();
+  const auto front = s_.world_.frontmostApp();
+  if (!focusedKey || !front || unmovable(*front, kSettleSeconds)) return std::nullopt;
+  const auto w = s_.world_.window(*focusedKey);
+  if (!w || !w->number) return std::nullopt;
+  const WindowId id = *w->number;
+  const TrackedWindow* known = s_.manager_->window(id);
+  if (!known || !known->isTileable) return std::nullopt;
+  if (s_.manager_->focusedWindow() != id) {
+    const auto mine = s_.manager_->focusedWindow();
+    return Violation{"focusNotFollowed", s_.windowName(id) + " has the focus, the program says " +
+                                             (mine ? s_.windowName(*mine) : "none")};
+  }
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    const Strip* strip = display.currentStrip();
+    if (!display.isActive() || !strip || !strip->contains(id)) continue;
+    const Column* column = strip->focusedColumn();
+    if (!column ||
+        std::find(column->windows.begin(), column->windows.end(), id) == column->windows.end()) {
+      return Violation{"focusNotFollowed", "the focused column of " + s_.displayName(displayId) +
+                                               " does not hold " + s_.windowName(id)};
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace vistarail::simrun

@@ -1,0 +1,174 @@
+// The checker's questions about a program that should be at rest: overlays
+// that stay up, frames still written, work piling up, timers still running,
+// a scroll past its bounds, restores that never report.
+
+#include <algorithm>
+#include <cmath>
+
+#include "mover/move_rules.h"
+#include "sim_runner/checker.h"
+#include "sim_runner/session.h"
+#include "strip/layout.h"
+#include "strip/layout_store.h"
+#include "windows/timing.h"
+#include "windows/window_manager.h"
+
+namespace vistarail::simrun {
+
+namespace {
+
+// The minimap's linger after its last pulse, plus its fade.
+constexpr double kMinimapLingerSeconds = 0.9 + 0.6;
+// Fades of panels being hidden.
+constexpr double kOverlayFadeSeconds = 0.6;
+// Dispatch tasks a settled program may add between two checks (timers
+// re-arming themselves); more is work piling up.
+constexpr size_t kPendingGrowth = 64;
+
+}  // namespace
+
+std::optional<Violation> Checker::overlays() {
+  const double now = s_.dispatch_.now();
+  const bool paused = pausedAt_ && now - *pausedAt_ >= kOverlayFadeSeconds;
+  const double primaryHeight =
+      s_.world_.displays().empty() ? 0 : s_.world_.displays().front().frame.height();
+  const Point pointer = s_.world_.pointer();
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    OverlayController* controller = s_.manager_->overlays(displayId);
+    if (!controller) continue;
+    const OverlayPanel* minimap = controller->visibleMinimap();
+    for (WindowId number : s_.world_.windowNumbersFrontToBack()) {
+      const auto panel = s_.world_.panel(number);
+      if (!panel || !panel->orderedIn || panel->alphaAt(now) <= 0.01) continue;
+      // Window coordinates have their origin at the primary display's bottom.
+      const Rect frame{panel->frame.minX(), primaryHeight - panel->frame.maxY(),
+                       panel->frame.width(), panel->frame.height()};
+      if (!display.info.frame.contains(frame.center())) continue;
+      if (paused) {
+        return Violation{"overlayWhilePaused", "a panel shows on " + s_.displayName(displayId) +
+                                                   " while the program is paused"};
+      }
+      if (!display.isActive() && settled()) {
+        return Violation{"overlayOnInactiveDisplay",
+                         "a panel shows on " + s_.displayName(displayId) + ", which is inactive"};
+      }
+      const bool isMinimap = minimap && minimap->windowNumber() == number;
+      if (isMinimap && now - lastActionTime_ >= kMinimapLingerSeconds + kSettleSeconds &&
+          !frame.contains(pointer)) {
+        return Violation{"minimapLingers", "the minimap of " + s_.displayName(displayId) +
+                                               " is still up with nothing done for " +
+                                               std::to_string(now - lastActionTime_) + " s"};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::quiescence() {
+  const size_t writes = s_.countingAx_.frameWrites();
+  const size_t pending = s_.dispatch_.pendingCount();
+  bool anyUnmovable = false;
+  for (const auto& app : s_.world_.apps()) {
+    if (!app.terminated && unmovable(app.pid, kRestoreSeconds)) anyUnmovable = true;
+  }
+  std::optional<Violation> found;
+  if (settledWrites_ && writes > *settledWrites_ && !anyUnmovable &&
+      !s_.manager_->isScrollingInteractively()) {
+    found = Violation{"framesWrittenWhileSettled", std::to_string(writes - *settledWrites_) +
+                                                       " frames written with nothing happening"};
+  } else if (settledPending_ && pending > *settledPending_ + kPendingGrowth) {
+    found =
+        Violation{"workPilesUp", "pending tasks grew from " + std::to_string(*settledPending_) +
+                                     " to " + std::to_string(pending) + " with nothing happening"};
+  } else if (settledWrites_ && s_.links_.runningLinkCount() > 0 && !anyUnmovable) {
+    found = Violation{"timerLeftRunning", "a display link still runs with nothing moving"};
+  }
+  settledWrites_ = writes;
+  if (!settledPending_) settledPending_ = pending;
+  if (found) return found;
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    const Strip* strip = display.currentStrip();
+    // A paused program leaves its strips as they were, mid-animation or not.
+    if (!display.isActive() || !strip || s_.settings_->carouselMode.value() ||
+        !s_.settings_->enabled.value())
+      continue;
+    const LayoutGeometry geometry{display.info.visibleFrame,
+                                  std::max(0.0, s_.settings_->innerGap.value()),
+                                  std::max(0.0, s_.settings_->outerGap.value())};
+    const double scroll = strip->scroll.value;
+    if (scroll < -0.5 || scroll > maxScroll(*strip, geometry) + 0.5) {
+      return Violation{"scrollOutOfBounds", "the strip of " + s_.displayName(displayId) +
+                                                " rests at scroll " + std::to_string(scroll)};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::layoutsSaved() {
+  // After a save made while at rest, what the next launch would read matches
+  // every active display's current strip, column by column. (Not every
+  // change is saved: a closed window keeps its place for a while.)
+  const size_t writes = s_.defaults_.writeCount();
+  if (writes == defaultsWrites_) return std::nullopt;
+  defaultsWrites_ = writes;
+  std::vector<ConnectedDisplay> connected;
+  for (const auto& info : s_.manager_->connectedDisplays())
+    connected.push_back({info.id, info.isPrimary});
+  const SavedLayouts saved = loadSavedLayouts(s_.defaults_, connected);
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    const Strip* strip = display.currentStrip();
+    if (!display.isActive() || !strip || strip->empty()) continue;
+    auto found = saved.find(stripKey(displayId, display.space.id));
+    // A stored strip may also hold windows still awaited from the last
+    // launch: it agrees when, without them, it has the strip's columns.
+    std::vector<std::vector<WindowId>> mine, stored;
+    for (const Column& column : strip->columns) mine.push_back(column.windows);
+    if (found != saved.end()) {
+      for (const SavedColumn& column : found->second.columns) {
+        std::vector<WindowId> kept;
+        for (WindowId w : column.windows) {
+          if (strip->contains(w)) kept.push_back(w);
+        }
+        if (!kept.empty()) stored.push_back(kept);
+      }
+    }
+    if (found == saved.end() || stored != mine) {
+      return Violation{"layoutNotSaved",
+                       "the strip of " + s_.displayName(displayId) +
+                           (found == saved.end() ? " was never saved" : " is stored otherwise")};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Violation> Checker::restoresOverdue() {
+  // Three tries on the mover's back-off, each waiting at most the messaging
+  // time-out, then the recovery timer's next round.
+  namespace rules = move_rules;
+  const double budget =
+      rules::kMaxRetries * (timing::kMessagingTimeoutSeconds +
+                            rules::kRetryBaseSeconds * rules::kRetryGrowth * rules::kRetryGrowth) +
+      timing::kRecoveryPeriodSeconds + rules::kGiveUpSeconds;
+  const double now = s_.dispatch_.now();
+  for (auto it = restoringSince_.begin(); it != restoringSince_.end();) {
+    if (movedState(*s_.manager_, it->first) != MovedState::restoring) {
+      it = restoringSince_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (const auto& [id, window] : s_.manager_->windows()) {
+    if (movedState(*s_.manager_, id) != MovedState::restoring) continue;
+    const double since = restoringSince_.try_emplace(id, now).first->second;
+    const auto app = s_.world_.app(window.pid());
+    const double slow =
+        app ? 4 * (app->behaviour.latencySeconds + app->behaviour.latencyJitterSeconds) : 0;
+    if (now - since > budget + slow && !(app && app->behaviour.hung)) {
+      return Violation{"restoreOverdue", s_.windowName(id) + " has been restoring for " +
+                                             std::to_string(now - since) + " s"};
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace vistarail::simrun
