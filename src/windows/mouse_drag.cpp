@@ -141,8 +141,15 @@ void WindowManager::dropDragged(WindowId id, std::optional<Rect> frame) {
       break;
     }
   }
+  if (!display) {
+    // Dragged before it joined a strip (the reconcile leaves windows alone
+    // while the button is down): where it was dropped decides now.
+    releaseHeld(id);
+    if (const TrackedWindow* window = this->window(id)) scheduleRefresh(window->pid());
+    return;
+  }
   auto laid = displays_.layoutFrames.find(id);
-  if (!display || !frame || laid == displays_.layoutFrames.end() || !std::isfinite(frame->minX()) ||
+  if (!frame || laid == displays_.layoutFrames.end() || !std::isfinite(frame->minX()) ||
       !std::isfinite(frame->width())) {
     releaseHeld(id);
     return;
