@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace vistarail::macos {
 
@@ -27,6 +28,14 @@ class HandleTable {
     T value = std::move(it->second);
     entries_.erase(it);
     return value;
+  }
+  // Every object, in the order added; the table is left empty.
+  std::vector<T> takeAll() {
+    std::vector<T> all;
+    all.reserve(entries_.size());
+    for (auto& [number, value] : entries_) all.push_back(std::move(value));
+    entries_.clear();
+    return all;
   }
   size_t size() const { return entries_.size(); }
 

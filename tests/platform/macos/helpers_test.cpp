@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "platform/macos/canvas_geometry.h"
 #include "platform/macos/handle_table.h"
@@ -73,6 +74,9 @@ TEST(MacHandleTable, NumbersAreNeverReusedSoStaleOnesMiss) {
   EXPECT_EQ(table.take(a), std::nullopt) << "a stale number must not reach a later entry";
   EXPECT_EQ(table.take(0), std::nullopt);
   EXPECT_EQ(table.size(), 2u);
+  EXPECT_EQ(table.takeAll(), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(table.size(), 0u);
+  EXPECT_EQ(table.take(c), std::nullopt);
 }
 
 TEST(MacKeyTranslation, UnitsAreBoundedByTheBufferAndFailuresAreAbsent) {
