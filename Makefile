@@ -37,7 +37,7 @@ explore-asan: setup
 
 # Tests whose suite name contains "Threaded" (real threads) under ThreadSanitizer.
 # Only the test programs that hold such suites are built.
-TSAN_TARGETS = platform_sim_tests mover_tests input_tests
+TSAN_TARGETS = platform_sim_tests platform_macos_tests mover_tests input_tests
 test-tsan: setup
 	cmake --preset tsan >/dev/null
 	cmake --build build/tsan --target $(TSAN_TARGETS) -j $(JOBS)

@@ -5,9 +5,11 @@
 # reference counting and blocks, against the declarations of
 # src/platform/macos/sdk_decls/ that stand in for the platform's frameworks.
 #
-#   scripts/mac_typecheck.sh [SOURCE_ROOT]   (default: this checkout's src/)
+#   scripts/mac_typecheck.sh [SOURCE_ROOT [FILE...]]
 #
-# Exits non-zero when any file fails; prints each failing file's errors.
+# SOURCE_ROOT defaults to this checkout's src/; FILEs (relative to it) limit
+# the check to those sources. Files are checked two at a time (JOBS=N to
+# change). Exits non-zero when any file fails, printing its errors.
 set -uo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -19,8 +21,13 @@ if ! command -v "$cxx" >/dev/null 2>&1; then
   exit 2
 fi
 
-mapfile -t files < <(find "$src/platform/macos/adapters" "$src/main/macos" \
-  \( -name '*.cpp' -o -name '*.mm' \) 2>/dev/null | sort)
+if [ $# -gt 1 ]; then
+  files=()
+  for f in "${@:2}"; do files+=("$src/$f"); done
+else
+  mapfile -t files < <(find "$src/platform/macos/adapters" "$src/main/macos" \
+    \( -name '*.cpp' -o -name '*.mm' \) 2>/dev/null | sort)
+fi
 if [ ${#files[@]} -eq 0 ]; then
   echo "mac_typecheck: no adapter sources under $src" >&2
   exit 2
@@ -30,17 +37,31 @@ common=(-std=c++20 -fsyntax-only -Wall -Wextra -Werror -fblocks
   -I "$src" -I "$src/platform/macos/sdk_decls")
 objc=(-x objective-c++ -fobjc-arc -fobjc-runtime=macosx-10.15)
 
-failed=0
-for file in "${files[@]}"; do
+check() {
+  local file="$1" flags
   case "$file" in
     *.mm) flags=("${objc[@]}") ;;
     *) flags=(-x c++) ;;
   esac
   if ! out=$("$cxx" "${flags[@]}" "${common[@]}" "$file" 2>&1); then
-    echo "FAILED ${file#"$src"/}"
-    echo "$out"
-    failed=1
+    printf 'FAILED %s\n%s\n' "${file#"$src"/}" "$out"
+    return 1
   fi
+}
+
+failed=0
+running=0
+for file in "${files[@]}"; do
+  check "$file" &
+  running=$((running + 1))
+  if [ $running -ge "${JOBS:-2}" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+done
+while [ $running -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
 done
 
 if [ $failed -ne 0 ]; then exit 1; fi

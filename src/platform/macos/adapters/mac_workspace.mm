@@ -14,8 +14,9 @@ ActivationPolicy policyOf(NSApplicationActivationPolicy policy) {
   switch (policy) {
     case NSApplicationActivationPolicyRegular: return ActivationPolicy::regular;
     case NSApplicationActivationPolicyAccessory: return ActivationPolicy::accessory;
-    default: return ActivationPolicy::prohibited;
+    case NSApplicationActivationPolicyProhibited: break;
   }
+  return ActivationPolicy::prohibited;
 }
 
 RunningApplication applicationOf(NSRunningApplication* app) {

@@ -48,6 +48,9 @@ extern NSNotificationName const NSApplicationDidChangeScreenParametersNotificati
 @end
 
 @interface NSApplication : NSObject
+@property(class, readonly, strong) NSApplication* sharedApplication;
+- (BOOL)setActivationPolicy:(NSApplicationActivationPolicy)activationPolicy;
+- (void)run;
 @property(readonly, strong) NSAppearance* effectiveAppearance;
 @end
 extern NSApplication* NSApp;
@@ -147,7 +150,7 @@ enum : NSInteger {
 // Images and drawing.
 extern const NSRect NSZeroRect;
 enum NSCompositingOperation : NSUInteger { NSCompositingOperationSourceOver = 2 };
-enum NSImageInterpolation : NSUInteger { NSImageInterpolationHigh = 3 };
+enum : NSUInteger { NSImageInterpolationHigh = 3 };
 typedef NSString* NSImageHintKey;
 extern NSImageHintKey const NSImageHintInterpolation;
 

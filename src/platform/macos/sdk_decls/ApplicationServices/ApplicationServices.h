@@ -10,7 +10,6 @@ extern "C" {
 #endif
 
 typedef int32_t AXError;
-enum { kAXErrorSuccess = 0 };
 typedef const struct __AXUIElement* AXUIElementRef;
 typedef struct __AXObserver* AXObserverRef;
 typedef const struct __AXValue* AXValueRef;

@@ -75,12 +75,9 @@ enum { kCGBlendModeNormal = 0, kCGBlendModeCopy = 17 };
 extern const CFStringRef kCGColorSpaceSRGB;
 
 CGColorSpaceRef CGColorSpaceCreateWithName(CFStringRef name);
-void CGColorSpaceRelease(CGColorSpaceRef space);
 CGColorRef CGColorCreate(CGColorSpaceRef space, const CGFloat* components);
-void CGColorRelease(CGColorRef color);
 CGPathRef CGPathCreateWithRoundedRect(CGRect rect, CGFloat cornerWidth, CGFloat cornerHeight,
                                       const CGAffineTransform* transform);
-void CGPathRelease(CGPathRef path);
 
 void CGContextSaveGState(CGContextRef c);
 void CGContextRestoreGState(CGContextRef c);
