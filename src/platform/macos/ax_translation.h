@@ -36,15 +36,22 @@ template <class Source>
 AXResult<AXValue> decodeAttributeValue(const Source& source) {
   using Result = AXResult<AXValue>;
   switch (source.kind()) {
-    case AXRawKind::boolean: return Result::ok(source.boolean());
-    case AXRawKind::number: return Result::ok(source.number());
-    case AXRawKind::string: return Result::ok(source.string());
-    case AXRawKind::element: return Result::ok(source.element());
+    case AXRawKind::boolean:
+      return Result::ok(source.boolean());
+    case AXRawKind::number:
+      return Result::ok(source.number());
+    case AXRawKind::string:
+      return Result::ok(source.string());
+    case AXRawKind::element:
+      return Result::ok(source.element());
     case AXRawKind::axValue:
       switch (source.axValueType()) {
-        case AXValueType::cgPoint: return Result::ok(source.point());
-        case AXValueType::cgSize: return Result::ok(source.size());
-        default: return Result::fail(AXError::noValue);
+        case AXValueType::cgPoint:
+          return Result::ok(source.point());
+        case AXValueType::cgSize:
+          return Result::ok(source.size());
+        default:
+          return Result::fail(AXError::noValue);
       }
     case AXRawKind::array: {
       std::vector<AXElement> elements;
@@ -56,7 +63,8 @@ AXResult<AXValue> decodeAttributeValue(const Source& source) {
       return Result::ok(std::move(elements));
     }
     case AXRawKind::null:
-    case AXRawKind::other: break;
+    case AXRawKind::other:
+      break;
   }
   return Result::fail(AXError::noValue);
 }

@@ -7,11 +7,16 @@ namespace {
 std::optional<PropertyList> convert(const PlistNode& node, int depth) {
   if (depth > kMaxPlistDepth) return std::nullopt;
   switch (node.kind()) {
-    case PlistNode::Kind::boolean: return PropertyList(node.boolean());
-    case PlistNode::Kind::integer: return PropertyList(node.integer());
-    case PlistNode::Kind::real: return PropertyList(node.real());
-    case PlistNode::Kind::string: return PropertyList(node.string());
-    case PlistNode::Kind::data: return PropertyList::binary(node.data());
+    case PlistNode::Kind::boolean:
+      return PropertyList(node.boolean());
+    case PlistNode::Kind::integer:
+      return PropertyList(node.integer());
+    case PlistNode::Kind::real:
+      return PropertyList(node.real());
+    case PlistNode::Kind::string:
+      return PropertyList(node.string());
+    case PlistNode::Kind::data:
+      return PropertyList::binary(node.data());
     case PlistNode::Kind::array: {
       PropertyList out = PropertyList::array();
       const size_t count = node.count();
@@ -34,7 +39,8 @@ std::optional<PropertyList> convert(const PlistNode& node, int depth) {
       }
       return out;
     }
-    case PlistNode::Kind::other: break;
+    case PlistNode::Kind::other:
+      break;
   }
   return std::nullopt;
 }

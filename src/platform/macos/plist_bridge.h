@@ -63,8 +63,10 @@ std::optional<typename Factory::Value> buildPlist(const PropertyList& value, Fac
   using Value = typename Factory::Value;
   if (depth > kMaxPlistDepth) return std::nullopt;
   switch (value.type()) {
-    case PropertyList::value_t::boolean: return factory.boolean(value.get<bool>());
-    case PropertyList::value_t::number_integer: return factory.integer(value.get<int64_t>());
+    case PropertyList::value_t::boolean:
+      return factory.boolean(value.get<bool>());
+    case PropertyList::value_t::number_integer:
+      return factory.integer(value.get<int64_t>());
     case PropertyList::value_t::number_unsigned: {
       const uint64_t u = value.get<uint64_t>();
       if (u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
@@ -72,8 +74,10 @@ std::optional<typename Factory::Value> buildPlist(const PropertyList& value, Fac
       }
       return factory.integer(static_cast<int64_t>(u));
     }
-    case PropertyList::value_t::number_float: return factory.real(value.get<double>());
-    case PropertyList::value_t::string: return factory.string(value.get<std::string>());
+    case PropertyList::value_t::number_float:
+      return factory.real(value.get<double>());
+    case PropertyList::value_t::string:
+      return factory.string(value.get<std::string>());
     case PropertyList::value_t::binary: {
       const auto& bytes = value.get_binary();
       return factory.data(std::vector<uint8_t>(bytes.begin(), bytes.end()));
@@ -97,7 +101,8 @@ std::optional<typename Factory::Value> buildPlist(const PropertyList& value, Fac
       return factory.dictionary(std::move(entries));
     }
     case PropertyList::value_t::null:
-    case PropertyList::value_t::discarded: break;
+    case PropertyList::value_t::discarded:
+      break;
   }
   return std::nullopt;
 }

@@ -11,7 +11,8 @@ std::optional<EventType> eventTypeFromCode(uint32_t code) {
     case EventType::scrollWheel:
     case EventType::gesture:
     case EventType::tapDisabledByTimeout:
-    case EventType::tapDisabledByUserInput: return static_cast<EventType>(code);
+    case EventType::tapDisabledByUserInput:
+      return static_cast<EventType>(code);
   }
   return std::nullopt;
 }

@@ -25,7 +25,9 @@ bool tapReturnsEvent(TapOption option, EventType type, TapResult result);
 
 // The scroll fields are read for scroll events only: every event of the
 // session passes the active tap and most of them are not scrolls.
-inline bool readsScrollFields(EventType type) { return type == EventType::scrollWheel; }
+inline bool readsScrollFields(EventType type) {
+  return type == EventType::scrollWheel;
+}
 
 // An active tap runs its run loop on a thread of its own, named after the
 // queue that created the tap so a debugger shows whose thread it is; a queue

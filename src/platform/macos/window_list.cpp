@@ -42,8 +42,7 @@ bool flagAt(const PropertyList& entry, const char* key) {
 Rect boundsAt(const PropertyList& entry) {
   const auto it = entry.find(window_keys::kBounds);
   if (it == entry.end() || !it->is_object()) return {};
-  return {numberAt(*it, "X"), numberAt(*it, "Y"), numberAt(*it, "Width"),
-          numberAt(*it, "Height")};
+  return {numberAt(*it, "X"), numberAt(*it, "Y"), numberAt(*it, "Width"), numberAt(*it, "Height")};
 }
 
 }  // namespace

@@ -49,7 +49,9 @@ class TestHandle final : public AXHandleImpl {
   int id_;
 };
 
-AXElement element(int id) { return AXElement(std::make_shared<TestHandle>(id)); }
+AXElement element(int id) {
+  return AXElement(std::make_shared<TestHandle>(id));
+}
 
 // One raw value as the adapter would describe a copied object.
 struct FakeRaw {

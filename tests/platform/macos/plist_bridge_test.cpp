@@ -68,7 +68,9 @@ ObjRef boolean(bool b) {
   return o;
 }
 
-std::optional<PropertyList> read(const ObjRef& obj) { return plistFromNode(TreeNode(obj)); }
+std::optional<PropertyList> read(const ObjRef& obj) {
+  return plistFromNode(TreeNode(obj));
+}
 
 TEST(MacPlistRead, ScalarsKeepTheirKinds) {
   EXPECT_EQ(read(boolean(true)), PropertyList(true));

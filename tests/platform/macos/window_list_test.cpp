@@ -29,13 +29,13 @@ TEST(MacWindowList, ReadsEveryFieldTheProgramUses) {
 
 TEST(MacWindowList, EntriesWithoutAUsableNumberOrOwnerAreLeftOut) {
   PropertyList list = PropertyList::array();
-  list.push_back(entry(1, 10));                   // kept
-  list.push_back(entry(0, 10));                   // window 0 names no window
-  list.push_back(entry(-5, 10));                  // negative
-  list.push_back(entry(int64_t{1} << 32, 10));    // beyond 32 bits, would wrap
-  list.push_back(entry("812", 10));               // a string is not a number
-  list.push_back(entry(2, int64_t{1} << 31));     // pid beyond its range
-  list.push_back(entry(3, -1));                   // no process
+  list.push_back(entry(1, 10));                             // kept
+  list.push_back(entry(0, 10));                             // window 0 names no window
+  list.push_back(entry(-5, 10));                            // negative
+  list.push_back(entry(int64_t{1} << 32, 10));              // beyond 32 bits, would wrap
+  list.push_back(entry("812", 10));                         // a string is not a number
+  list.push_back(entry(2, int64_t{1} << 31));               // pid beyond its range
+  list.push_back(entry(3, -1));                             // no process
   list.push_back(PropertyList{{"kCGWindowOwnerPID", 10}});  // no number at all
   list.push_back("not a dictionary");
   list.push_back(entry(4294967295.0, 11));  // largest number, as floating point

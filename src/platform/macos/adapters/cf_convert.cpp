@@ -9,9 +9,9 @@
 namespace vistarail::macos {
 
 CFRef<CFStringRef> makeCFString(std::string_view text) {
-  return CFRef<CFStringRef>::adopt(CFStringCreateWithBytes(
-      kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()),
-      static_cast<CFIndex>(text.size()), kCFStringEncodingUTF8, false));
+  return CFRef<CFStringRef>::adopt(
+      CFStringCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()),
+                              static_cast<CFIndex>(text.size()), kCFStringEncodingUTF8, false));
 }
 
 std::string stringFromCF(CFStringRef string) {
@@ -137,9 +137,8 @@ struct CFFactory {
       rawValues.push_back(value.get());
     }
     return Value::adopt(CFDictionaryCreate(
-        kCFAllocatorDefault, rawKeys.data(), rawValues.data(),
-        static_cast<CFIndex>(rawKeys.size()), &kCFTypeDictionaryKeyCallBacks,
-        &kCFTypeDictionaryValueCallBacks));
+        kCFAllocatorDefault, rawKeys.data(), rawValues.data(), static_cast<CFIndex>(rawKeys.size()),
+        &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks));
   }
 };
 

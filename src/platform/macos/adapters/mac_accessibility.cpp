@@ -147,9 +147,7 @@ class CFAttribute {
     const void* item = at(i);
     return item && CFGetTypeID(item) == AXUIElementGetTypeID();
   }
-  AXElement elementAt(size_t i) const {
-    return makeElement(static_cast<AXUIElementRef>(at(i)));
-  }
+  AXElement elementAt(size_t i) const { return makeElement(static_cast<AXUIElementRef>(at(i))); }
 
  private:
   const void* at(size_t i) const {
@@ -204,8 +202,7 @@ AXElement makeElement(AXUIElementRef element) {
 
 bool MacAccessibility::isProcessTrusted(TrustPrompt prompt) {
   const void* keys[] = {kAXTrustedCheckOptionPrompt};
-  const void* values[] = {prompt == TrustPrompt::promptIfNeeded ? kCFBooleanTrue
-                                                                : kCFBooleanFalse};
+  const void* values[] = {prompt == TrustPrompt::promptIfNeeded ? kCFBooleanTrue : kCFBooleanFalse};
   const auto options = CFRef<CFDictionaryRef>::adopt(
       CFDictionaryCreate(kCFAllocatorDefault, keys, values, 1, &kCFTypeDictionaryKeyCallBacks,
                          &kCFTypeDictionaryValueCallBacks));
@@ -274,7 +271,9 @@ AXResult<Pid> MacAccessibility::pid(const AXElement& element) {
   return AXResult<Pid>::ok(static_cast<Pid>(pid));
 }
 
-bool MacAccessibility::hasWindowNumberLookup() const { return windowLookup() != nullptr; }
+bool MacAccessibility::hasWindowNumberLookup() const {
+  return windowLookup() != nullptr;
+}
 
 AXResult<WindowId> MacAccessibility::windowNumber(const AXElement& window) {
   const GetWindowFunction lookup = windowLookup();
@@ -312,8 +311,7 @@ AXError MacAccessibility::addNotification(const AXObserver& observer, const AXEl
       handle->get(), ref, makeCFString(notification).get(), handle->box()));
 }
 
-AXError MacAccessibility::removeNotification(const AXObserver& observer,
-                                             const AXElement& element,
+AXError MacAccessibility::removeNotification(const AXObserver& observer, const AXElement& element,
                                              std::string_view notification) {
   ObserverHandle* handle = observerOf(observer);
   AXUIElementRef ref = elementRef(element);

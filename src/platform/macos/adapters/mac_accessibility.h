@@ -22,8 +22,7 @@ class MacAccessibility final : public Accessibility {
                                        std::string_view attribute) override;
   AXError setAttributeValue(const AXElement& element, std::string_view attribute,
                             const AXValue& value) override;
-  AXResult<bool> isAttributeSettable(const AXElement& element,
-                                     std::string_view attribute) override;
+  AXResult<bool> isAttributeSettable(const AXElement& element, std::string_view attribute) override;
   AXError performAction(const AXElement& element, std::string_view action) override;
   AXResult<Pid> pid(const AXElement& element) override;
   bool hasWindowNumberLookup() const override;

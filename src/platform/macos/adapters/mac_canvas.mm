@@ -7,7 +7,9 @@ namespace vistarail::macos {
 
 namespace {
 
-CGRect cgRect(const Rect& r) { return {{r.origin.x, r.origin.y}, {r.size.width, r.size.height}}; }
+CGRect cgRect(const Rect& r) {
+  return {{r.origin.x, r.origin.y}, {r.size.width, r.size.height}};
+}
 
 NSColor* nsColor(Color c) {
   return [NSColor colorWithSRGBRed:c.red green:c.green blue:c.blue alpha:c.alpha];
@@ -15,18 +17,24 @@ NSColor* nsColor(Color c) {
 
 CGLineCap cgCap(LineCap cap) {
   switch (cap) {
-    case LineCap::round: return kCGLineCapRound;
-    case LineCap::square: return kCGLineCapSquare;
-    case LineCap::butt: break;
+    case LineCap::round:
+      return kCGLineCapRound;
+    case LineCap::square:
+      return kCGLineCapSquare;
+    case LineCap::butt:
+      break;
   }
   return kCGLineCapButt;
 }
 
 CGLineJoin cgJoin(LineJoin join) {
   switch (join) {
-    case LineJoin::round: return kCGLineJoinRound;
-    case LineJoin::bevel: return kCGLineJoinBevel;
-    case LineJoin::miter: break;
+    case LineJoin::round:
+      return kCGLineJoinRound;
+    case LineJoin::bevel:
+      return kCGLineJoinBevel;
+    case LineJoin::miter:
+      break;
   }
   return kCGLineJoinMiter;
 }
@@ -41,10 +49,10 @@ NSAttributedString* attributedString(const AttributedText& text) {
   for (const TextRun& run : text.runs) {
     NSString* string = nsString(run.text);
     if (!string) continue;
-    NSFont* font = [NSFont systemFontOfSize:run.fontSize
-                                     weight:run.weight == FontWeight::semibold
-                                                ? NSFontWeightSemibold
-                                                : NSFontWeightRegular];
+    NSFont* font =
+        [NSFont systemFontOfSize:run.fontSize
+                          weight:run.weight == FontWeight::semibold ? NSFontWeightSemibold
+                                                                    : NSFontWeightRegular];
     NSDictionary* attributes = @{
       NSFontAttributeName : font,
       NSForegroundColorAttributeName : nsColor(run.color),
@@ -66,8 +74,12 @@ CFRef<CGColorRef> MacCanvas::color(Color c) const {
   return CFRef<CGColorRef>::adopt(CGColorCreate(sRGB_.get(), components));
 }
 
-void MacCanvas::saveState() { CGContextSaveGState(context_); }
-void MacCanvas::restoreState() { CGContextRestoreGState(context_); }
+void MacCanvas::saveState() {
+  CGContextSaveGState(context_);
+}
+void MacCanvas::restoreState() {
+  CGContextRestoreGState(context_);
+}
 
 void MacCanvas::setShadow(Size offset, double blurRadius, Color c) {
   const Size shadow = contextShadowOffset(offset, flipped_);
@@ -145,7 +157,9 @@ void MacCanvas::drawImage(const ImageRef& image, const Rect& rect) {
                  operation:NSCompositingOperationSourceOver
                   fraction:1.0
             respectFlipped:YES
-                     hints:@{NSImageHintInterpolation : @(NSImageInterpolationHigh)}];
+                     hints:@{
+                       NSImageHintInterpolation : @(NSImageInterpolationHigh)
+                     }];
 }
 
 }  // namespace vistarail::macos

@@ -76,9 +76,8 @@ class MacTimer final : public RepeatingTimer {
     if (!source_) return;
     const int64_t step = delayNanoseconds(interval);
     dispatch_set_context(source_, new Task(std::move(task)));
-    dispatch_source_set_event_handler_f(source_, [](void* context) {
-      (*static_cast<Task*>(context))();
-    });
+    dispatch_source_set_event_handler_f(source_,
+                                        [](void* context) { (*static_cast<Task*>(context))(); });
     dispatch_source_set_cancel_handler_f(source_,
                                          [](void* context) { delete static_cast<Task*>(context); });
     // A tenth of the interval of leeway lets the system batch wake-ups.
@@ -110,8 +109,11 @@ MacDispatch::MacDispatch() {
 }
 
 QueueRef MacDispatch::makeSerialQueue(const std::string& label) {
-  return std::make_shared<MacQueue>(dispatch_queue_create(label.c_str(), DISPATCH_QUEUE_SERIAL),
-                                    label, true);
+  // The program's own queues carry the accessibility traffic an animation or
+  // a key press waits for: user-interactive, like the main thread.
+  dispatch_queue_attr_t attributes =
+      dispatch_queue_attr_make_with_qos_class(DISPATCH_QUEUE_SERIAL, QOS_CLASS_USER_INTERACTIVE, 0);
+  return std::make_shared<MacQueue>(dispatch_queue_create(label.c_str(), attributes), label, true);
 }
 
 RepeatingTimerRef MacDispatch::scheduleRepeating(const QueueRef& queue, double intervalSeconds,
@@ -139,6 +141,8 @@ void MacDispatch::sleep(double seconds) {
   std::this_thread::sleep_for(std::chrono::nanoseconds(delayNanoseconds(seconds)));
 }
 
-bool MacDispatch::onMainQueue() const { return dispatch_get_specific(&mainQueueKey) != nullptr; }
+bool MacDispatch::onMainQueue() const {
+  return dispatch_get_specific(&mainQueueKey) != nullptr;
+}
 
 }  // namespace vistarail::macos

@@ -186,15 +186,13 @@ class MacEventTap final : public EventTap {
 
 EventTapRef MacEventTaps::createTap(const TapSpec& spec, Callback callback) {
   auto* box = new TapBox{spec.option, std::move(callback)};
-  const CGEventTapPlacement placement = spec.placement == TapPlacement::headInsert
-                                            ? kCGHeadInsertEventTap
-                                            : kCGTailAppendEventTap;
-  const CGEventTapOptions options = spec.option == TapOption::listenOnly
-                                        ? kCGEventTapOptionListenOnly
-                                        : kCGEventTapOptionDefault;
+  const CGEventTapPlacement placement =
+      spec.placement == TapPlacement::headInsert ? kCGHeadInsertEventTap : kCGTailAppendEventTap;
+  const CGEventTapOptions options =
+      spec.option == TapOption::listenOnly ? kCGEventTapOptionListenOnly : kCGEventTapOptionDefault;
   // Create: ours to release (the tap's CFRef does).
-  auto port = CFRef<CFMachPortRef>::adopt(CGEventTapCreate(
-      kCGSessionEventTap, placement, options, spec.eventMask, tapCallback, box));
+  auto port = CFRef<CFMachPortRef>::adopt(
+      CGEventTapCreate(kCGSessionEventTap, placement, options, spec.eventMask, tapCallback, box));
   if (!port) {
     delete box;
     return nullptr;

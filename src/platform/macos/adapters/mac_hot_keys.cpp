@@ -48,8 +48,9 @@ OSStatus MacHotKeys::installHandler(Handler handler) {
 OSStatus MacHotKeys::registerHotKey(uint32_t keyCode, uint32_t modifiers, HotKeyID id,
                                     HotKeyRef& outRef) {
   EventHotKeyRef hotKey = nullptr;
-  const OSStatus status = RegisterEventHotKey(keyCode, modifiers, EventHotKeyID{id.signature, id.id},
-                                              GetEventDispatcherTarget(), 0, &hotKey);
+  const OSStatus status =
+      RegisterEventHotKey(keyCode, modifiers, EventHotKeyID{id.signature, id.id},
+                          GetEventDispatcherTarget(), 0, &hotKey);
   if (status != kNoErr) return status;
   if (!hotKey) return kEventHotKeyInvalidErr;
   outRef = registrations_.add(hotKey);

@@ -15,9 +15,12 @@ namespace {
 
 NSCursor* nsCursor(vistarail::Cursor cursor) {
   switch (cursor) {
-    case vistarail::Cursor::openHand: return NSCursor.openHandCursor;
-    case vistarail::Cursor::closedHand: return NSCursor.closedHandCursor;
-    case vistarail::Cursor::arrow: break;
+    case vistarail::Cursor::openHand:
+      return NSCursor.openHandCursor;
+    case vistarail::Cursor::closedHand:
+      return NSCursor.closedHandCursor;
+    case vistarail::Cursor::arrow:
+      break;
   }
   return NSCursor.arrowCursor;
 }
@@ -109,12 +112,12 @@ NSRect nsRect(const vistarail::Rect& r) {
   [super updateTrackingAreas];
   if (_tracking) [self removeTrackingArea:_tracking];
   // Following the visible rectangle, so no rebuild is needed on resizes.
-  _tracking = [[NSTrackingArea alloc]
-      initWithRect:NSZeroRect
-           options:NSTrackingMouseEnteredAndExited | NSTrackingMouseMoved |
-                   NSTrackingActiveAlways | NSTrackingInVisibleRect
-             owner:self
-          userInfo:nil];
+  _tracking =
+      [[NSTrackingArea alloc] initWithRect:NSZeroRect
+                                   options:NSTrackingMouseEnteredAndExited | NSTrackingMouseMoved |
+                                           NSTrackingActiveAlways | NSTrackingInVisibleRect
+                                     owner:self
+                                  userInfo:nil];
   [self addTrackingArea:_tracking];
 }
 
@@ -203,10 +206,11 @@ class MacOverlayPanel final : public OverlayPanel {
 OverlayPanelRef MacOverlayPanels::makePanel(const PanelStyle& style,
                                             std::shared_ptr<PanelView> content) {
   const NSRect initial = {{0, 0}, {10, 10}};
-  VROverlayPanel* panel = [[VROverlayPanel alloc] initWithContentRect:initial
-                                                            styleMask:NSWindowStyleMaskNonactivatingPanel
-                                                              backing:NSBackingStoreBuffered
-                                                                defer:YES];
+  VROverlayPanel* panel =
+      [[VROverlayPanel alloc] initWithContentRect:initial
+                                        styleMask:NSWindowStyleMaskNonactivatingPanel
+                                          backing:NSBackingStoreBuffered
+                                            defer:YES];
   panel.opaque = NO;
   panel.backgroundColor = NSColor.clearColor;
   panel.releasedWhenClosed = NO;
@@ -268,8 +272,12 @@ Size MacOverlayPanels::measureText(const AttributedText& text) {
   return {size.width, size.height};
 }
 
-void MacOverlayPanels::pushCursor(Cursor cursor) { [nsCursor(cursor) push]; }
+void MacOverlayPanels::pushCursor(Cursor cursor) {
+  [nsCursor(cursor) push];
+}
 
-void MacOverlayPanels::popCursor() { [NSCursor pop]; }
+void MacOverlayPanels::popCursor() {
+  [NSCursor pop];
+}
 
 }  // namespace vistarail::macos

@@ -21,8 +21,8 @@ MainConnectionFunction mainConnectionFunction() {
 }
 
 ManagedSpacesFunction managedSpacesFunction() {
-  static const auto function = reinterpret_cast<ManagedSpacesFunction>(
-      dlsym(RTLD_DEFAULT, "CGSCopyManagedDisplaySpaces"));
+  static const auto function =
+      reinterpret_cast<ManagedSpacesFunction>(dlsym(RTLD_DEFAULT, "CGSCopyManagedDisplaySpaces"));
   return function;
 }
 

@@ -12,9 +12,12 @@ namespace {
 
 ActivationPolicy policyOf(NSApplicationActivationPolicy policy) {
   switch (policy) {
-    case NSApplicationActivationPolicyRegular: return ActivationPolicy::regular;
-    case NSApplicationActivationPolicyAccessory: return ActivationPolicy::accessory;
-    case NSApplicationActivationPolicyProhibited: break;
+    case NSApplicationActivationPolicyRegular:
+      return ActivationPolicy::regular;
+    case NSApplicationActivationPolicyAccessory:
+      return ActivationPolicy::accessory;
+    case NSApplicationActivationPolicyProhibited:
+      break;
   }
   return ActivationPolicy::prohibited;
 }
@@ -31,7 +34,9 @@ RunningApplication applicationOf(NSRunningApplication* app) {
   return out;
 }
 
-Rect rectOf(NSRect r) { return {r.origin.x, r.origin.y, r.size.width, r.size.height}; }
+Rect rectOf(NSRect r) {
+  return {r.origin.x, r.origin.y, r.size.width, r.size.height};
+}
 
 // Observes notifications on a centre until the subscription ends. A block
 // already queued on the main queue when it ends finds the flag down and does
@@ -75,9 +80,9 @@ std::optional<RunningApplication> MacWorkspace::frontmostApplication() {
 
 Subscription MacWorkspace::observe(WorkspaceHandler handler) {
   static const WorkspaceEvent events[] = {
-      WorkspaceEvent::didLaunchApplication, WorkspaceEvent::didTerminateApplication,
+      WorkspaceEvent::didLaunchApplication,   WorkspaceEvent::didTerminateApplication,
       WorkspaceEvent::didActivateApplication, WorkspaceEvent::didHideApplication,
-      WorkspaceEvent::didUnhideApplication, WorkspaceEvent::activeSpaceDidChange,
+      WorkspaceEvent::didUnhideApplication,   WorkspaceEvent::activeSpaceDidChange,
   };
   NSArray<NSString*>* names = @[
     NSWorkspaceDidLaunchApplicationNotification, NSWorkspaceDidTerminateApplicationNotification,

@@ -25,6 +25,13 @@ typedef void (*dispatch_function_t)(void*);
 #define DISPATCH_QUEUE_SERIAL nullptr
 #define DISPATCH_CURRENT_QUEUE_LABEL nullptr
 
+// Quality-of-service classes (sys/qos.h, which the real header includes).
+typedef unsigned int qos_class_t;
+enum { QOS_CLASS_USER_INTERACTIVE = 0x21 };
+dispatch_queue_attr_t dispatch_queue_attr_make_with_qos_class(dispatch_queue_attr_t attr,
+                                                              qos_class_t qos_class,
+                                                              int relative_priority);
+
 extern const struct dispatch_source_type_s _dispatch_source_type_timer;
 #define DISPATCH_SOURCE_TYPE_TIMER (&_dispatch_source_type_timer)
 
