@@ -2,7 +2,8 @@
 # Type-checks the macOS adapters without a Mac: every .cpp and .mm file of
 # src/platform/macos/adapters/ and src/main/macos/ is compiled for syntax and
 # types only (-fsyntax-only), warnings as errors, Objective-C++ with automatic
-# reference counting and blocks, against the declarations of
+# reference counting and blocks (the project's warnings: -Wall -Wextra
+# -Wpedantic), against the declarations of
 # src/platform/macos/sdk_decls/ that stand in for the platform's frameworks.
 #
 #   scripts/mac_typecheck.sh [SOURCE_ROOT [FILE...]]
@@ -33,7 +34,7 @@ if [ ${#files[@]} -eq 0 ]; then
   exit 2
 fi
 
-common=(-std=c++20 -fsyntax-only -Wall -Wextra -Werror -fblocks
+common=(-std=c++20 -fsyntax-only -Wall -Wextra -Wpedantic -Werror -fblocks
   -I "$src" -I "$src/platform/macos/sdk_decls")
 objc=(-x objective-c++ -fobjc-arc -fobjc-runtime=macosx-10.15)
 

@@ -20,6 +20,7 @@ cp -r "$src/platform/macos" "$work/platform/macos"
 [ -d "$src/main/macos" ] && mkdir -p "$work/main" && cp -r "$src/main/macos" "$work/main/macos"
 
 failures=0
+declare -A clean
 # plant CHECK FILE PERL-SUBSTITUTION DESCRIPTION [SOURCE TO CHECK]
 # The type check looks at the planted source only (or the source named, for
 # a planted header), first clean, so that the plant is what makes it fail.
@@ -27,10 +28,14 @@ plant() {
   local check="$1" file="$work/$2" edit="$3" what="$4" target="${5:-$2}"
   local args=("$work")
   if [ "$check" = mac_typecheck.sh ]; then args+=("$target"); fi
-  if ! "$scripts/$check" "${args[@]}" >/dev/null 2>&1; then
-    echo "FAILS BEFORE THE PLANT: $what ($2)"
-    failures=$((failures + 1))
-    return
+  local key="$check ${args[*]}"
+  if [ -z "${clean[$key]:-}" ]; then
+    if ! "$scripts/$check" "${args[@]}" >/dev/null 2>&1; then
+      echo "FAILS BEFORE THE PLANT: $what ($2)"
+      failures=$((failures + 1))
+      return
+    fi
+    clean[$key]=1
   fi
   cp "$file" "$file.orig"
   perl -0pi -e "$edit" "$file"
