@@ -39,7 +39,7 @@ trap 'rm -rf "$tmp"' EXIT
 strip "${adapterFiles[@]}" | names >"$tmp/used"
 strip "${declFiles[@]}" | names >"$tmp/declared"
 strip "${ownFiles[@]}" | names >"$tmp/own"
-# ... and the adapters' own classes and helpers (CFRef, CFNode).
+# ... and the adapters' own classes and aliases (CFRef, CFNode).
 strip "${adapterFiles[@]}" | grep -oE '\b(class|struct|using) +[A-Za-z_][A-Za-z0-9_]*' |
   awk '{ print $2 }' | sort -u >>"$tmp/own"
 sort -u -o "$tmp/own" "$tmp/own"

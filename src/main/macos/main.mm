@@ -1,4 +1,4 @@
-// The macOS application: a menu-bar agent (no Dock icon) running the program
+// The macOS application: a menu-bar application (no Dock icon) running the program
 // on the macOS adapters.
 
 #import <AppKit/AppKit.h>

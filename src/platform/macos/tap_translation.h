@@ -24,7 +24,7 @@ bool isTapDisabledNotice(EventType type);
 bool tapReturnsEvent(TapOption option, EventType type, TapResult result);
 
 // The scroll fields are read for scroll events only: every event of the
-// session passes the active tap and most of them are not scrolls.
+// user passes the active tap and most of them are not scrolls.
 inline bool readsScrollFields(EventType type) {
   return type == EventType::scrollWheel;
 }

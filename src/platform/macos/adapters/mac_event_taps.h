@@ -3,7 +3,7 @@
 // on the main run loop, so its callback runs on the main thread. An active
 // tap gets a thread of its own, named after the queue that created it, whose
 // run loop carries only that tap, so a busy main thread never delays (or
-// gets the tap disabled for) the session's events.
+// gets the tap disabled for) the user's input.
 
 #include "platform/event_taps.h"
 
