@@ -37,8 +37,8 @@ enum { typeEventHotKeyID = 0x686B6964 /* 'hkid' */ };
 enum { eventNotHandledErr = -9874 };
 
 EventTargetRef GetEventDispatcherTarget(void);
-OSStatus InstallEventHandler(EventTargetRef inTarget, EventHandlerUPP inHandler,
-                             UInt32 inNumTypes, const EventTypeSpec* inList, void* inUserData,
+OSStatus InstallEventHandler(EventTargetRef inTarget, EventHandlerUPP inHandler, UInt32 inNumTypes,
+                             const EventTypeSpec* inList, void* inUserData,
                              EventHandlerRef* outRef);
 OSStatus GetEventParameter(EventRef inEvent, EventParamName inName, EventParamType inDesiredType,
                            EventParamType* outActualType, ByteCount inBufferSize,

@@ -79,7 +79,7 @@ CFHashCode CFHash(CFTypeRef cf);
 
 CFTypeID CFStringGetTypeID(void);
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,
-                                   CFStringEncoding encoding, Boolean isExternalRepresentation);
+                                    CFStringEncoding encoding, Boolean isExternalRepresentation);
 CFIndex CFStringGetLength(CFStringRef theString);
 const char* CFStringGetCStringPtr(CFStringRef theString, CFStringEncoding encoding);
 CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
@@ -101,13 +101,11 @@ CFIndex CFArrayGetCount(CFArrayRef theArray);
 const void* CFArrayGetValueAtIndex(CFArrayRef theArray, CFIndex idx);
 
 CFTypeID CFDictionaryGetTypeID(void);
-CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys,
-                                   const void** values, CFIndex numValues,
-                                   const CFDictionaryKeyCallBacks* keyCallBacks,
+CFDictionaryRef CFDictionaryCreate(CFAllocatorRef allocator, const void** keys, const void** values,
+                                   CFIndex numValues, const CFDictionaryKeyCallBacks* keyCallBacks,
                                    const CFDictionaryValueCallBacks* valueCallBacks);
 CFIndex CFDictionaryGetCount(CFDictionaryRef theDict);
-void CFDictionaryGetKeysAndValues(CFDictionaryRef theDict, const void** keys,
-                                  const void** values);
+void CFDictionaryGetKeysAndValues(CFDictionaryRef theDict, const void** keys, const void** values);
 
 CFTypeID CFDataGetTypeID(void);
 CFDataRef CFDataCreate(CFAllocatorRef allocator, const UInt8* bytes, CFIndex length);

@@ -49,8 +49,8 @@ enum {
   kCGScrollWheelEventScrollPhase = 99,
   kCGScrollWheelEventMomentumPhase = 123,
 };
-typedef CGEventRef (*CGEventTapCallBack)(CGEventTapProxy proxy, CGEventType type,
-                                         CGEventRef event, void* userInfo);
+typedef CGEventRef (*CGEventTapCallBack)(CGEventTapProxy proxy, CGEventType type, CGEventRef event,
+                                         void* userInfo);
 CFMachPortRef CGEventTapCreate(CGEventTapLocation tap, CGEventTapPlacement place,
                                CGEventTapOptions options, CGEventMask eventsOfInterest,
                                CGEventTapCallBack callback, void* userInfo);

@@ -12,10 +12,10 @@ typedef uint64_t CVOptionFlags;
 typedef struct __CVDisplayLink* CVDisplayLinkRef;
 typedef struct CVTimeStamp CVTimeStamp;
 typedef CVReturn (*CVDisplayLinkOutputCallback)(CVDisplayLinkRef displayLink,
-                                               const CVTimeStamp* inNow,
-                                               const CVTimeStamp* inOutputTime,
-                                               CVOptionFlags flagsIn, CVOptionFlags* flagsOut,
-                                               void* displayLinkContext);
+                                                const CVTimeStamp* inNow,
+                                                const CVTimeStamp* inOutputTime,
+                                                CVOptionFlags flagsIn, CVOptionFlags* flagsOut,
+                                                void* displayLinkContext);
 CVReturn CVDisplayLinkCreateWithCGDisplay(CGDirectDisplayID displayID,
                                           CVDisplayLinkRef* displayLinkOut);
 CVReturn CVDisplayLinkSetOutputCallback(CVDisplayLinkRef displayLink,

@@ -37,7 +37,7 @@ typedef struct {
 @end
 
 __attribute__((objc_root_class))
-@interface NSObject <NSObject>
+@interface NSObject<NSObject>
 + (instancetype)alloc;
 - (instancetype)init;
 + (Class)class;
@@ -127,9 +127,11 @@ enum NSQualityOfService : NSInteger { NSQualityOfServiceUserInteractive = 0x21 }
 
 // Moves a CoreFoundation reference (from a Create or Copy call) into
 // automatic reference counting.
-static inline id CFBridgingRelease(CFTypeRef X) { return (__bridge_transfer id)X; }
+static inline id CFBridgingRelease(CFTypeRef X) {
+  return (__bridge_transfer id)X;
+}
 
-@interface NSMutableArray<ObjectType> : NSArray<ObjectType>
+@interface NSMutableArray<ObjectType> : NSArray <ObjectType>
 - (void)addObject:(ObjectType)anObject;
 @end
 

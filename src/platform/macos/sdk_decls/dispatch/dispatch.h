@@ -53,8 +53,8 @@ void dispatch_release(dispatch_object_t object);
 
 dispatch_source_t dispatch_source_create(dispatch_source_type_t type, uintptr_t handle,
                                          uintptr_t mask, dispatch_queue_t queue);
-void dispatch_source_set_timer(dispatch_source_t source, dispatch_time_t start,
-                               uint64_t interval, uint64_t leeway);
+void dispatch_source_set_timer(dispatch_source_t source, dispatch_time_t start, uint64_t interval,
+                               uint64_t leeway);
 void dispatch_source_set_event_handler_f(dispatch_source_t source, dispatch_function_t handler);
 void dispatch_source_set_cancel_handler_f(dispatch_source_t source, dispatch_function_t handler);
 void dispatch_source_cancel(dispatch_source_t source);
