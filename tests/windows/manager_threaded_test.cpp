@@ -41,7 +41,11 @@ struct ThreadedDesk {
   ThreadedDesk() {
     world.plugDisplay({.name = "Built-in", .frame = kFrame, .visibleFrame = kVisible});
   }
+  // The ports must outlive every task on the application queues: let the
+  // last ones finish, then release the manager (and its queues) here on the
+  // main thread, where releasing a queue waits for its thread.
   ~ThreadedDesk() {
+    dispatch.runMainFor(0.5);
     manager.reset();
     dispatch.runMainFor(0.05);
   }
