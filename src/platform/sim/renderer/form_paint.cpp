@@ -4,29 +4,10 @@
 #include <cctype>
 #include <cmath>
 
+#include "platform/sim/renderer/cairo_shapes.h"
 #include "platform/sim/renderer/renderer_paint.h"
 
 namespace vistarail::sim::form {
-
-namespace {
-
-constexpr char kFont[] = "DejaVu Sans";
-
-void setColor(cairo_t* cr, Color c) {
-  cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha);
-}
-
-void roundedPath(cairo_t* cr, const Rect& r, double radius) {
-  const double rr = std::max(0.0, std::min({radius, r.width() / 2, r.height() / 2}));
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, r.maxX() - rr, r.minY() + rr, rr, -M_PI / 2, 0);
-  cairo_arc(cr, r.maxX() - rr, r.maxY() - rr, rr, 0, M_PI / 2);
-  cairo_arc(cr, r.minX() + rr, r.maxY() - rr, rr, M_PI / 2, M_PI);
-  cairo_arc(cr, r.minX() + rr, r.minY() + rr, rr, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
-}
-
-}  // namespace
 
 Color toneColor(FormTone tone) {
   switch (tone) {
@@ -48,7 +29,7 @@ Color toneColor(FormTone tone) {
 }
 
 void Painter::select(Font font) const {
-  cairo_select_font_face(cr_, kFont, CAIRO_FONT_SLANT_NORMAL,
+  cairo_select_font_face(cr_, kPictureFont, CAIRO_FONT_SLANT_NORMAL,
                          font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr_, font.size);
 }
@@ -109,14 +90,14 @@ double Painter::paragraph(const std::string& text, double x, double y, double wi
 
 void Painter::fillRounded(const Rect& r, double radius, Color color) const {
   setColor(cr_, color);
-  roundedPath(cr_, r, radius);
+  roundedRectPath(cr_, r, radius);
   cairo_fill(cr_);
 }
 
 void Painter::strokeRounded(const Rect& r, double radius, double width, Color color) const {
   setColor(cr_, color);
   cairo_set_line_width(cr_, width);
-  roundedPath(cr_, r.insetBy(width / 2, width / 2), radius);
+  roundedRectPath(cr_, r.insetBy(width / 2, width / 2), radius);
   cairo_stroke(cr_);
 }
 
@@ -185,7 +166,7 @@ void Painter::symbol(const std::string& name, const Rect& box, Color color) cons
     const double dash[] = {s * 0.08, s * 0.06};
     cairo_set_dash(cr_, dash, 2, 0);
     cairo_set_line_width(cr_, w * 0.7);
-    roundedPath(cr_, box.insetBy(s * 0.08, s * 0.08), s * 0.2);
+    roundedRectPath(cr_, box.insetBy(s * 0.08, s * 0.08), s * 0.2);
     cairo_stroke(cr_);
     cairo_set_dash(cr_, nullptr, 0, 0);
   } else if (name == "gearshape") {

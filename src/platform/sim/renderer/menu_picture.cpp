@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/sim/renderer/cairo_shapes.h"
+
 namespace vistarail::sim {
 namespace {
 
-constexpr char kFont[] = "DejaVu Sans";
 constexpr double kScale = 2;  // a Retina picture
 constexpr double kBarHeight = 24;
 constexpr double kRowHeight = 22;
@@ -28,7 +29,7 @@ struct ContextDeleter {
 
 void text(cairo_t* cr, const std::string& s, double x, double baseline, double grey,
           double alpha = 1) {
-  cairo_select_font_face(cr, kFont, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_select_font_face(cr, kPictureFont, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, kFontSize);
   cairo_set_source_rgba(cr, grey, grey, grey, alpha);
   cairo_move_to(cr, x, baseline);
@@ -36,7 +37,7 @@ void text(cairo_t* cr, const std::string& s, double x, double baseline, double g
 }
 
 double textWidth(cairo_t* cr, const std::string& s) {
-  cairo_select_font_face(cr, kFont, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_select_font_face(cr, kPictureFont, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, kFontSize);
   cairo_text_extents_t extents;
   cairo_text_extents(cr, s.c_str(), &extents);

@@ -6,27 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "platform/sim/renderer/cairo_shapes.h"
 #include "platform/sim/renderer/renderer_paint.h"
 
 namespace vistarail::sim {
 
 namespace {
-
-constexpr char kPanelFont[] = "DejaVu Sans";
-
-void setColor(cairo_t* cr, const Color& c) {
-  cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha);
-}
-
-void roundedRectPath(cairo_t* cr, const Rect& r, double radius) {
-  const double rr = std::max(0.0, std::min({radius, r.width() / 2, r.height() / 2}));
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, r.maxX() - rr, r.minY() + rr, rr, -M_PI / 2, 0);
-  cairo_arc(cr, r.maxX() - rr, r.maxY() - rr, rr, 0, M_PI / 2);
-  cairo_arc(cr, r.minX() + rr, r.maxY() - rr, rr, M_PI / 2, M_PI);
-  cairo_arc(cr, r.minX() + rr, r.minY() + rr, rr, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
-}
 
 void ovalPath(cairo_t* cr, const Rect& r) {
   if (r.width() <= 0 || r.height() <= 0) return;
@@ -60,7 +45,7 @@ void paintText(cairo_t* cr, const DrawCommand& command) {
   double total = 0;
   for (const TextRun& run : command.runs) {
     cairo_select_font_face(
-        cr, kPanelFont, CAIRO_FONT_SLANT_NORMAL,
+        cr, kPictureFont, CAIRO_FONT_SLANT_NORMAL,
         run.weight == FontWeight::semibold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, run.fontSize);
     cairo_text_extents_t extents;
@@ -75,7 +60,7 @@ void paintText(cairo_t* cr, const DrawCommand& command) {
   cairo_clip(cr);
   for (const TextRun& run : command.runs) {
     cairo_select_font_face(
-        cr, kPanelFont, CAIRO_FONT_SLANT_NORMAL,
+        cr, kPictureFont, CAIRO_FONT_SLANT_NORMAL,
         run.weight == FontWeight::semibold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, run.fontSize);
     cairo_font_extents_t font;
@@ -99,7 +84,7 @@ void paintIcon(cairo_t* cr, const DrawCommand& command) {
   if (command.appName.empty()) return;
   const char initial[2] = {
       static_cast<char>(std::toupper(static_cast<unsigned char>(command.appName[0]))), 0};
-  cairo_select_font_face(cr, kPanelFont, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+  cairo_select_font_face(cr, kPictureFont, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
   cairo_set_font_size(cr, command.rect.height() * 0.6);
   cairo_text_extents_t extents;
   cairo_text_extents(cr, initial, &extents);
