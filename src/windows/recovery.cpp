@@ -64,14 +64,10 @@ void WindowManager::restoreWindows(const std::vector<WindowId>& ids,
       startRecoveryTimer();
       continue;
     }
-    MoveToken token = 0;
-    {
-      auto held = mover_->lock();
-      token = mover_->token(held, id);
-    }
     // A restore under way reports for this window; another would only
     // supersede it.
     if (moved_.is(id, MovedState::restoring)) continue;
+    MoveToken token = 0;
     {
       auto held = mover_->lock();
       token = mover_->beginRestore(held, id);
