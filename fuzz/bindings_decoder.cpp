@@ -9,6 +9,7 @@
 #include "input/bindings_document.h"
 #include "input/key_display.h"
 #include "platform/sim/adapters/sim_keyboard_layout.h"
+#include "platform/sim/adapters/sim_text_services.h"
 
 using namespace vistarail;
 
@@ -23,9 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Whatever key codes and masks were stored must display.
   static const sim::SimKeyboardLayout layout;
+  static const sim::SimTextServices text;
   for (const auto& [action, combos] : loaded) {
     for (const KeyCombo& combo : combos) {
-      if (displayText(combo, layout).empty()) std::abort();
+      if (displayText(combo, layout, text).empty()) std::abort();
     }
   }
   return 0;
