@@ -31,4 +31,9 @@ inline void roundedRectPath(cairo_t* cr, const Rect& r, double radius) {
   cairo_close_path(cr);
 }
 
+// Cairo and fontconfig keep font caches for the whole process; every
+// picture registers their release at exit, so leak checkers report only the
+// program's own memory.
+void releaseFontCachesAtExit();
+
 }  // namespace vistarail::sim

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <memory>
+
 #include <system_error>
+#include "platform/sim/renderer/cairo_shapes.h"
 
 #include "platform/sim/renderer/form_rows.h"
 
@@ -129,6 +131,7 @@ struct ContextDeleter {
 }  // namespace
 
 double formPictureHeight(const FormWindow& form) {
+  releaseFontCachesAtExit();
   std::unique_ptr<cairo_surface_t, SurfaceDeleter> scratch(
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
   std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(scratch.get()));

@@ -148,6 +148,7 @@ std::optional<std::string> writeMenuPng(const MenuPicture& picture,
                                         const std::filesystem::path& path) {
   if (path.empty()) return "no file name given for the menu picture";
   const double height = kBarHeight + 2 + menuHeight(picture.menu) + kPadding;
+  releaseFontCachesAtExit();
   std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(kPictureWidth * kScale),
                                  static_cast<int>(height * kScale)));

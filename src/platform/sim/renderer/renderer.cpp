@@ -1,5 +1,7 @@
 #include "platform/sim/renderer/renderer.h"
 
+#include "platform/sim/renderer/cairo_shapes.h"
+
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
@@ -89,20 +91,6 @@ void drawScene(cairo_t* cr, const Scene& scene, int widthPixels, int heightPixel
   for (const auto& sliver : slivers) paintSliver(cr, sliver.piece, *sliver.window);
 }
 
-// Cairo and fontconfig keep font caches for the life of the process, some of
-// which memory checkers see as lost. Releasing them at exit keeps leak reports
-// about this program's own memory. Safe because nothing draws during exit.
-void releaseFontCachesAtExit() {
-  static const bool registered = [] {
-    std::atexit([] {
-      cairo_debug_reset_static_data();
-      FcFini();
-    });
-    return true;
-  }();
-  (void)registered;
-}
-
 struct PngFile {
   std::FILE* file = nullptr;
   int error = 0;
@@ -135,6 +123,20 @@ std::optional<std::string> savePng(cairo_surface_t* surface, const std::filesyst
 }
 
 }  // namespace
+
+// Cairo and fontconfig keep font caches for the life of the process, some of
+// which memory checkers see as lost. Releasing them at exit keeps leak reports
+// about this program's own memory. Safe because nothing draws during exit.
+void releaseFontCachesAtExit() {
+  static const bool registered = [] {
+    std::atexit([] {
+      cairo_debug_reset_static_data();
+      FcFini();
+    });
+    return true;
+  }();
+  (void)registered;
+}
 
 std::optional<std::string> Renderer::writePng(const Scene& scene, const std::filesystem::path& path,
                                               int widthPixels, int heightPixels) const {
