@@ -81,6 +81,17 @@ void BM_Tick(benchmark::State& state) {
 }
 BENCHMARK(BM_Tick)->Arg(10)->Arg(100)->Arg(500)->Unit(benchmark::kMicrosecond);
 
+// When the first position write of a window started, or -1 if none did.
+double firstPositionWrite(const sim::Desktop& desktop, Pid pid, sim::WindowKey key) {
+  for (const auto& call : desktop.world.calls(pid)) {
+    if (call.window == key && call.kind == sim::AXCallKind::setAttribute &&
+        call.name == ax::kPosition) {
+      return call.startSeconds;
+    }
+  }
+  return -1;
+}
+
 // Virtual time from a new window appearing to the first frame written for
 // it: the 0.08 s coalescing delay plus one scan is the floor.
 void BM_NewWindowFirstFrame(benchmark::State& state) {
@@ -93,13 +104,7 @@ void BM_NewWindowFirstFrame(benchmark::State& state) {
     const double opened = desktop.dispatch.now();
     const auto key = desktop.world.openWindow(pid, {.frame = {300, 60, 600, 500}});
     desktop.dispatch.runFor(3.0);
-    for (const auto& call : desktop.world.calls(pid)) {
-      if (call.window == key && call.kind == sim::AXCallKind::setAttribute &&
-          call.name == ax::kPosition) {
-        waited = call.startSeconds - opened;
-        break;
-      }
-    }
+    waited = firstPositionWrite(desktop, pid, key) - opened;
   }
   state.counters["virtual_ms"] = waited * 1000;
 }
@@ -110,16 +115,6 @@ BENCHMARK(BM_NewWindowFirstFrame)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
-// When the first position write of a window started, or -1 if none did.
-double firstPositionWrite(const sim::Desktop& desktop, Pid pid, sim::WindowKey key) {
-  for (const auto& call : desktop.world.calls(pid)) {
-    if (call.window == key && call.kind == sim::AXCallKind::setAttribute &&
-        call.name == ax::kPosition) {
-      return call.startSeconds;
-    }
-  }
-  return -1;
-}
 
 // Three windows opened 1 s apart in a slow application: the longest any of
 // them waits for its first frame. Scans of one application never pile up
