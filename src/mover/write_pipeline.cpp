@@ -1,5 +1,6 @@
 // The application-queue half of the mover: drain, write, verify, retry.
 
+#include <cmath>
 #include <utility>
 
 #include "mover/move_rules.h"
@@ -98,6 +99,13 @@ void WindowMover::verify(const Request& request, MoveToken token) {
   }
   const std::optional<Rect> read = readFrame(request.window->element);
   if (!read || !move_rules::verificationPasses(*read, request.frame, request.parkedOff)) {
+    // A parked window that refused its size stands wrongly for its real
+    // width (wholly off the display, where the system pulls it back): its
+    // real size goes back so that it is parked by it.
+    if (read && request.parkedOff &&
+        std::fabs(read->size.width - request.frame.size.width) > move_rules::kSizeMismatchPoints) {
+      deliver(Report::verified, id, request.frame.size, read->size);
+    }
     retryOrGiveUp(request, token);
     return;
   }

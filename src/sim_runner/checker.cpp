@@ -304,7 +304,9 @@ std::optional<Violation> Checker::framesAsLaidOut() {
       if (!w || w->minimized || w->fullScreen) continue;
       if (unmovable(w->pid, kSettleSeconds) || s_.manager_->isHeldForDrag(laid.window)) continue;
       if (!w->positionSettable) continue;
-      const Rect parked = parkFrame(laid.frame, display.info.frame, others);
+      // Parked by the size the window took, which may not be the size asked.
+      const Rect parked =
+          parkFrame(Rect{laid.frame.origin, w->frame.size}, display.info.frame, others);
       const Rect& at = w->frame;
       const bool atLayout =
           near(at.minX(), laid.frame.minX()) && near(at.minY(), laid.frame.minY());

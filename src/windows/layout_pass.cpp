@@ -53,8 +53,15 @@ void WindowManager::applyFrames(DisplayState& display, const FrameList& frames) 
         isOffDisplay(entry.frame, displayFrame) || spillsOntoAnotherDisplay(entry.frame, display);
     moved_.laidOut(id, parked, now);
     if (parked) {
-      mover_->apply(window->second.handle, parkFrame(entry.frame, displayFrame, others),
-                    displayFrame);
+      // A window that refused its laid-out size is parked by the size it
+      // took, or a narrower one would leave no sliver inside the edge; the
+      // laid-out size is still what is asked for.
+      Rect park = entry.frame;
+      if (auto took = displays_.verifiedSizes.find(id); took != displays_.verifiedSizes.end())
+        park.size = took->second;
+      park = parkFrame(park, displayFrame, others);
+      park.size = entry.frame.size;
+      mover_->apply(window->second.handle, park, displayFrame);
     } else {
       mover_->apply(window->second.handle, entry.frame);
     }
@@ -138,11 +145,19 @@ bool WindowManager::tick(double dtSeconds) {
 
 void WindowManager::verified(WindowId id, Size requested, Size actual) {
   constexpr double tol = timing::kVerifiedSizeTolerancePoints;
+  auto known = displays_.verifiedSizes.find(id);
+  const bool wasKnown = known != displays_.verifiedSizes.end();
+  const Size before = wasKnown ? known->second : requested;
   if (std::fabs(actual.width - requested.width) > tol ||
       std::fabs(actual.height - requested.height) > tol) {
     displays_.verifiedSizes[id] = actual;
   } else {
     displays_.verifiedSizes.erase(id);
+  }
+  // A parked window's place depends on its real width: park it again by it.
+  if (running_ && moved_.is(id, MovedState::parked) &&
+      std::fabs(before.width - actual.width) > tol) {
+    if (DisplayState* display = activeDisplayHolding(id)) layout(*display);
   }
 }
 

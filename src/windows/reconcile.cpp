@@ -186,10 +186,7 @@ void WindowManager::externalCheck(WindowId id) {
   external_.pending.erase(id);
   if (!running_) return;  // a stopped manager leaves windows where they are
   auto it = table_.windows.find(id);
-  if (it == table_.windows.end() || !activeDisplayHolding(id) ||
-      moved_.is(id, MovedState::parked)) {
-    return;
-  }
+  if (it == table_.windows.end() || !activeDisplayHolding(id)) return;
   if (animator_.isRunning() || pointer_.interactiveScroll || pointer_.mouseDragging ||
       pointer_.heldForDrag.contains(id)) {
     scheduleExternalCheck(id);
@@ -238,7 +235,13 @@ void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional
   const bool shrunk =
       actual->width() < applied.width() - tol || actual->height() < applied.height() - tol;
 
-  if (moved) {
+  // A parked window is judged only when it shows on its own display: the
+  // application brought it into view. Anywhere else, a parking frame nudged
+  // by the system is no move to the other display.
+  if (moved_.is(id, MovedState::parked)) {
+    auto holder = displayContainingFrame(*actual);
+    if (!moved || !holder || holder->id != display->info.id) return;
+  } else if (moved) {
     auto holder = displayContainingFrame(*actual);
     if (holder && holder->id != display->info.id) {
       if (DisplayState* target = displayState(holder->id)) {
