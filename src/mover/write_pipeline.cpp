@@ -103,7 +103,7 @@ void WindowMover::verify(const Request& request, MoveToken token) {
     // width (wholly off the display, where the system pulls it back): its
     // real size goes back so that it is parked by it.
     if (read && request.parkedOff &&
-        std::fabs(read->size.width - request.frame.size.width) > move_rules::kSizeMismatchPoints) {
+        std::fabs(read->size.width - request.frame.size.width) > move_rules::kParkedWidthPoints) {
       deliver(Report::verified, id, request.frame.size, read->size);
     }
     retryOrGiveUp(request, token);

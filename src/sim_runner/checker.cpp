@@ -57,8 +57,11 @@ MovedState movedState(const WindowManager& manager, WindowId id) {
   return record ? record->state : MovedState::released;
 }
 
+// Settled once the program has had time to answer the last action, and a
+// slow application's calls the time they take.
 bool Checker::settled() const {
-  return s_.dispatch_.now() - lastActionTime_ >= kSettleSeconds;
+  const auto rest = restsAt();
+  return s_.dispatch_.now() >= (rest ? *rest : lastActionTime_ + kSettleSeconds);
 }
 
 bool Checker::inAStrip(WindowId id) const {

@@ -148,7 +148,10 @@ void WindowManager::verified(WindowId id, Size requested, Size actual) {
   auto known = displays_.verifiedSizes.find(id);
   const bool wasKnown = known != displays_.verifiedSizes.end();
   const Size before = wasKnown ? known->second : requested;
-  if (std::fabs(actual.width - requested.width) > tol ||
+  // A parked window's width counts to the point: its sliver is one point.
+  const double widthTol =
+      moved_.is(id, MovedState::parked) ? timing::kParkedWidthTolerancePoints : tol;
+  if (std::fabs(actual.width - requested.width) > widthTol ||
       std::fabs(actual.height - requested.height) > tol) {
     displays_.verifiedSizes[id] = actual;
   } else {
@@ -156,7 +159,7 @@ void WindowManager::verified(WindowId id, Size requested, Size actual) {
   }
   // A parked window's place depends on its real width: park it again by it.
   if (running_ && moved_.is(id, MovedState::parked) &&
-      std::fabs(before.width - actual.width) > tol) {
+      std::fabs(before.width - actual.width) > widthTol) {
     if (DisplayState* display = activeDisplayHolding(id)) layout(*display);
   }
 }

@@ -30,6 +30,8 @@ inline constexpr double kFocusGraceSeconds = 0.6;
 inline constexpr double kSupersededFocusSeconds = 1.5;
 inline constexpr double kSizeMismatchTolerancePoints = 4.0;
 inline constexpr double kVerifiedSizeTolerancePoints = 2.0;
+// A parked window narrower than asked by more than this loses its sliver.
+inline constexpr double kParkedWidthTolerancePoints = 0.5;
 inline constexpr double kMinHeightUpdateTolerancePoints = 1.0;
 inline constexpr double kWidthAdoptionTolerance = 0.005;
 inline constexpr double kStiffnessPerSpeedSquared = 420.0;
