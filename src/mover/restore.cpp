@@ -26,18 +26,32 @@ void WindowMover::restore(const ManagedWindowRef& window, const std::vector<Rect
 RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
                                          const std::vector<Rect>& screens, const Rect& area) {
   restoreEnhancedUI(window.pid);
+  std::optional<Rect> lastWritten;
+  {
+    std::lock_guard guard(mutex_);
+    if (auto it = windows_.find(window.id); it != windows_.end()) lastWritten = it->second.lastWritten;
+  }
   const std::optional<Rect> before = readFrame(window.element);
   if (!before) return RestoreResult::failed;
-  if (move_rules::insideAnyScreen(*before, screens)) return RestoreResult::restored;
+  // A window read in view after being sent out of it may not have taken
+  // that frame yet (an application that applies writes late, or glides to
+  // them): it is written where it was read, so the late one cannot win.
+  const bool sentOut = lastWritten && !move_rules::insideAnyScreen(*lastWritten, screens);
+  const bool inView = move_rules::insideAnyScreen(*before, screens);
+  if (inView && !sentOut) return RestoreResult::restored;
   // An area nothing fits into would shrink the window to nothing.
-  if (!move_rules::isFinite(area) || area.isEmpty()) return RestoreResult::failed;
+  if (!inView && (!move_rules::isFinite(area) || area.isEmpty())) return RestoreResult::failed;
 
-  const Rect clamped = move_rules::clampIntoArea(*before, area);
+  const Rect clamped = inView ? *before : move_rules::clampIntoArea(*before, area);
   const SizeChange change =
       clamped.size != before->size ? SizeChange::changed : SizeChange::unchanged;
   const bool written = write(window, clamped, change);
   restoreEnhancedUI(window.pid);  // the write switched it off again
   if (!written) return RestoreResult::failed;
+  {
+    std::lock_guard guard(mutex_);
+    if (auto it = windows_.find(window.id); it != windows_.end()) it->second.lastWritten = clamped;
+  }
 
   const std::optional<Rect> after = readFrame(window.element);
   if (!after) return RestoreResult::failed;

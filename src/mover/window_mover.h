@@ -146,6 +146,9 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   struct WindowRecord {
     std::optional<Request> pending;
     std::optional<Rect> applied;  // last frame written successfully
+    // The last frame written, kept through cancels: a restore judges its
+    // read-back by it.
+    std::optional<Rect> lastWritten;
     std::optional<GaveUp> gaveUp;
     MoveToken token = 0;
   };

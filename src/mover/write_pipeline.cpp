@@ -45,6 +45,7 @@ void WindowMover::drain(WindowId id) {
     // behind, or a later request for this frame would be taken as done. (A
     // newer request also moves the token on, but leaves itself pending.)
     if (it == windows_.end()) return;
+    it->second.lastWritten = request->frame;
     if (it->second.token != token && !it->second.pending) return;
     it->second.applied = request->frame;
   }

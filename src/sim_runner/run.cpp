@@ -304,6 +304,7 @@ RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
   const Json check = scenario.header.value("check", Json::object());
   SessionOptions sessionOptions;
   sessionOptions.plantedFault = check.value("plant", std::string());
+  sessionOptions.wholeTrace = options.wholeTrace;
   const bool checking = check.value("invariants", !sessionOptions.plantedFault.empty());
   Session session(scenario, sessionOptions);
 

@@ -18,6 +18,7 @@ namespace vistarail::simrun {
 struct RunOptions {
   std::filesystem::path outDir;  // empty: write nothing
   bool pictures = true;
+  bool wholeTrace = false;  // see SessionOptions
   int pictureWidth = 1200;
   std::ostream* progress = nullptr;  // a line now and then on long runs
 };

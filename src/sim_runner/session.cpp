@@ -307,6 +307,8 @@ void Session::followTrace() {
       if (times != std::string::npos && arrow != std::string::npos) {
         text = text.substr(0, times) + " " + text.substr(arrow + 3);
       }
+    } else if (options_.wholeTrace) {
+      kind = "trace";
     } else {
       continue;
     }

@@ -42,6 +42,9 @@ struct Violation {
 struct SessionOptions {
   // Follow the world's trace for notifications and frames written (costs time).
   bool timeline = true;
+  // Every line of the world's trace in the timeline too (kind "trace"): each
+  // call the program made, with its times and result.
+  bool wholeTrace = false;
   // A fault planted on purpose, to prove that failures are caught and shrunk
   // (planted_ports.h lists them).
   std::string plantedFault;

@@ -59,12 +59,13 @@ std::string exploreUsage() {
 
 std::string runUsage() {
   return std::string("usage: ") + kProgram +
-         " run SCENARIO --out DIR [--no-pictures]\n"
+         " run SCENARIO --out DIR [--no-pictures] [--trace]\n"
          "Tells the scenario (docs/scenarios.md) to the whole program on the simulated macOS\n"
          "and writes timeline.jsonl, state.json, a picture per snapshot, defaults.json and\n"
          "report.html to DIR. Exits 1 when an expectation or a checked invariant fails.\n"
          "  --out DIR       where the report goes\n"
          "  --no-pictures   skip the pictures\n"
+         "  --trace         every call the program made and its result in the timeline too\n"
          "  --help          show this text\n";
 }
 
@@ -112,6 +113,8 @@ int runCommand(int argc, char** argv) {
       outDir = argv[++i];
     } else if (arg == "--no-pictures") {
       options.pictures = false;
+    } else if (arg == "--trace") {
+      options.wholeTrace = true;
     } else if (!arg.empty() && arg[0] == '-') {
       return usage("unknown option \"" + arg + "\"", runUsage());
     } else if (scenarioPath.empty()) {
