@@ -133,6 +133,13 @@ bool WindowManager::tick(double dtSeconds) {
     if (!strip) continue;
     const bool fingerDriven =
         pointer_.interactiveScroll && pointer_.scrollingDisplayID == display->info.id;
+    // Columns that went (a window closed, an application quit) shorten the
+    // strip under a scroll that rested near its end: the spring heads for
+    // the nearest place the strip can rest.
+    if (!fingerDriven && !settings_.carouselMode.value()) {
+      const double limit = maxScroll(*strip, geometryFor(*display));
+      strip->scroll.target = std::clamp(strip->scroll.target, 0.0, limit);
+    }
     const SpringFrame frame{
         lifecycle_.springStiffness, dtSeconds,
         settings_.animations.value() ? SpringMotion::animated : SpringMotion::instant,

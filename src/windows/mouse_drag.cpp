@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "windows/ax_read.h"
 #include "windows/timing.h"
@@ -50,6 +51,7 @@ void WindowManager::mouseButton(bool isDown, Point location) {
   p.mouseDown = false;
   p.mouseDragging = false;
   p.pressWindow.reset();
+  if (std::exchange(p.joinAfterDrag, false)) scheduleReconcile();
   std::vector<WindowId> dragged(p.draggedWindows.begin(), p.draggedWindows.end());
   p.draggedWindows.clear();
   std::sort(dragged.begin(), dragged.end());

@@ -72,6 +72,7 @@ void WindowManager::reconcileDisplay(DisplayState& display,
 
   std::vector<JoiningWindow> added;
   const bool dragging = pointer_.mouseDown && pointer_.mouseDragging;
+  if (dragging) pointer_.joinAfterDrag = true;
   if (!dragging) {
     const auto actives = activeDisplays();
     for (const auto& entry : table_.windows) {
@@ -138,7 +139,9 @@ void WindowManager::forget(WindowId id) {
     it->second->cancel();
     external_.pending.erase(it);
   }
-  removeFromStrips(id, [](const DisplayState&, const Strip&) { return true; });
+  if (removeFromStrips(id, [](const DisplayState&, const Strip&) { return true; })) {
+    startAnimator();
+  }
   for (auto& [displayId, display] : displays_.states) {
     for (auto& [space, strip] : display.strips) {
       strip.minHeights.erase(id);

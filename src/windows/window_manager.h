@@ -289,6 +289,9 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
     std::optional<WindowId> pressWindow;
     std::unordered_set<WindowId> draggedWindows;
     std::unordered_set<WindowId> heldForDrag;
+    // A reconcile met the button down and let no window join: the release
+    // reconciles again, or a window opened mid-drag is never tiled.
+    bool joinAfterDrag = false;
     bool interactiveScroll = false;
     std::optional<std::string> scrollingDisplayID;
     std::optional<std::string> gestureDisplayID;
