@@ -14,13 +14,16 @@ file(GLOB adapter_sources CONFIGURE_DEPENDS
 add_library(vistarail_macos_adapters STATIC ${adapter_sources})
 target_link_libraries(vistarail_macos_adapters PUBLIC vistarail_platform_macos
   "-framework AppKit" "-framework ApplicationServices" "-framework Carbon"
-  "-framework CoreVideo" "-framework QuartzCore")
+  "-framework CoreVideo" "-framework QuartzCore" "-framework ServiceManagement")
 target_compile_options(vistarail_macos_adapters PRIVATE
   $<$<COMPILE_LANGUAGE:OBJCXX>:-fobjc-arc>)
 
 file(GLOB app_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/main/macos/*.mm)
-add_executable(vistarail MACOSX_BUNDLE ${app_sources})
-target_link_libraries(vistarail PRIVATE vistarail_macos_adapters vistarail_windows)
+# Read by the status menu's and the settings window's "Privacy Policy…".
+set(app_resources ${PROJECT_SOURCE_DIR}/src/main/macos/PrivacyPolicy.html)
+set_source_files_properties(${app_resources} PROPERTIES MACOSX_PACKAGE_LOCATION Resources)
+add_executable(vistarail MACOSX_BUNDLE ${app_sources} ${app_resources})
+target_link_libraries(vistarail PRIVATE vistarail_macos_adapters vistarail_shell)
 target_compile_options(vistarail PRIVATE -fobjc-arc)
 set_target_properties(vistarail PROPERTIES
   OUTPUT_NAME Vistarail
