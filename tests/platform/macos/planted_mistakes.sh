@@ -82,6 +82,9 @@ plant mac_typecheck.sh $a/mac_login_item.mm \
 plant mac_typecheck.sh $a/mac_status_bar.mm \
   's/statusItemWithLength:length/statusItemWithLenght:length/' \
   "misspelt selector (the status item)"
+plant mac_typecheck.sh $a/mac_updater.mm \
+  's/startUpdater:&error/startUpdatr:&error/' \
+  "misspelt selector in the code built only with the update framework"
 plant mac_sdk_symbols.sh platform/macos/sdk_decls/CoreGraphics/CoreGraphics.h \
   's/(void CGContextFillPath\(CGContextRef c\);)/$1\nvoid CGContextClip(CGContextRef c);/' \
   "a declaration no adapter uses"

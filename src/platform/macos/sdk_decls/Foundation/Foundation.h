@@ -79,6 +79,7 @@ static inline NSEdgeInsets NSEdgeInsetsMake(CGFloat top, CGFloat left, CGFloat b
 
 @interface NSNumber : NSObject
 @property(readonly) unsigned int unsignedIntValue;
+@property(readonly) BOOL boolValue;
 @end
 
 @interface NSArray<ObjectType> : NSObject <NSFastEnumeration>
@@ -189,4 +190,22 @@ static inline id CFBridgingRelease(CFTypeRef X) {
 @end
 @interface NSNumber (Literals)
 + (NSNumber*)numberWithUnsignedInteger:(NSUInteger)value;
+@end
+
+// Key-value observing.
+typedef NSString* NSKeyValueChangeKey;
+extern NSKeyValueChangeKey const NSKeyValueChangeNewKey;
+typedef NSUInteger NSKeyValueObservingOptions;
+enum : NSUInteger { NSKeyValueObservingOptionNew = 0x01, NSKeyValueObservingOptionInitial = 0x04 };
+
+@interface NSObject (NSKeyValueObserving)
+- (void)observeValueForKeyPath:(NSString*)keyPath
+                      ofObject:(id)object
+                        change:(NSDictionary<NSKeyValueChangeKey, id>*)change
+                       context:(void*)context;
+- (void)addObserver:(NSObject*)observer
+         forKeyPath:(NSString*)keyPath
+            options:(NSKeyValueObservingOptions)options
+            context:(void*)context;
+- (void)removeObserver:(NSObject*)observer forKeyPath:(NSString*)keyPath context:(void*)context;
 @end
