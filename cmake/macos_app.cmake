@@ -10,6 +10,8 @@ set(VISTARAIL_MINIMUM_MACOS "13.0" CACHE STRING "LSMinimumSystemVersion")
 # The customer release checks for updates with Sparkle 2: give the folder
 # holding Sparkle.framework; without it the updater reports it is unavailable.
 set(VISTARAIL_SPARKLE_DIR "" CACHE PATH "Folder with Sparkle.framework (the customer release)")
+set(VISTARAIL_UPDATE_FEED_URL "" CACHE STRING "The update feed (SUFeedURL)")
+set(VISTARAIL_UPDATE_PUBLIC_KEY "" CACHE STRING "The updates' EdDSA public key (SUPublicEDKey)")
 
 file(GLOB adapter_sources CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/src/platform/macos/adapters/*.cpp
