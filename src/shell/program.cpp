@@ -89,12 +89,12 @@ Program::Program(const ProgramPorts& ports) : ports_(ports) {
       ports_.updaters, [&bundle] { return bundle.bundleIdentifier().value_or(""); },
       [&application] { application.activate(); });
   updatesBinding_ = std::make_unique<UpdatesBinding>(*updates_);
-  settingsWindow_ = std::make_unique<SettingsWindowController>(SettingsContext{
-      *settings_, ports_.dispatch, ports_.loginItem, ports_.keyMonitor, *updates_, services(),
-      [this]() -> HotKeyManager* {
-        WindowManager* manager = delegate_ ? delegate_->manager() : nullptr;
-        return manager && manager->isRunning() ? &manager->hotKeys() : nullptr;
-      }});
+  settingsWindow_ = std::make_unique<SettingsWindowController>(
+      SettingsContext{*settings_, ports_.dispatch, ports_.loginItem, ports_.keyMonitor, *updates_,
+                      services(), [this]() -> HotKeyManager* {
+                        WindowManager* manager = delegate_ ? delegate_->manager() : nullptr;
+                        return manager && manager->isRunning() ? &manager->hotKeys() : nullptr;
+                      }});
   settingsBinding_ =
       std::make_unique<SettingsBinding>(*settingsWindow_, ports_.settingsHost, ports_.dispatch);
   delegate_ = AppDelegate::create(

@@ -40,11 +40,11 @@ struct ProgramDesk : sim::Desktop {
   ~ProgramDesk() { program.reset(); }
 
   void launch() {
-    program = std::make_unique<Program>(ProgramPorts{
-        application, statusBar,  process,         bundle,      alerts,        ax,
-        windowServer, workspace, dispatch,        links,       hotKeys,       taps,
-        overlayPanels, keyboardLayout, text,      defaults,    loginItem,     keyMonitor,
-        updaters,     settingsHost});
+    program = std::make_unique<Program>(
+        ProgramPorts{application, statusBar,    process,       bundle,         alerts,
+                     ax,          windowServer, workspace,     dispatch,       links,
+                     hotKeys,     taps,         overlayPanels, keyboardLayout, text,
+                     defaults,    loginItem,    keyMonitor,    updaters,       settingsHost});
     program->run();
     dispatch.runFor(0.5);
   }

@@ -11,16 +11,16 @@ TEST(FormTranslation, SlidersTickOnEveryStepBothEndsIncluded) {
     int ticks;
   };
   const Case cases[] = {
-      {0.5, 3.0, 0.1, 26},     // animation speed, counted to the nearest step
-      {0, 40, 1, 41},          // gaps
-      {0.5, 0.95, 0.01, 46},   // 44.999... steps
-      {0.1, 0.8, 0.05, 15},    // dimming
-      {1, 8, 1, 8},            // outline width
-      {0, 1, 0, 0},            // no step: continuous
-      {0, 1, -0.1, 0},         // a step the wrong way
-      {1, 1, 0.1, 0},          // no range
-      {0, 1000, 1, 0},         // too many to draw
-      {0, 100, 1, 101},        // as many as drawn
+      {0.5, 3.0, 0.1, 26},    // animation speed, counted to the nearest step
+      {0, 40, 1, 41},         // gaps
+      {0.5, 0.95, 0.01, 46},  // 44.999... steps
+      {0.1, 0.8, 0.05, 15},   // dimming
+      {1, 8, 1, 8},           // outline width
+      {0, 1, 0, 0},           // no step: continuous
+      {0, 1, -0.1, 0},        // a step the wrong way
+      {1, 1, 0.1, 0},         // no range
+      {0, 1000, 1, 0},        // too many to draw
+      {0, 100, 1, 101},       // as many as drawn
   };
   for (const Case& c : cases)
     EXPECT_EQ(sliderTickMarks(c.minimum, c.maximum, c.step), c.ticks)

@@ -13,10 +13,13 @@ TEST(ShellTranslation, TerminateRepliesAndLoginItemStatusesHaveTheSystemsCodes) 
   EXPECT_EQ(terminateReplyCode(TerminateReply::later), 2);
 
   const std::pair<long, LoginItemStatus> statuses[] = {
-      {0, LoginItemStatus::notRegistered}, {1, LoginItemStatus::enabled},
-      {2, LoginItemStatus::requiresApproval}, {3, LoginItemStatus::notFound},
+      {0, LoginItemStatus::notRegistered},
+      {1, LoginItemStatus::enabled},
+      {2, LoginItemStatus::requiresApproval},
+      {3, LoginItemStatus::notFound},
       // Codes a later system may add are never taken for "on".
-      {4, LoginItemStatus::notFound}, {-1, LoginItemStatus::notFound}};
+      {4, LoginItemStatus::notFound},
+      {-1, LoginItemStatus::notFound}};
   for (const auto& [code, status] : statuses)
     EXPECT_EQ(loginItemStatusFromCode(code), status) << code;
 }
@@ -64,15 +67,18 @@ TEST(TextTranslation, MalformedUtf8BecomesReplacementCharactersAndTheRestStays) 
   const std::pair<std::string, std::string> cases[] = {
       {"", ""},
       {"Safari", "Safari"},
-      {"Stra\xC3\x9F" "e \xE2\x80\x94 \xF0\x9F\x98\x80", "Stra\xC3\x9F" "e \xE2\x80\x94 \xF0\x9F\x98\x80"},
-      {"a\xFFz", "a" + fffd + "z"},                      // never a lead byte
-      {"\x80", fffd},                                    // a lone continuation
-      {"\xC0\xAF", fffd + fffd},                         // overlong '/'
-      {"\xE0\x80\xAF", fffd + fffd + fffd},              // overlong, three bytes
-      {"\xED\xA0\x80", fffd + fffd + fffd},              // a surrogate half
-      {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},   // above U+10FFFF
-      {"ab\xE2\x82", "ab" + fffd + fffd},                // cut off at the end
-      {"\xC3(", fffd + "("},                             // lead without its continuation
+      {"Stra\xC3\x9F"
+       "e \xE2\x80\x94 \xF0\x9F\x98\x80",
+       "Stra\xC3\x9F"
+       "e \xE2\x80\x94 \xF0\x9F\x98\x80"},
+      {"a\xFFz", "a" + fffd + "z"},                     // never a lead byte
+      {"\x80", fffd},                                   // a lone continuation
+      {"\xC0\xAF", fffd + fffd},                        // overlong '/'
+      {"\xE0\x80\xAF", fffd + fffd + fffd},             // overlong, three bytes
+      {"\xED\xA0\x80", fffd + fffd + fffd},             // a surrogate half
+      {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},  // above U+10FFFF
+      {"ab\xE2\x82", "ab" + fffd + fffd},               // cut off at the end
+      {"\xC3(", fffd + "("},                            // lead without its continuation
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(repairedUtf8(in), out);
 }

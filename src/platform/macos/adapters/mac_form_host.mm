@@ -149,9 +149,10 @@ struct MacFormHost::Objects {
           operate(name, static_cast<NSSwitch*>(sender).state == NSControlStateValueOn);
         });
         toggle.action = @selector(act:);
-        NSView* texts = c.detail.empty()
-                            ? label(c.label)
-                            : column(@[ label(c.label), label(c.detail, FormTone::secondary, true) ]);
+        NSView* texts =
+            c.detail.empty()
+                ? label(c.label)
+                : column(@[ label(c.label), label(c.detail, FormTone::secondary, true) ]);
         return row(@[ toggle, texts ]);
       }
       case FormControlKind::slider: {
@@ -255,12 +256,12 @@ struct MacFormHost::Objects {
 
   void makeWindow(const FormWindow& form) {
     const NSRect frame = NSMakeRect(0, 0, form.contentSize.width, form.contentSize.height);
-    window = [[NSWindow alloc]
-        initWithContentRect:frame
-                  styleMask:NSWindowStyleMaskTitled | NSWindowStyleMaskClosable |
-                            NSWindowStyleMaskMiniaturizable
-                    backing:NSBackingStoreBuffered
-                      defer:YES];
+    window =
+        [[NSWindow alloc] initWithContentRect:frame
+                                    styleMask:NSWindowStyleMaskTitled | NSWindowStyleMaskClosable |
+                                              NSWindowStyleMaskMiniaturizable
+                                      backing:NSBackingStoreBuffered
+                                        defer:YES];
     window.releasedWhenClosed = NO;
     windowDelegate = [[VRFormAction alloc] initWithBlock:[this](id) {
       if (handlers.closed) handlers.closed();

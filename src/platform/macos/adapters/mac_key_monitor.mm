@@ -18,17 +18,15 @@ MacKeyMonitor::~MacKeyMonitor() {
 
 KeyMonitor::Token MacKeyMonitor::add(Handler handler) {
   auto shared = std::make_shared<Handler>(std::move(handler));
-  id monitor = [NSEvent addLocalMonitorForEventsMatchingMask:NSEventMaskKeyDown
-                                                     handler:^NSEvent*(NSEvent* event) {
-                                                       const KeyDown key{
-                                                           event.keyCode,
-                                                           keyMonitorFlags(event.modifierFlags)};
-                                                       // Returning nil consumes the key.
-                                                       return (*shared)(key) ==
-                                                                      KeyDisposition::consumed
-                                                                  ? nil
-                                                                  : event;
-                                                     }];
+  id monitor = [NSEvent
+      addLocalMonitorForEventsMatchingMask:NSEventMaskKeyDown
+                                   handler:^NSEvent*(NSEvent* event) {
+                                     const KeyDown key{event.keyCode,
+                                                       keyMonitorFlags(event.modifierFlags)};
+                                     // Returning nil consumes the key.
+                                     return (*shared)(key) == KeyDisposition::consumed ? nil
+                                                                                       : event;
+                                   }];
   if (!monitor) return 0;
   const Token token = next_++;
   monitors_[token] = (__bridge_retained const void*)monitor;

@@ -77,8 +77,8 @@ NSMenuItem* makeItem(const MenuItem& item) {
                                                 action:nil
                                          keyEquivalent:nsText(item.keyEquivalent)];
   if (!item.attributedTitle.empty()) made.attributedTitle = attributedTitle(item.attributedTitle);
-  made.keyEquivalentModifierMask = static_cast<NSEventModifierFlags>(
-      menuKeyEquivalentModifiers(item.keyEquivalentModifiers));
+  made.keyEquivalentModifierMask =
+      static_cast<NSEventModifierFlags>(menuKeyEquivalentModifiers(item.keyEquivalentModifiers));
   made.state = item.checked ? NSControlStateValueOn : NSControlStateValueOff;
   made.enabled = item.enabled;
   if (!item.submenu.empty() || !item.submenuTitle.empty()) {

@@ -35,8 +35,8 @@ Subscription MacProcess::observeSignal(int signalNumber, std::function<void()> h
   dispatch_set_context(source, new Handler(std::move(handler)));
   dispatch_source_set_event_handler_f(source,
                                       [](void* context) { (*static_cast<Handler*>(context))(); });
-  dispatch_source_set_cancel_handler_f(source,
-                                       [](void* context) { delete static_cast<Handler*>(context); });
+  dispatch_source_set_cancel_handler_f(
+      source, [](void* context) { delete static_cast<Handler*>(context); });
   dispatch_resume(source);
   return Subscription([source] {
     dispatch_source_cancel(source);

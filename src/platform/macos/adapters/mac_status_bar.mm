@@ -59,9 +59,7 @@ class MacStatusItem final : public StatusItem {
   void setAppearsDisabled(bool appearsDisabled) override {
     item_.button.appearsDisabled = appearsDisabled;
   }
-  void setToolTip(std::string toolTip) override {
-    item_.button.toolTip = nsString(toolTip);
-  }
+  void setToolTip(std::string toolTip) override { item_.button.toolTip = nsString(toolTip); }
   void setMenu(Menu menu, std::function<void(Menu&)> needsUpdate) override {
     NSMenu* made = makeNSMenu(menu);
     // The menu's delegate is weak: the item keeps it.

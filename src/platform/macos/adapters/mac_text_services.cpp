@@ -38,8 +38,8 @@ int MacTextServices::compareIgnoringCase(std::string_view a, std::string_view b)
 std::string MacTextServices::upperCased(std::string_view text) const {
   CFRef<CFStringRef> source = cfText(text);
   if (!source) return std::string(text);
-  CFRef<CFMutableStringRef> upper =
-      CFRef<CFMutableStringRef>::adopt(CFStringCreateMutableCopy(kCFAllocatorDefault, 0, source.get()));
+  CFRef<CFMutableStringRef> upper = CFRef<CFMutableStringRef>::adopt(
+      CFStringCreateMutableCopy(kCFAllocatorDefault, 0, source.get()));
   if (!upper) return std::string(text);
   CFRef<CFLocaleRef> locale = CFRef<CFLocaleRef>::adopt(CFLocaleCopyCurrent());
   CFStringUppercase(upper.get(), locale.get());
