@@ -138,6 +138,38 @@ TEST(Program, ClosingTheWindowWhileRecordingGivesTheShortcutsBack) {
   EXPECT_EQ(desk.keyMonitor.installed(), 0u);
 }
 
+// What a person does in the window reaches the services behind it: the
+// login item's refusal, the rules field, and the privacy policy that takes
+// the status menu's road (an alert when the bundle lacks the page).
+TEST(Program, TheWindowsControlsReachTheServicesBehindThem) {
+  ProgramDesk desk;
+  desk.loginItem.refuse("Operation not permitted");
+  desk.launch();
+  desk.choose(shell::kSettings);
+
+  desk.settingsHost.operate("Launch at login", true);
+  EXPECT_FALSE(desk.settingsHost.control("Launch at login")->isOn);
+  bool refusalShown = false;
+  for (const FormControl& c : desk.settingsHost.form().controls)
+    refusalShown |= c.label == "Operation not permitted" && c.tone == FormTone::error;
+  EXPECT_TRUE(refusalShown);
+
+  desk.settingsHost.operate("Privacy Policy\u2026");
+  ASSERT_EQ(desk.alerts.shown().size(), 1u);
+  EXPECT_EQ(desk.alerts.shown()[0].alert.messageText, shell::kPrivacyPolicyFailed);
+
+  desk.settingsHost.clickTab(4);
+  const size_t floating = desk.program->settings().floatingBundleIDs.value().size();
+  desk.settingsHost.operate("rules.field", std::string("  com.example.Notes\t"));
+  EXPECT_EQ(desk.settingsHost.control("rules.field")->detail, "  com.example.Notes\t");
+  desk.settingsHost.operate("rules.field");  // Return
+  const std::vector<std::string>& ids = desk.program->settings().floatingBundleIDs.value();
+  ASSERT_EQ(ids.size(), floating + 1);
+  EXPECT_EQ(ids.back(), "com.example.Notes");
+  EXPECT_EQ(desk.settingsHost.control("rules.field")->detail, "");
+  EXPECT_NE(desk.settingsHost.control("rule.com.example.Notes"), nullptr);
+}
+
 TEST(Program, UpdatesOnlyUnderTheCustomerIdentifierAndOnlyWhenIdle) {
   struct Case {
     std::optional<std::string> bundleID;
