@@ -50,6 +50,9 @@ namespace vistarail::macos {
 
 namespace {
 
+constexpr CGFloat kTabsHeight = 44;
+constexpr CGFloat kMargin = 20;
+
 NSColor* colorOf(FormTone tone) {
   switch (toneColor(tone)) {
     case ToneColor::label:
@@ -70,10 +73,12 @@ NSColor* colorOf(FormTone tone) {
   return NSColor.labelColor;
 }
 
+// A label on one line, or wrapped at `wrapWidth` when it is not 0.
 NSTextField* label(const std::string& value, FormTone tone = FormTone::primary,
-                   bool wraps = false) {
-  NSTextField* field = wraps ? [NSTextField wrappingLabelWithString:nsText(value)]
-                             : [NSTextField labelWithString:nsText(value)];
+                   CGFloat wrapWidth = 0) {
+  NSTextField* field = wrapWidth > 0 ? [NSTextField wrappingLabelWithString:nsText(value)]
+                                     : [NSTextField labelWithString:nsText(value)];
+  if (wrapWidth > 0) field.preferredMaxLayoutWidth = wrapWidth;
   field.textColor = colorOf(tone);
   return field;
 }
@@ -109,6 +114,10 @@ struct MacFormHost::Objects {
   FormHandlers handlers;
   NSWindow* window = nil;
   NSSegmentedControl* tabs = nil;
+  NSScrollView* scroll = nil;
+  // Where wrapped text breaks: the column's width less its margins and room
+  // for a switch or an icon beside the text.
+  CGFloat textWidth = 600;
   VRFlippedStackView* rows = nil;
   VRFormAction* windowDelegate = nil;
   VRFormAction* tabAction = nil;
@@ -140,7 +149,7 @@ struct MacFormHost::Objects {
       case FormControlKind::sectionHeader:
         return heading(c.label, 13);
       case FormControlKind::paragraph:
-        return label(c.label, c.tone, true);
+        return label(c.label, c.tone, textWidth);
       case FormControlKind::toggle: {
         NSSwitch* toggle = [[NSSwitch alloc] init];
         toggle.state = c.isOn ? NSControlStateValueOn : NSControlStateValueOff;
@@ -152,7 +161,7 @@ struct MacFormHost::Objects {
         NSView* texts =
             c.detail.empty()
                 ? label(c.label)
-                : column(@[ label(c.label), label(c.detail, FormTone::secondary, true) ]);
+                : column(@[ label(c.label), label(c.detail, FormTone::secondary, textWidth) ]);
         return row(@[ toggle, texts ]);
       }
       case FormControlKind::slider: {
@@ -235,7 +244,8 @@ struct MacFormHost::Objects {
           image.contentTintColor = colorOf(c.tone);
           [views addObject:image];
         }
-        [views addObject:column(@[ label(c.label), label(c.detail, FormTone::secondary, true) ])];
+        [views
+            addObject:column(@[ label(c.label), label(c.detail, FormTone::secondary, textWidth) ])];
         if (!c.actionTitle.empty()) {
           // A row of an application removes with a symbol; a checklist row
           // fixes with a titled button.
@@ -275,19 +285,23 @@ struct MacFormHost::Objects {
                                              trackingMode:NSSegmentSwitchTrackingSelectOne
                                                    target:tabAction
                                                    action:@selector(act:)];
-    rows = [[VRFlippedStackView alloc] initWithFrame:frame];
+    // The window does not resize: plain frames, the tabs centred along the
+    // top and the rows scrolling below them.
+    const CGFloat width = form.contentSize.width;
+    const CGFloat height = form.contentSize.height;
+    textWidth = width - 2 * kMargin - 60;
+    NSView* content = [[NSView alloc] initWithFrame:frame];
+    scroll = [[NSScrollView alloc] initWithFrame:NSMakeRect(0, 0, width, height - kTabsHeight)];
+    scroll.hasVerticalScroller = YES;
+    scroll.drawsBackground = NO;
+    rows = [[VRFlippedStackView alloc] initWithFrame:NSMakeRect(0, 0, width, 0)];
     rows.orientation = NSUserInterfaceLayoutOrientationVertical;
     rows.alignment = NSLayoutAttributeLeading;
     rows.spacing = 10;
-    rows.edgeInsets = NSEdgeInsetsMake(16, 20, 16, 20);
-    NSScrollView* scroll = [[NSScrollView alloc] initWithFrame:frame];
-    scroll.hasVerticalScroller = YES;
-    scroll.drawsBackground = NO;
+    rows.edgeInsets = NSEdgeInsetsMake(16, kMargin, 16, kMargin);
     scroll.documentView = rows;
-    [rows.widthAnchor constraintEqualToAnchor:scroll.contentView.widthAnchor].active = YES;
-    NSStackView* content = [NSStackView stackViewWithViews:@[ tabs, scroll ]];
-    content.orientation = NSUserInterfaceLayoutOrientationVertical;
-    content.edgeInsets = NSEdgeInsetsMake(12, 0, 0, 0);
+    [content addSubview:tabs];
+    [content addSubview:scroll];
     window.contentView = content;
     [window center];
   }
@@ -300,6 +314,11 @@ struct MacFormHost::Objects {
       [tabs setImage:symbol(form.tabs[i].symbol) forSegment:segment];
     }
     tabs.selectedSegment = form.selectedTab;
+    [tabs sizeToFit];
+    const NSRect bar = tabs.frame;
+    tabs.frame =
+        NSMakeRect((form.contentSize.width - bar.size.width) / 2,
+                   form.contentSize.height - kTabsHeight + 8, bar.size.width, bar.size.height);
   }
 
   void showRows(const FormWindow& form) {
@@ -329,6 +348,8 @@ struct MacFormHost::Objects {
       [rows insertArrangedSubview:made atIndex:at];
     }
     shown = form;
+    // The column is as tall as its rows need; the scroll view scrolls it.
+    [rows setFrameSize:NSMakeSize(form.contentSize.width, rows.fittingSize.height)];
   }
 };
 

@@ -394,6 +394,8 @@ static const NSControlStateValue NSControlStateValueOn = 1;
 // Controls.
 @interface NSView (Shell)
 @property(copy) NSString* toolTip;
+@property NSRect frame;
+@property(readonly) NSSize fittingSize;
 - (void)removeFromSuperview;
 @end
 
@@ -404,6 +406,7 @@ static const NSControlStateValue NSControlStateValueOn = 1;
 @property double doubleValue;
 @property(copy) NSString* stringValue;
 @property(strong) NSFont* font;
+- (void)sizeToFit;
 @end
 
 enum NSButtonType : NSUInteger { NSButtonTypePushOnPushOff = 1 };
@@ -455,6 +458,7 @@ enum NSTextFieldBezelStyle : NSUInteger { NSTextFieldRoundedBezel = 1 };
 + (instancetype)textFieldWithString:(NSString*)stringValue;
 @property(copy) NSColor* textColor;
 @property(copy) NSString* placeholderString;
+@property CGFloat preferredMaxLayoutWidth;
 @property NSTextFieldBezelStyle bezelStyle;
 @property(weak) id<NSTextFieldDelegate> delegate;
 @end
@@ -478,21 +482,6 @@ enum NSSegmentSwitchTracking : NSUInteger { NSSegmentSwitchTrackingSelectOne = 0
 @end
 
 // Layout.
-@interface NSLayoutConstraint : NSObject
-@property(getter=isActive) BOOL active;
-@end
-
-@class NSLayoutDimension;
-@interface NSLayoutAnchor<AnchorType> : NSObject
-- (NSLayoutConstraint*)constraintEqualToAnchor:(NSLayoutAnchor<AnchorType>*)anchor;
-@end
-@interface NSLayoutDimension : NSLayoutAnchor <NSLayoutDimension*>
-@end
-
-@interface NSView (Anchors)
-@property(readonly, strong) NSLayoutDimension* widthAnchor;
-@end
-
 enum NSUserInterfaceLayoutOrientation : NSInteger {
   NSUserInterfaceLayoutOrientationHorizontal = 0,
   NSUserInterfaceLayoutOrientationVertical = 1,
@@ -509,14 +498,10 @@ enum NSLayoutAttribute : NSInteger { NSLayoutAttributeLeading = 5 };
 - (void)insertArrangedSubview:(NSView*)view atIndex:(NSInteger)index;
 @end
 
-@interface NSClipView : NSView
-@end
-
 @interface NSScrollView : NSView
 @property BOOL hasVerticalScroller;
 @property BOOL drawsBackground;
 @property(strong) NSView* documentView;
-@property(strong) NSClipView* contentView;
 @end
 
 // The status bar.

@@ -61,6 +61,13 @@ static inline NSRect NSMakeRect(CGFloat x, CGFloat y, CGFloat w, CGFloat h) {
   return r;
 }
 
+static inline NSSize NSMakeSize(CGFloat w, CGFloat h) {
+  NSSize s;
+  s.width = w;
+  s.height = h;
+  return s;
+}
+
 typedef struct NSEdgeInsets {
   CGFloat top;
   CGFloat left;
