@@ -288,6 +288,5 @@ typedef NSInteger NSWindowLevel;
 @property BOOL becomesKeyOnlyIfNeeded;
 @end
 
-
 // The application shell: delegate, menus, status bar, alerts, controls.
 #import <AppKit/AppKitShell.h>
