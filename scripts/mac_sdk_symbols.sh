@@ -3,7 +3,8 @@
 # the macOS adapters use, so that neither drifts silently:
 #   - every platform name an adapter uses (functions, types, constants,
 #     classes, macros of CoreFoundation, CoreGraphics, accessibility, Carbon,
-#     CoreVideo, libdispatch, mach, AppKit, Foundation, QuartzCore) must be
+#     CoreVideo, libdispatch, mach, AppKit, Foundation, QuartzCore,
+#     ServiceManagement, and the optional Sparkle) must be
 #     declared in src/platform/macos/sdk_decls/;
 #   - every name declared there must be used, by an adapter or by another
 #     declaration (a name that occurs once in the declarations and nowhere in
@@ -19,7 +20,7 @@ src="${1:-$here/../src}"
 decls="$src/platform/macos/sdk_decls"
 
 # Names of the platform's frameworks, by their prefixes and families.
-pattern='\b(k(CF|CG|AX|CV|TIS|UC|Event)[A-Za-z0-9_]*|(CF|CG|AX|CV|TIS|UC|LM|NS|CA)[A-Z][A-Za-z0-9_]*|_?dispatch_[a-z_]+|DISPATCH_[A-Z_]+|mach_[a-z_]+|(Install|Register|Unregister)Event[A-Za-z]*|GetEvent[A-Za-z]*|Event(HotKey|Handler|Type|Target|Param)[A-Za-z]*|typeEventHotKeyID|eventNotHandledErr|UniChar[A-Za-z]*|QOS_CLASS_[A-Z_]+|qos_class_t|OptionBits|UInt(8|16|32)|Boolean|pid_t)\b'
+pattern='\b(k(CF|CG|AX|CV|TIS|UC|Event)[A-Za-z0-9_]*|(CF|CG|AX|CV|TIS|UC|LM|NS|CA|SM|SPU)[A-Z][A-Za-z0-9_]*|_?dispatch_[a-z_]+|DISPATCH_[A-Z_]+|mach_[a-z_]+|(Install|Register|Unregister)Event[A-Za-z]*|GetEvent[A-Za-z]*|Event(HotKey|Handler|Type|Target|Param)[A-Za-z]*|typeEventHotKeyID|eventNotHandledErr|UniChar[A-Za-z]*|QOS_CLASS_[A-Z_]+|qos_class_t|OptionBits|UInt(8|16|32)|Boolean|pid_t)\b'
 
 # Source text without comments and string literals.
 strip() {

@@ -5,6 +5,8 @@
 # reference counting and blocks (the project's warnings: -Wall -Wextra
 # -Wpedantic), against the declarations of
 # src/platform/macos/sdk_decls/ that stand in for the platform's frameworks.
+# A file that can be built with the optional update framework
+# (VISTARAIL_WITH_SPARKLE) is checked both ways.
 #
 #   scripts/mac_typecheck.sh [SOURCE_ROOT [FILE...]]
 #
@@ -46,6 +48,12 @@ check() {
   esac
   if ! out=$("$cxx" "${flags[@]}" "${common[@]}" "$file" 2>&1); then
     printf 'FAILED %s\n%s\n' "${file#"$src"/}" "$out"
+    return 1
+  fi
+  # A file with an optional framework is checked with it too.
+  if grep -q 'VISTARAIL_WITH_SPARKLE' "$file" &&
+    ! out=$("$cxx" "${flags[@]}" "${common[@]}" -DVISTARAIL_WITH_SPARKLE=1 "$file" 2>&1); then
+    printf 'FAILED %s (with Sparkle)\n%s\n' "${file#"$src"/}" "$out"
     return 1
   fi
 }

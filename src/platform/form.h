@@ -6,6 +6,7 @@
 // without a Mac; on macOS the same controls are real views.
 
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/geometry.h"
@@ -59,12 +60,19 @@ struct FormTab {
   friend bool operator==(const FormTab&, const FormTab&) = default;
 };
 
+// What operating a control hands to it: a toggle a bool, a slider a number,
+// a picker or a menu the index of an option (a shortcut row the index of
+// the shortcut clicked), a text field its text, and a button, a tile, a row's
+// button or a Return in a text field nothing.
+using FormInput = std::variant<std::monostate, bool, double, int, std::string>;
+
 struct FormWindow {
   std::string title;
   Size contentSize;
   std::vector<FormTab> tabs;
   int selectedTab = 0;
   std::vector<FormControl> controls;
+  friend bool operator==(const FormWindow&, const FormWindow&) = default;
 };
 
 }  // namespace vistarail

@@ -17,7 +17,7 @@
 
 namespace vistarail {
 
-using ControlInput = std::variant<std::monostate, bool, double, int, std::string>;
+using ControlInput = FormInput;
 
 struct Control {
   FormControl view;

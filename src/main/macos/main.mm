@@ -1,5 +1,5 @@
-// The macOS application: a menu-bar application (no Dock icon) running the program
-// on the macOS adapters.
+// The macOS application: a menu-bar application (no Dock icon) running the
+// program on the macOS adapters.
 
 #import <AppKit/AppKit.h>
 
@@ -7,11 +7,10 @@
 
 int main() {
   @autoreleasepool {
-    NSApplication* application = NSApplication.sharedApplication;
-    [application setActivationPolicy:NSApplicationActivationPolicyAccessory];
-    static vistarail::macos::MacPlatform platform;
-    vistarail::macos::startApplicationShell(platform);
-    [application run];
+    // For the life of the process, like the program it serves (see
+    // shell_entry.mm): never destroyed.
+    auto* platform = new vistarail::macos::MacPlatform();
+    vistarail::macos::runApplicationShell(*platform);
   }
   return 0;
 }

@@ -1,14 +1,14 @@
 #pragma once
-// Where the application shell (status item and menu, the application
-// delegate, the setup checklist and settings window) takes over the process
-// once it exists; until then shell_entry.mm runs the window manager alone.
+// Where the application shell takes over the process: the program (status
+// item and menu, the application delegate, the settings window, updates, the
+// window manager it starts) assembled over the macOS adapters, then run.
 
 #include "platform/macos/adapters/mac_platform.h"
 
 namespace vistarail::macos {
 
-// Called on the main thread before the application's run loop starts; the
-// platform outlives the run loop.
-void startApplicationShell(MacPlatform& platform);
+// Called once on the main thread; returns only if the run loop ends without
+// the process exiting. The platform must outlive the run loop.
+void runApplicationShell(MacPlatform& platform);
 
 }  // namespace vistarail::macos

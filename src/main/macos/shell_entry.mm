@@ -1,55 +1,39 @@
-// Until the application shell lands: wait for accessibility access, then run
-// the window manager with the macOS adapters. The shell replaces this file
-// (its status menu, pause and quit, termination reply and SIGTERM handling
-// are not here).
+// The program over the macOS adapters: the same assembly the simulator's
+// scenarios run, with the system's services as its ports.
 
 #include "shell_entry.h"
 
-#include <memory>
-#include <optional>
-#include <string>
-
-#include "app/app_settings.h"
-#include "windows/display_info.h"
-#include "windows/window_manager.h"
+#include "shell/program.h"
 
 namespace vistarail::macos {
 
-namespace {
-
-struct Running {
-  std::unique_ptr<AppSettings> settings;
-  std::shared_ptr<WindowManager> manager;
-  RepeatingTimerRef trustPoll;
-};
-
-void startManager(MacPlatform& platform, Running& running) {
-  const auto displays = DisplayInfo::all(platform.workspace, platform.windowServer);
-  running.settings = std::make_unique<AppSettings>(
-      platform.defaults,
-      displays.empty() ? std::nullopt : std::optional<std::string>(displays[0].id));
-  running.manager = WindowManager::create(
-      *running.settings, platform.defaults,
-      {platform.accessibility, platform.windowServer, platform.workspace, platform.dispatch,
-       platform.displayLinks, platform.hotKeys, platform.eventTaps, platform.ownPid, nullptr,
-       &platform.overlayPanels});
-  running.manager->start();
-}
-
-}  // namespace
-
-void startApplicationShell(MacPlatform& platform) {
-  static Running running;
-  if (platform.accessibility.isProcessTrusted(TrustPrompt::promptIfNeeded)) {
-    startManager(platform, running);
-    return;
-  }
-  // Asked once; then polled every second until the user grants access.
-  running.trustPoll = platform.dispatch.scheduleRepeating(platform.dispatch.main(), 1.0, [&] {
-    if (!platform.accessibility.isProcessTrusted(TrustPrompt::none)) return;
-    running.trustPoll->invalidate();
-    startManager(platform, running);
+void runApplicationShell(MacPlatform& platform) {
+  // Made once for the life of the process and never torn down: the process
+  // ends inside the run loop (the application exits once the delegate lets
+  // it), and nothing may run its destructors under AppKit's feet then.
+  auto* program = new Program({
+      .application = platform.application,
+      .statusBar = platform.statusBar,
+      .process = platform.process,
+      .bundle = platform.bundle,
+      .alerts = platform.alerts,
+      .ax = platform.accessibility,
+      .windowServer = platform.windowServer,
+      .workspace = platform.workspace,
+      .dispatch = platform.dispatch,
+      .displayLinks = platform.displayLinks,
+      .hotKeys = platform.hotKeys,
+      .eventTaps = platform.eventTaps,
+      .overlayPanels = platform.overlayPanels,
+      .keyboardLayout = platform.keyboardLayout,
+      .text = platform.text,
+      .defaults = platform.defaults,
+      .loginItem = platform.loginItem,
+      .keyMonitor = platform.keyMonitor,
+      .updaters = platform.updaters,
+      .settingsHost = platform.settingsHost,
   });
+  program->run();
 }
 
 }  // namespace vistarail::macos

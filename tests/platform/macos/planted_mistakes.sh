@@ -76,6 +76,15 @@ plant mac_typecheck.sh $a/mac_hot_keys.cpp \
 plant mac_typecheck.sh $a/mac_dispatch.cpp \
   's/dispatch_source_set_timer\(source_, dispatch_time\(DISPATCH_TIME_NOW, step\),/dispatch_source_set_timer(source_,/' \
   "missing argument (a timer without its start)"
+plant mac_typecheck.sh $a/mac_login_item.mm \
+  's/registerAndReturnError:&error/registerAndReturnError:error/' \
+  "wrong argument type (an error where the address of one goes)"
+plant mac_typecheck.sh $a/mac_status_bar.mm \
+  's/statusItemWithLength:length/statusItemWithLenght:length/' \
+  "misspelt selector (the status item)"
+plant mac_typecheck.sh $a/mac_updater.mm \
+  's/startUpdater:&error/startUpdatr:&error/' \
+  "misspelt selector in the code built only with the update framework"
 plant mac_sdk_symbols.sh platform/macos/sdk_decls/CoreGraphics/CoreGraphics.h \
   's/(void CGContextFillPath\(CGContextRef c\);)/$1\nvoid CGContextClip(CGContextRef c);/' \
   "a declaration no adapter uses"

@@ -17,6 +17,13 @@ inline NSString* nsString(std::string_view text) {
   return CFBridgingRelease(makeCFString(text).release());
 }
 
+// Never nil: the empty string for bytes that are not UTF-8, for the places
+// where AppKit raises on nil (titles, labels, key equivalents).
+inline NSString* nsText(std::string_view text) {
+  NSString* made = nsString(text);
+  return made ? made : @"";
+}
+
 inline std::string stdString(NSString* string) {
   return string ? stringFromCF((__bridge CFStringRef)string) : std::string();
 }

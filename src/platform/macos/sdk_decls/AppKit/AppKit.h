@@ -287,3 +287,6 @@ typedef NSInteger NSWindowLevel;
 @interface NSPanel : NSWindow
 @property BOOL becomesKeyOnlyIfNeeded;
 @end
+
+// The application shell: delegate, menus, status bar, alerts, controls.
+#import <AppKit/AppKitShell.h>

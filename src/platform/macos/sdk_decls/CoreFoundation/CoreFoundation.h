@@ -33,6 +33,17 @@ typedef struct __CFRunLoop* CFRunLoopRef;
 typedef struct __CFRunLoopSource* CFRunLoopSourceRef;
 typedef struct __CFMachPort* CFMachPortRef;
 typedef CFStringRef CFRunLoopMode;
+typedef struct __CFString* CFMutableStringRef;
+typedef const struct __CFLocale* CFLocaleRef;
+
+typedef struct {
+  CFIndex location;
+  CFIndex length;
+} CFRange;
+enum { kCFNotFound = -1 };
+typedef CFIndex CFComparisonResult;
+typedef OptionBits CFStringCompareFlags;
+enum { kCFCompareCaseInsensitive = 1, kCFCompareNonliteral = 16 };
 
 typedef struct {
   CFIndex version;
@@ -85,6 +96,14 @@ const char* CFStringGetCStringPtr(CFStringRef theString, CFStringEncoding encodi
 CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
 Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSize,
                            CFStringEncoding encoding);
+CFRange CFStringFind(CFStringRef theString, CFStringRef stringToFind,
+                     CFStringCompareFlags compareOptions);
+CFComparisonResult CFStringCompare(CFStringRef theString1, CFStringRef theString2,
+                                   CFStringCompareFlags compareOptions);
+CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef alloc, CFIndex maxLength,
+                                             CFStringRef theString);
+void CFStringUppercase(CFMutableStringRef theString, CFLocaleRef locale);
+CFLocaleRef CFLocaleCopyCurrent(void);
 
 CFTypeID CFNumberGetTypeID(void);
 CFNumberRef CFNumberCreate(CFAllocatorRef allocator, CFNumberType theType, const void* valuePtr);

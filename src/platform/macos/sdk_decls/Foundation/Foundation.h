@@ -47,13 +47,50 @@ __attribute__((objc_root_class))
 @interface NSString : NSObject
 + (instancetype)stringWithUTF8String:(const char*)nullTerminatedCString;
 @property(readonly) const char* UTF8String;
+- (BOOL)isEqualToString:(NSString*)aString;
 @end
+
+SEL NSSelectorFromString(NSString* aSelectorName);
+
+static inline NSRect NSMakeRect(CGFloat x, CGFloat y, CGFloat w, CGFloat h) {
+  NSRect r;
+  r.origin.x = x;
+  r.origin.y = y;
+  r.size.width = w;
+  r.size.height = h;
+  return r;
+}
+
+static inline NSSize NSMakeSize(CGFloat w, CGFloat h) {
+  NSSize s;
+  s.width = w;
+  s.height = h;
+  return s;
+}
+
+typedef struct NSEdgeInsets {
+  CGFloat top;
+  CGFloat left;
+  CGFloat bottom;
+  CGFloat right;
+} NSEdgeInsets;
+static inline NSEdgeInsets NSEdgeInsetsMake(CGFloat top, CGFloat left, CGFloat bottom,
+                                            CGFloat right) {
+  NSEdgeInsets e;
+  e.top = top;
+  e.left = left;
+  e.bottom = bottom;
+  e.right = right;
+  return e;
+}
 
 @interface NSNumber : NSObject
 @property(readonly) unsigned int unsignedIntValue;
+@property(readonly) BOOL boolValue;
 @end
 
 @interface NSArray<ObjectType> : NSObject <NSFastEnumeration>
++ (instancetype)array;
 @property(readonly) NSUInteger count;
 - (ObjectType)objectAtIndexedSubscript:(NSUInteger)idx;
 @end
@@ -68,9 +105,23 @@ __attribute__((objc_root_class))
 @interface NSURL : NSObject
 + (instancetype)URLWithString:(NSString*)URLString;
 @property(readonly, copy) NSString* path;
+@property(readonly, copy) NSString* absoluteString;
+@end
+
+@interface NSError : NSObject
+@property(readonly, copy) NSString* localizedDescription;
+@end
+
+@interface NSBundle : NSObject
+@property(class, readonly, strong) NSBundle* mainBundle;
+@property(readonly, copy) NSString* bundleIdentifier;
+@property(readonly, copy) NSString* bundlePath;
+- (id)objectForInfoDictionaryKey:(NSString*)key;
+- (NSURL*)URLForResource:(NSString*)name withExtension:(NSString*)ext;
 @end
 
 @interface NSNotification : NSObject
+@property(readonly, retain) id object;
 @property(readonly, copy) NSDictionary* userInfo;
 @end
 
@@ -146,4 +197,22 @@ static inline id CFBridgingRelease(CFTypeRef X) {
 @end
 @interface NSNumber (Literals)
 + (NSNumber*)numberWithUnsignedInteger:(NSUInteger)value;
+@end
+
+// Key-value observing.
+typedef NSString* NSKeyValueChangeKey;
+extern NSKeyValueChangeKey const NSKeyValueChangeNewKey;
+typedef NSUInteger NSKeyValueObservingOptions;
+enum : NSUInteger { NSKeyValueObservingOptionNew = 0x01, NSKeyValueObservingOptionInitial = 0x04 };
+
+@interface NSObject (NSKeyValueObserving)
+- (void)observeValueForKeyPath:(NSString*)keyPath
+                      ofObject:(id)object
+                        change:(NSDictionary<NSKeyValueChangeKey, id>*)change
+                       context:(void*)context;
+- (void)addObserver:(NSObject*)observer
+         forKeyPath:(NSString*)keyPath
+            options:(NSKeyValueObservingOptions)options
+            context:(void*)context;
+- (void)removeObserver:(NSObject*)observer forKeyPath:(NSString*)keyPath context:(void*)context;
 @end
