@@ -45,13 +45,49 @@ void WindowMover::apply(const ManagedWindowRef& window, const Rect& frame,
     if (auto it = queues_.find(window->pid); it != queues_.end()) queue = it->second;
   }
   if (!queue) queue = queueFor(window->pid);
-  queue->async([weak = weak_from_this(), id = window->id] {
+  queue->async(afterUrgent(window->pid, [weak = weak_from_this(), id = window->id] {
     if (auto self = weak.lock()) self->drain(id);
-  });
+  }));
 }
 
 void WindowMover::perform(Pid pid, Task block) {
-  queueFor(pid)->async(std::move(block));
+  queueFor(pid)->async(afterUrgent(pid, std::move(block)));
+}
+
+void WindowMover::performUrgent(Pid pid, Task block) {
+  {
+    std::lock_guard guard(mutex_);
+    urgent_[pid].push_back(std::move(block));
+  }
+  // Also queued for itself, for an application with nothing else to do.
+  queueFor(pid)->async([weak = weak_from_this(), pid] {
+    if (auto self = weak.lock()) self->runUrgent(pid);
+  });
+}
+
+void WindowMover::runUrgent(Pid pid) {
+  for (;;) {
+    Task next;
+    {
+      std::lock_guard guard(mutex_);
+      auto it = urgent_.find(pid);
+      if (it == urgent_.end()) return;
+      if (it->second.empty()) {
+        urgent_.erase(it);
+        return;
+      }
+      next = std::move(it->second.front());
+      it->second.pop_front();
+    }
+    next();
+  }
+}
+
+Task WindowMover::afterUrgent(Pid pid, Task task) {
+  return [weak = weak_from_this(), pid, task = std::move(task)] {
+    if (auto self = weak.lock()) self->runUrgent(pid);
+    task();
+  };
 }
 
 QueueRef WindowMover::existingQueue(Pid pid) const {

@@ -33,6 +33,7 @@
 // nothing once it is gone.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -106,6 +107,14 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
              std::optional<Rect> parkedOff = std::nullopt);
   // Runs the block on the application's queue, after everything queued there.
   void perform(Pid pid, Task block);
+  // Work that must not wait behind what a slow application's queue already
+  // holds (bringing windows back at a pause or a stop): it runs before the
+  // next task queued for the application starts, and at the yield points of
+  // a long one under way.
+  void performUrgent(Pid pid, Task block);
+  // On the application's queue: runs the urgent work waiting for it. Long
+  // tasks call it between their items.
+  void runUrgent(Pid pid);
 
   [[nodiscard]] Lock lock() const { return Lock(*this); }
 
@@ -163,6 +172,8 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
 
   // Both take and release the lock themselves.
   QueueRef queueFor(Pid pid);
+  // The task, preceded by the application's urgent work.
+  Task afterUrgent(Pid pid, Task task);
   QueueRef existingQueue(Pid pid) const;
   void checkHeld(const Lock& held) const;
   MoveToken nextToken() { return ++lastToken_; }
@@ -191,6 +202,7 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   // Guarded by mutex_:
   std::unordered_map<WindowId, WindowRecord> windows_;
   std::unordered_map<Pid, QueueRef> queues_;
+  std::unordered_map<Pid, std::deque<Task>> urgent_;
   std::unordered_map<Pid, EnhancedUIReading> enhancedUI_;
   std::unordered_map<Pid, EnhancedUIOff> enhancedUIOff_;
   uint64_t enhancedUIMoves_ = 0;

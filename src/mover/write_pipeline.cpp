@@ -81,10 +81,11 @@ bool WindowMover::write(const ManagedWindow& window, const Rect& target, SizeCha
 }
 
 void WindowMover::scheduleVerification(const Request& request, MoveToken token) {
-  queueFor(request.window->pid)
-      ->asyncAfter(move_rules::kVerifyDelaySeconds, [weak = weak_from_this(), request, token] {
-        if (auto self = weak.lock()) self->verify(request, token);
-      });
+  const Pid pid = request.window->pid;
+  queueFor(pid)->asyncAfter(move_rules::kVerifyDelaySeconds,
+                            afterUrgent(pid, [weak = weak_from_this(), request, token] {
+                              if (auto self = weak.lock()) self->verify(request, token);
+                            }));
 }
 
 void WindowMover::verify(const Request& request, MoveToken token) {
@@ -145,11 +146,11 @@ void WindowMover::retryOrGiveUp(const Request& request, MoveToken token) {
     // Without the written frame the retry's drain really writes, in full.
     if (it != windows_.end() && it->second.token == token) it->second.applied.reset();
   }
-  queueFor(request.window->pid)
-      ->asyncAfter(move_rules::retryDelaySeconds(request.attempt),
-                   [weak = weak_from_this(), request, token] {
-                     if (auto self = weak.lock()) self->resumeRetry(request, token);
-                   });
+  const Pid pid = request.window->pid;
+  queueFor(pid)->asyncAfter(move_rules::retryDelaySeconds(request.attempt),
+                            afterUrgent(pid, [weak = weak_from_this(), request, token] {
+                              if (auto self = weak.lock()) self->resumeRetry(request, token);
+                            }));
 }
 
 void WindowMover::resumeRetry(Request request, MoveToken token) {

@@ -84,7 +84,7 @@ void WindowManager::restoreWindows(const std::vector<WindowId>& ids,
     };
     std::weak_ptr<WindowMover> mover = mover_;
     ManagedWindowRef handle = window->second.handle;
-    mover_->perform(pid, [mover, handle, screens = target->screens, area = target->area, token,
+    mover_->performUrgent(pid, [mover, handle, screens = target->screens, area = target->area, token,
                           report = std::move(report)] {
       if (auto m = mover.lock()) m->restore(handle, screens, area, token, report);
     });

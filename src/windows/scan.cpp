@@ -22,6 +22,16 @@
 
 namespace vistarail {
 
+namespace {
+
+// Between the windows of a long read on a slow application's queue, the
+// windows a pause or stop brings back go first.
+void yieldToUrgent(const std::weak_ptr<WindowMover>& mover, Pid pid) {
+  if (auto m = mover.lock()) m->runUrgent(pid);
+}
+
+}  // namespace
+
 void WindowManager::refreshApp(Pid pid) {
   auto found = table_.observers.find(pid);
   if (found == table_.observers.end()) {
@@ -44,10 +54,12 @@ void WindowManager::refreshApp(Pid pid) {
     }
   }
   emit(ManagerEvent::Kind::scan, pid);
-  onAppQueue(pid, [observer, known = std::move(known)](Accessibility& ax) -> AppReply {
+  std::weak_ptr<WindowMover> mover = mover_;
+  onAppQueue(pid, [observer, mover, known = std::move(known)](Accessibility& ax) -> AppReply {
     std::vector<WindowSnapshot> snapshots;  // the new windows, with their facts
     std::vector<KnownWindowRead> listed;    // the known ones, facts to follow
     for (const AXElement& element : readElements(ax, observer->element(), ax::kWindows)) {
+      yieldToUrgent(mover, observer->pid());
       auto match = std::find_if(known.begin(), known.end(),
                                 [&](const KnownWindowRead& k) { return k.element == element; });
       if (match != known.end()) {
@@ -81,11 +93,16 @@ void WindowManager::followUpScan(const AppObserverRef& observer,
        known = std::move(known)] {
         auto self = weak.lock();
         if (!self || !self->running_) return;
-        self->onAppQueue(observer->pid(), [observer, unwatched,
+        std::weak_ptr<WindowMover> mover = self->mover_;
+        self->onAppQueue(observer->pid(), [observer, mover, unwatched,
                                            known](Accessibility& ax) -> AppReply {
-          for (const auto& [element, id] : unwatched) observer->watch(element, id);
+          for (const auto& [element, id] : unwatched) {
+            yieldToUrgent(mover, observer->pid());
+            observer->watch(element, id);
+          }
           std::vector<WindowSnapshot> read;
           for (const KnownWindowRead& k : known) {
+            yieldToUrgent(mover, observer->pid());
             read.push_back({k.id, k.element,
                             readWindowFacts(ax, k.element, !k.settableKnown, observer->element())});
           }
