@@ -57,14 +57,15 @@ void WindowManager::readFrontmostFocus(FocusReader then) {
   if (observer == table_.observers.end()) return;
   // Only the application knows its focused window; ask on its queue.
   const Pid pid = front->pid;
-  onAppQueue(pid, [app = observer->second->element(), pid,
-                   then = std::move(then)](Accessibility& ax) -> AppReply {
-    std::optional<WindowId> number;
-    if (auto focused = readElement(ax, app, ax::kFocusedWindow)) {
-      number = windowNumberOf(ax, *focused);
-    }
-    return [number, pid, then](WindowManager& self) { then(self, number, pid); };
-  });
+  onAppQueue(pid,
+             [app = observer->second->element(), pid,
+              then = std::move(then)](Accessibility& ax) -> AppReply {
+               std::optional<WindowId> number;
+               if (auto focused = readElement(ax, app, ax::kFocusedWindow)) {
+                 number = windowNumberOf(ax, *focused);
+               }
+               return [number, pid, then](WindowManager& self) { then(self, number, pid); };
+             });
 }
 
 void WindowManager::syncFocus(bool animated) {
@@ -100,6 +101,7 @@ void WindowManager::focusChanged(std::optional<WindowId> id, Pid pid, bool anima
     focus_.reportedFocusedWindow.reset();
     syncHotKeys();
     for (auto& [displayId, display] : displays_.states) overlays_->update(display);
+    changes.emit(Change::state);
     return;
   }
   std::erase_if(focus_.supersededFocus, [&](const auto& entry) {
@@ -122,6 +124,7 @@ void WindowManager::focusChanged(std::optional<WindowId> id, Pid pid, bool anima
   focus_.actualFocusedWindow = *id;
   focus_.reportedFocusedWindow = *id;
   syncHotKeys();
+  changes.emit(Change::state);
   for (auto& [displayId, display] : displays_.states) overlays_->reorder(display);
 
   if (!table_.windows.contains(*id)) {

@@ -9,7 +9,11 @@
 #include <optional>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/app_settings.h"
+#include "control/control_server.h"
+#include "control/socket_path.h"
 #include "windows/display_info.h"
 #include "windows/window_manager.h"
 
@@ -20,6 +24,7 @@ namespace {
 struct Running {
   std::unique_ptr<AppSettings> settings;
   std::shared_ptr<WindowManager> manager;
+  std::shared_ptr<control::ControlServer> control;
   RepeatingTimerRef trustPoll;
 };
 
@@ -34,6 +39,12 @@ void startManager(MacPlatform& platform, Running& running) {
        platform.displayLinks, platform.hotKeys, platform.eventTaps, platform.ownPid, nullptr,
        &platform.overlayPanels});
   running.manager->start();
+  // Scripts reach the program through its control socket in the per-user
+  // temporary directory; a second copy finds it taken and goes without.
+  std::string error;
+  running.control = control::ControlServer::start(
+      control::defaultSocketPath(control::processEnvironment(), ::geteuid()), platform.dispatch,
+      running.manager, *running.settings, error);
 }
 
 }  // namespace
