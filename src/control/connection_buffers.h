@@ -25,6 +25,8 @@ class LineReader {
   // it); absent until one is complete.
   std::optional<std::string> nextLine();
   size_t bufferedBytes() const { return buffer_.size() - start_; }
+  // A line grew past the limit: nothing more is framed.
+  bool overflowed() const { return overflowed_; }
 
  private:
   size_t maxLineBytes_;

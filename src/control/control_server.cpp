@@ -169,6 +169,10 @@ void ControlServer::acceptClients() {
       continue;
     }
     noSigPipe(fd);
+    if (limits_.socketBufferBytes > 0) {
+      ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &limits_.socketBufferBytes,
+                   sizeof limits_.socketBufferBytes);
+    }
     if (!peerMayConnect(peerUserId(fd), uid_)) {
       refuse(fd, "refused: another user");
       continue;
@@ -210,7 +214,7 @@ void ControlServer::readClient(uint64_t id) {
     total += static_cast<size_t>(n);
     const bool fits = client.in.append(std::string_view(buffer, static_cast<size_t>(n)));
     while (auto line = client.in.nextLine()) answer(id, client, *line);
-    if (!fits || client.in.bufferedBytes() > kMaxRequestBytes + 1) {
+    if (!fits || client.in.overflowed()) {
       // What follows an oversized line cannot be framed: answer and close.
       client.out.pushReply(encodeError(
           Json(), "request larger than " + std::to_string(kMaxRequestBytes) + " bytes"));
@@ -230,10 +234,12 @@ void ControlServer::readClient(uint64_t id) {
 }
 
 void ControlServer::answer(uint64_t id, Client& client, const std::string& line) {
-  if (client.closing || line.find_first_not_of(" \t") == std::string::npos) return;
+  if (client.closing || client.cutOff || line.find_first_not_of(" \t") == std::string::npos) {
+    return;
+  }
   const Decoded decoded = decodeRequest(line);
   if (const auto* failure = std::get_if<DecodeError>(&decoded)) {
-    if (!client.out.pushReply(encodeError(failure->id, failure->message))) client.closing = true;
+    if (!client.out.pushReply(encodeError(failure->id, failure->message))) client.cutOff = true;
     return;
   }
   const Request& request = std::get<Request>(decoded);
@@ -241,7 +247,7 @@ void ControlServer::answer(uint64_t id, Client& client, const std::string& line)
   std::string reply = outcome.error ? encodeError(request.id, *outcome.error)
                                     : encodeReply(request.id, outcome.body);
   if (!client.out.pushReply(std::move(reply))) {
-    client.closing = true;
+    client.cutOff = true;
     return;
   }
   if (request.kind == RequestKind::subscribe && !outcome.error) {
@@ -265,7 +271,9 @@ void ControlServer::flushClient(uint64_t id) {
     return;
   }
   if (result == Outbox::Flush::pending) {
-    if (client.out.queuedBytes() > limits_.hardQueueBytes) {
+    // Replies it does not read piled up past the hard limit: it is cut off
+    // rather than let the program's memory grow.
+    if (client.cutOff || client.out.queuedBytes() > limits_.hardQueueBytes) {
       dropClient(id);
       return;
     }

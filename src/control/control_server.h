@@ -36,6 +36,8 @@ struct ServerLimits {
   size_t maxClients = 64;
   size_t eventQueueBytes = 256 * 1024;
   size_t hardQueueBytes = 4 * 1024 * 1024;
+  // The send buffer of each connection in the kernel; 0: the system's.
+  int socketBufferBytes = 0;
 };
 
 class ControlServer : public std::enable_shared_from_this<ControlServer> {
@@ -81,6 +83,7 @@ class ControlServer : public std::enable_shared_from_this<ControlServer> {
     bool subscribed = false;
     std::set<std::string> events;  // empty: all
     bool closing = false;          // close once the outbox is written
+    bool cutOff = false;           // replies past the hard limit: close at once
     Client(size_t eventLimit, size_t hardLimit) : out(eventLimit, hardLimit) {}
   };
 
