@@ -32,7 +32,7 @@ std::optional<std::string> replyMismatch(const Json& expected, const Json& actua
 
 Json withId(const Json& step, const Json& request) {
   Json out = request;
-  if (!out.contains("id")) out["id"] = step.value("id", Json(1));
+  if (out.is_object() && !out.contains("id")) out["id"] = step.value("id", Json(1));
   return out;
 }
 
