@@ -10,8 +10,8 @@
 #include "input/key_combo.h"
 #include "platform/ax_types.h"
 #include "sim_runner/planted_ports.h"
-#include "sim_runner/step_kinds.h"
 #include "sim_runner/system_model.h"
+#include "sim_runner/step_kinds.h"
 
 namespace vistarail::simrun {
 

@@ -11,8 +11,8 @@
 #include "input/bindings.h"
 #include "platform/ax_names.h"
 #include "sim_runner/json_values.h"
-#include "sim_runner/step_kinds.h"
 #include "sim_runner/system_model.h"
+#include "sim_runner/step_kinds.h"
 
 namespace vistarail::simrun {
 
@@ -136,9 +136,8 @@ void Session::startProgram(bool firstLaunch) {
     manager_ = WindowManager::create(
         *settings_, staleDefaults_,
         {countingAx_, windowServer_, workspace_, dispatch_,
-         options_.plantedFault == "timerLeftRunning"
-             ? static_cast<DisplayLinkFactory&>(faultyLinks_)
-             : links_,
+         options_.plantedFault == "timerLeftRunning" ? static_cast<DisplayLinkFactory&>(faultyLinks_)
+                                                     : links_,
          hotKeys_, taps_, 0, [this](std::string_view line) { note("log", std::string(line)); },
          options_.plantedFault == "overlayLeftUp" ? static_cast<OverlayPanels*>(&faultyPanels_)
                                                   : &overlayPanels_,

@@ -57,15 +57,14 @@ void WindowManager::readFrontmostFocus(FocusReader then) {
   if (observer == table_.observers.end()) return;
   // Only the application knows its focused window; ask on its queue.
   const Pid pid = front->pid;
-  onAppQueue(pid,
-             [app = observer->second->element(), pid,
-              then = std::move(then)](Accessibility& ax) -> AppReply {
-               std::optional<WindowId> number;
-               if (auto focused = readElement(ax, app, ax::kFocusedWindow)) {
-                 number = windowNumberOf(ax, *focused);
-               }
-               return [number, pid, then](WindowManager& self) { then(self, number, pid); };
-             });
+  onAppQueue(pid, [app = observer->second->element(), pid,
+                   then = std::move(then)](Accessibility& ax) -> AppReply {
+    std::optional<WindowId> number;
+    if (auto focused = readElement(ax, app, ax::kFocusedWindow)) {
+      number = windowNumberOf(ax, *focused);
+    }
+    return [number, pid, then](WindowManager& self) { then(self, number, pid); };
+  });
 }
 
 void WindowManager::syncFocus(bool animated) {
