@@ -34,6 +34,9 @@ struct StoredFormat {
   std::function<T(const Defaults&, const std::string& key, const LoadContext&)> load;
   // Absent result: encoding failed and the stored value is left as it is.
   std::function<std::optional<PropertyList>(const T&)> encode;
+  // The load's treatment of a value that is already of the right type (a
+  // clamp), for values assigned by name from outside; absent: taken as is.
+  std::function<T(const T&)> normalize = nullptr;
 };
 
 class SettingsCore;
@@ -98,6 +101,9 @@ class Setting final : public SettingSlot {
     write(newValue);
     published_.assign(std::move(newValue));
   }
+
+  // The value as loading would leave it had it been stored (clamped).
+  T normalized(const T& v) const { return format_.normalize ? format_.normalize(v) : v; }
 
   [[nodiscard]] Subscription subscribe(Handler handler, Delivery delivery,
                                        Repeats repeats = Repeats::deliverAll) {

@@ -31,6 +31,11 @@ StoredFormat<double> storedNumber(double registered, std::optional<ClampRange> c
             return value;
           },
       .encode = [](const double& value) -> std::optional<PropertyList> { return value; },
+      .normalize =
+          [clamp](const double& value) {
+            if (!clamp) return value;
+            return std::clamp(value, clamp->lower, clamp->upper);
+          },
   };
 }
 
@@ -46,6 +51,11 @@ StoredFormat<int> storedChoice(int registered, std::vector<int> allowed) {
             return registered;
           },
       .encode = [](const int& value) -> std::optional<PropertyList> { return value; },
+      .normalize =
+          [registered, allowed](const int& value) {
+            return std::find(allowed.begin(), allowed.end(), value) != allowed.end() ? value
+                                                                                     : registered;
+          },
   };
 }
 

@@ -35,6 +35,20 @@ class RepeatingTimer {
 };
 using RepeatingTimerRef = std::shared_ptr<RepeatingTimer>;
 
+// What a descriptor watch waits for. A hang-up or an error counts as both, so
+// the handler gets to read the end of the stream or the failed write.
+enum class DescriptorEvent { readable, writable };
+
+// A file descriptor watched for a queue; its handler stops running once the
+// watch is cancelled or its handle and every copy of it are dropped. The
+// descriptor stays the caller's to close (after cancelling the watch).
+class DescriptorWatch {
+ public:
+  virtual ~DescriptorWatch() = default;
+  virtual void cancel() = 0;
+};
+using DescriptorWatchRef = std::shared_ptr<DescriptorWatch>;
+
 class Queue {
  public:
   virtual ~Queue() = default;
@@ -58,6 +72,13 @@ class Dispatch {
   // Fires on the queue every intervalSeconds, the first time one interval from now.
   virtual RepeatingTimerRef scheduleRepeating(const QueueRef& queue, double intervalSeconds,
                                               Task task) = 0;
+
+  // Runs the handler on the queue whenever the descriptor is ready for the
+  // event. Readiness is level-triggered: a handler that leaves data unread
+  // (or, for writable, keeps the watch while nothing is pending) is called
+  // again, so it reads or writes what it can without blocking each time.
+  virtual DescriptorWatchRef watchDescriptor(const QueueRef& queue, int fd, DescriptorEvent event,
+                                             Task handler) = 0;
 
   // Monotonic seconds (the media clock input timing uses).
   virtual double mediaTime() const = 0;

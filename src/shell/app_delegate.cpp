@@ -28,6 +28,10 @@ void AppDelegate::applicationDidFinishLaunching() {
   });
 
   manager_ = parts_.makeManager();
+  if (parts_.controlSocket) {
+    control_ = control::ControlServer::start(*parts_.controlSocket, ports_.dispatch, manager_,
+                                             parts_.settings, controlError_);
+  }
   statusItem_ = StatusItemController::create(ports_, parts_, manager_);
   manager_->onStateChange = [weak] {
     auto self = weak.lock();
@@ -64,6 +68,8 @@ void AppDelegate::permissionTick() {
 
 TerminateReply AppDelegate::applicationShouldTerminate() {
   isTerminating_ = true;
+  // No more scripts while the windows come back.
+  if (control_) control_->close();
   if (permissionTimer_) {
     permissionTimer_->invalidate();
     permissionTimer_.reset();

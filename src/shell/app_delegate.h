@@ -9,9 +9,13 @@
 // Quitting stops the window manager, which brings every parked window back
 // into view, and only then tells the application it may exit; a SIGTERM takes
 // the same road as the Quit item, so a logout or `kill` loses no window.
+//
+// The control socket lives as long as the application: it opens once the
+// manager exists and closes when quitting begins.
 
 #include <memory>
 
+#include "control/control_server.h"
 #include "platform/application.h"
 #include "shell/shell_ports.h"
 #include "shell/status_item_controller.h"
@@ -36,6 +40,10 @@ class AppDelegate final : public ApplicationDelegate,
   WindowManager* manager() const { return manager_.get(); }
   bool isWaitingForPermission() const { return permissionTimer_ != nullptr; }
   bool isTerminating() const { return isTerminating_; }
+  // The control socket's server (null without a socket, or when it could not
+  // listen: controlError() says why).
+  control::ControlServer* controlServer() const { return control_.get(); }
+  const std::string& controlError() const { return controlError_; }
 
  private:
   struct Token {};
@@ -50,6 +58,8 @@ class AppDelegate final : public ApplicationDelegate,
   ShellParts parts_;
   std::shared_ptr<WindowManager> manager_;
   std::shared_ptr<StatusItemController> statusItem_;
+  std::shared_ptr<control::ControlServer> control_;
+  std::string controlError_;
   RepeatingTimerRef permissionTimer_;
   Subscription termSource_;
   bool isTerminating_ = false;

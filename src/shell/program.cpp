@@ -78,7 +78,8 @@ class Program::UpdatesBinding final : public UpdateControl {
   UpdateManager& manager_;
 };
 
-Program::Program(const ProgramPorts& ports) : ports_(ports) {
+Program::Program(const ProgramPorts& ports, std::optional<std::string> controlSocket)
+    : ports_(ports) {
   const auto displays = DisplayInfo::all(ports_.workspace, ports_.windowServer);
   settings_ = std::make_unique<AppSettings>(
       ports_.defaults,
@@ -100,7 +101,8 @@ Program::Program(const ProgramPorts& ports) : ports_(ports) {
   delegate_ = AppDelegate::create(
       {ports_.application, ports_.statusBar, ports_.process, ports_.bundle, ports_.alerts,
        ports_.workspace, ports_.ax, ports_.dispatch, ports_.keyboardLayout, ports_.text},
-      {*settings_, *settingsBinding_, *updatesBinding_, [this] { return makeManager(); }});
+      {*settings_, *settingsBinding_, *updatesBinding_, [this] { return makeManager(); },
+       std::move(controlSocket)});
 }
 
 Program::~Program() {

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/defaults.h"
 #include "platform/display_link.h"
@@ -58,7 +59,9 @@ inline constexpr double kSettingsRefreshSeconds = 0.5;
 
 class Program {
  public:
-  explicit Program(const ProgramPorts& ports);
+  // With a socket path, scripts reach the program there (see ShellParts).
+  explicit Program(const ProgramPorts& ports,
+                   std::optional<std::string> controlSocket = std::nullopt);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;

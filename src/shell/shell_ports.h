@@ -3,6 +3,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/app_settings.h"
 #include "platform/accessibility.h"
@@ -40,6 +42,8 @@ struct ShellParts {
   UpdateControl& updates;
   // Makes the window manager, not started; called once, at launch.
   std::function<std::shared_ptr<WindowManager>()> makeManager;
+  // Where the control socket listens for scripts; none without a path.
+  std::optional<std::string> controlSocket = std::nullopt;
 };
 
 }  // namespace vistarail

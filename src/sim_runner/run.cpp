@@ -390,6 +390,10 @@ RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
         result.reason = "step " + std::to_string(e.step) + " threw: " + e.text;
         break;
       }
+      if (e.kind == "unmet") {
+        result.reason = "step " + std::to_string(e.step) + ": " + e.text;
+        break;
+      }
     }
     if (result.reason.empty() && !result.unmetExpectations.empty()) {
       result.reason = std::to_string(result.unmetExpectations.size()) +

@@ -5,11 +5,11 @@
 #include <map>
 #include <sstream>
 
+#include "app/settings_table.h"
 #include "input/action.h"
 #include "input/key_combo.h"
 #include "platform/ax_types.h"
 #include "sim_runner/planted_ports.h"
-#include "sim_runner/settings_table.h"
 #include "sim_runner/system_model.h"
 #include "sim_runner/step_kinds.h"
 

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <unordered_set>
 
+#include "app/settings_table.h"
 #include "input/bindings.h"
 #include "platform/ax_names.h"
 #include "sim_runner/json_values.h"
-#include "sim_runner/settings_table.h"
 #include "sim_runner/system_model.h"
 #include "sim_runner/step_kinds.h"
 
@@ -44,7 +46,12 @@ Session::Session(const Scenario& scenario, SessionOptions options)
 }
 
 Session::~Session() {
+  control_.reset();
   program_.reset();
+  if (!controlFolder_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(controlFolder_, ignored);
+  }
   *alive_ = false;
   manager_.reset();
   settings_.reset();
@@ -101,6 +108,7 @@ void Session::begin() {
     if (auto w = world_.window(key)) checker_.putBy(key, w->frame), habits_.placed(key, w->frame);
   }
   watchHabits();
+  openControl();
   startProgram(/*firstLaunch=*/true);
   checker_.afterStep("start");
 }
@@ -143,8 +151,12 @@ void Session::startProgram(bool firstLaunch) {
     return manager_;
   });
   note("program", firstLaunch ? "the program starts" : "the program starts again");
+  if (control_) program_->serveControl(control_->socketPath());
   program_->launch();
   dispatch_.runFor(scenario_.header.value("settle", 2.0));
+  if (control_ && !program_->controlServer() && program_->manager()) {
+    note("problem", "no control socket: " + program_->controlError());
+  }
   followProgramLog();
   followTrace();
 }
@@ -186,6 +198,26 @@ void Session::runStep(const Step& step, int number) {
     }
   }
   followTrace();
+}
+
+void Session::openControl() {
+  std::string path = options_.controlSocket;
+  if (path.empty()) {
+    const bool speaks = std::any_of(
+        scenario_.steps.begin(), scenario_.steps.end(),
+        [](const Step& step) { return step.kind == "request" || step.kind == "subscribe"; });
+    if (!speaks) return;
+    // A folder only this user may enter, as the program's own would be.
+    char folder[] = "/tmp/vistarail-scenario-XXXXXX";
+    if (!::mkdtemp(folder)) {
+      note("problem", "no folder for the control socket");
+      return;
+    }
+    controlFolder_ = folder;
+    path = controlFolder_ + "/control.sock";
+  }
+  control_ = std::make_unique<ControlLink>(
+      dispatch_, path, [this](const std::string& line) { note("event", line); });
 }
 
 void Session::watchHabits() {

@@ -20,6 +20,7 @@
 #include "platform/sim/adapters/desktop.h"
 #include "sim_runner/app_habits.h"
 #include "sim_runner/checker.h"
+#include "sim_runner/control_link.h"
 #include "sim_runner/planted_ports.h"
 #include "sim_runner/scenario.h"
 #include "sim_runner/shell_program.h"
@@ -48,6 +49,9 @@ struct SessionOptions {
   // A fault planted on purpose, to prove that failures are caught and shrunk
   // (planted_ports.h lists them).
   std::string plantedFault;
+  // Where the program listens for scripts. Empty: a folder of its own when a
+  // step speaks to the control socket, else no socket at all.
+  std::string controlSocket = {};
 };
 
 // Time after a step before the strips must agree with the windows on screen:
@@ -120,12 +124,16 @@ class Session {
   void waitFor(double seconds);
   // Runs the step's function; the reader has checked it.
   void execute(const Step& step);
+  // The story's connections to the control socket; null when the program
+  // does not serve one (steps_control.cpp).
+  ControlLink* control() { return control_.get(); }
 
  private:
   friend class Checker;
   // Waits for a program that was asked to quit to be allowed to exit, then
   // lets it go.
   void awaitExit();
+  void openControl();
   void followProgramLog();
   void followTrace();
   void watchHabits();
@@ -174,6 +182,9 @@ class Session {
   Checker checker_{*this};
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool watching_ = false;
+  // The control socket: its folder when the session made one, and the link.
+  std::string controlFolder_;
+  std::unique_ptr<ControlLink> control_;
 };
 
 }  // namespace vistarail::simrun

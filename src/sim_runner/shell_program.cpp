@@ -59,8 +59,12 @@ void ShellProgram::launch() {
   delegate_ = AppDelegate::create(
       {application_, statusBar_, process_, desktop_.bundle, alerts_, desktop_.workspace,
        desktop_.ax, desktop_.dispatch, desktop_.keyboardLayout, desktop_.text},
-      {settings_, settingsWindow_, updates_, makeManager_});
+      {settings_, settingsWindow_, updates_, makeManager_, controlSocket_});
   runApplication(application_, delegate_, updates_);
+}
+
+control::ControlServer* ShellProgram::controlServer() const {
+  return delegate_ ? delegate_->controlServer() : nullptr;
 }
 
 std::shared_ptr<WindowManager> ShellProgram::manager() const {

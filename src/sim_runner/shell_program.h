@@ -42,8 +42,13 @@ class ShellProgram {
                std::function<std::shared_ptr<WindowManager>()> makeManager);
   ~ShellProgram();
 
+  // Listens for scripts at the path from launch on (before launch()).
+  void serveControl(std::string socketPath) { controlSocket_ = std::move(socketPath); }
   // The process entry: delegate, policy, main menu, run.
   void launch();
+  // The control socket's server; null when not serving (controlError says why).
+  control::ControlServer* controlServer() const;
+  std::string controlError() const { return delegate_ ? delegate_->controlError() : std::string(); }
   // The manager the program made at launch; null before or as a test host.
   std::shared_ptr<WindowManager> manager() const;
   bool exited() const { return application_.terminatedAt().has_value(); }
@@ -77,6 +82,7 @@ class ShellProgram {
   RecordedSettingsWindow settingsWindow_;
   UnavailableUpdates updates_;
   std::shared_ptr<AppDelegate> delegate_;
+  std::optional<std::string> controlSocket_;
   size_t statusLogRead_ = 0;
   size_t appLogRead_ = 0;
   size_t alertsRead_ = 0;

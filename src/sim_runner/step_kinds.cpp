@@ -94,6 +94,9 @@ const std::vector<StepKind>& stepKinds() {
       {"reopen", {}, steps::shell},
       {"wait", {{"seconds", V::seconds, true}}, steps::wait},
       {"snapshot", {{"name", V::string, true}}, steps::snapshot},
+      // The control socket (steps_control.cpp)
+      {"request", {{"request", V::any, true}, {"reply", V::object, false}}, steps::request},
+      {"subscribe", {{"only", V::any, false}, {"reply", V::object, false}}, steps::subscribe},
   };
   return table;
 }

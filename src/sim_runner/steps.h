@@ -58,4 +58,8 @@ void store(Session& s, const Json& step);
 void wait(Session& s, const Json& step);
 void snapshot(Session& s, const Json& step);
 
+// steps_control.cpp: the control socket, as a script speaks to it.
+void request(Session& s, const Json& step);
+void subscribe(Session& s, const Json& step);
+
 }  // namespace vistarail::simrun::steps

@@ -2,9 +2,9 @@
 // changed, management paused and resumed, the program quit and launched
 // again, stored data edited between runs, and time passing.
 
+#include "app/settings_table.h"
 #include "input/action.h"
 #include "sim_runner/session.h"
-#include "sim_runner/settings_table.h"
 #include "sim_runner/steps.h"
 
 namespace vistarail::simrun::steps {

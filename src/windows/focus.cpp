@@ -100,6 +100,7 @@ void WindowManager::focusChanged(std::optional<WindowId> id, Pid pid, bool anima
     focus_.reportedFocusedWindow.reset();
     syncHotKeys();
     for (auto& [displayId, display] : displays_.states) overlays_->update(display);
+    changes.emit(Change::state);
     return;
   }
   std::erase_if(focus_.supersededFocus, [&](const auto& entry) {
@@ -122,6 +123,7 @@ void WindowManager::focusChanged(std::optional<WindowId> id, Pid pid, bool anima
   focus_.actualFocusedWindow = *id;
   focus_.reportedFocusedWindow = *id;
   syncHotKeys();
+  changes.emit(Change::state);
   for (auto& [displayId, display] : displays_.states) overlays_->reorder(display);
 
   if (!table_.windows.contains(*id)) {

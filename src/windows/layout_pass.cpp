@@ -147,6 +147,7 @@ bool WindowManager::tick(double dtSeconds) {
     if (advanceStripSprings(*strip, frame)) animating = true;
     layout(*display);
   }
+  if (!animating) changes.emit(Change::settled);
   return animating;
 }
 

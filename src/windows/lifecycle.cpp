@@ -66,6 +66,7 @@ void WindowManager::emit(ManagerEvent::Kind kind, Pid pid, WindowId window) {
 
 void WindowManager::stateChanged() {
   if (onStateChange) onStateChange();
+  changes.emit(Change::state);
 }
 
 bool WindowManager::managing() const {

@@ -125,6 +125,12 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
 
   // Called whenever the status text may have changed.
   std::function<void()> onStateChange;
+  // What a script may see changed: windows, strips, focus, displays and
+  // Spaces, pause and resume (`state`), or the strips come to rest after an
+  // animation (`settled`). Never once per animation frame: listeners compare
+  // the state they care about.
+  enum class Change { state, settled };
+  Signal<Change> changes;
   std::function<void(const ManagerEvent&)> onEvent;
 
   // A manager runs once: start after stop does nothing (make a new manager
@@ -150,6 +156,8 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   const std::unordered_map<WindowId, MovedWindow>& movedWindows() const { return moved_.all(); }
   bool isParked(WindowId id) const { return moved_.is(id, MovedState::parked); }
   std::optional<WindowId> focusedWindow() const { return focus_.actualFocusedWindow; }
+  // Where the last layout put each tiled window (before parking).
+  const std::unordered_map<WindowId, Rect>& laidOutFrames() const { return displays_.layoutFrames; }
   // Display ids of the active displays, in connection order.
   std::vector<std::string> activeDisplayIDs() const;
 

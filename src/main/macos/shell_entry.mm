@@ -3,6 +3,9 @@
 
 #include "shell_entry.h"
 
+#include <unistd.h>
+
+#include "control/socket_path.h"
 #include "shell/program.h"
 
 namespace vistarail::macos {
@@ -32,7 +35,10 @@ void runApplicationShell(MacPlatform& platform) {
       .keyMonitor = platform.keyMonitor,
       .updaters = platform.updaters,
       .settingsHost = platform.settingsHost,
-  });
+  },
+  // Scripts reach the program through its control socket in the per-user
+  // temporary directory; a second copy finds it taken and goes without.
+  control::defaultSocketPath(control::processEnvironment(), ::geteuid()));
   program->run();
 }
 

@@ -3,6 +3,9 @@
 //   vistarail-sim run SCENARIO --out DIR     tells a scenario, writes a report
 //   vistarail-sim explore --seeds N --steps M  random stories, checked
 //   vistarail-sim settings --out DIR        the settings window, one PNG per tab
+//   vistarail-sim serve SCENARIO            the story's program kept running, serving
+//                                           its control socket in real time
+//   vistarail-sim msg COMMAND ...           the control socket's client
 //   vistarail-sim [--out PNG]               the demo desktop as one picture:
 //     it builds a simulated desktop, lets the window manager take it over,
 //     opens one more window the way a user would, and draws the result.
@@ -19,6 +22,7 @@
 #include "platform/sim/adapters/desktop.h"
 #include "platform/sim/renderer/render_arguments.h"
 #include "platform/sim/renderer/renderer.h"
+#include "serve_command.h"
 #include "settings_pictures.h"
 #include "windows/window_manager.h"
 
@@ -36,6 +40,8 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "run") return simrun::runCommand(argc, argv);
   if (argc > 1 && std::string(argv[1]) == "explore") return simrun::exploreCommand(argc, argv);
   if (argc > 1 && std::string(argv[1]) == "settings") return simrun::settingsCommand(argc, argv);
+  if (argc > 1 && std::string(argv[1]) == "serve") return simrun::serveCommand(argc, argv);
+  if (argc > 1 && std::string(argv[1]) == "msg") return simrun::msgCommand(argc, argv);
 
   const sim::ParsedRenderArguments parsed = sim::parseRenderArguments(argc, argv);
   if (parsed.outcome == Outcome::showHelp) {
@@ -43,6 +49,8 @@ int main(int argc, char** argv) {
               << "       " << kProgram << " explore --seeds N --steps M [--seed S] [--out DIR]"
               << " [--plant FAULT]\n"
               << "               [--ignore INVARIANT]... [--no-shrink]\n"
+              << "       " << kProgram << " serve SCENARIO [--socket PATH]\n"
+              << "       " << kProgram << " msg [--json] COMMAND [ARGUMENTS] (see msg --help)\n"
               << "       " << kProgram << " [--out PATH] [--width N] [--height N]\n"
               << "`" << kProgram << " run --help` and `" << kProgram
               << " explore --help` tell more.\n\n"

@@ -100,6 +100,37 @@ class MacTimer final : public RepeatingTimer {
   std::atomic<bool> valid_{false};
 };
 
+// A read or write source on the descriptor, with the handler in its context
+// like the timer's, so the cancel handler frees it after the last firing.
+// libdispatch's sources are level-triggered like the port promises.
+class MacWatch final : public DescriptorWatch {
+ public:
+  MacWatch(dispatch_queue_t queue, int fd, DescriptorEvent event, Task handler) {
+    dispatch_source_type_t type =
+        event == DescriptorEvent::readable ? DISPATCH_SOURCE_TYPE_READ : DISPATCH_SOURCE_TYPE_WRITE;
+    source_ = dispatch_source_create(type, static_cast<uintptr_t>(fd), 0, queue);
+    if (!source_) return;
+    dispatch_set_context(source_, new Task(std::move(handler)));
+    dispatch_source_set_event_handler_f(source_,
+                                        [](void* context) { (*static_cast<Task*>(context))(); });
+    dispatch_source_set_cancel_handler_f(source_,
+                                         [](void* context) { delete static_cast<Task*>(context); });
+    dispatch_resume(source_);
+    valid_ = true;
+  }
+  ~MacWatch() override {
+    cancel();
+    if (source_) dispatch_release(source_);
+  }
+  void cancel() override {
+    if (valid_.exchange(false)) dispatch_source_cancel(source_);
+  }
+
+ private:
+  dispatch_source_t source_ = nullptr;
+  std::atomic<bool> valid_{false};
+};
+
 }  // namespace
 
 MacDispatch::MacDispatch() {
@@ -121,6 +152,13 @@ RepeatingTimerRef MacDispatch::scheduleRepeating(const QueueRef& queue, double i
   const auto* macQueue = dynamic_cast<const MacQueue*>(queue.get());
   if (!macQueue) return nullptr;
   return std::make_shared<MacTimer>(macQueue->get(), intervalSeconds, std::move(task));
+}
+
+DescriptorWatchRef MacDispatch::watchDescriptor(const QueueRef& queue, int fd,
+                                                DescriptorEvent event, Task handler) {
+  const auto* macQueue = dynamic_cast<const MacQueue*>(queue.get());
+  if (!macQueue) return nullptr;
+  return std::make_shared<MacWatch>(macQueue->get(), fd, event, std::move(handler));
 }
 
 double MacDispatch::mediaTime() const {

@@ -1,5 +1,7 @@
 #include "platform/sim/dispatch/threaded_dispatch.h"
 
+#include "platform/sim/dispatch/descriptor_poll.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -269,6 +271,54 @@ RepeatingTimerRef ThreadedDispatch::scheduleRepeating(const QueueRef& queue, dou
   };
   state_->addDelayed(q, intervalSeconds, [fire] { (*fire)(); }, {});
   return timer;
+}
+
+namespace {
+
+// A watch on a thread of its own, which polls the descriptor and hands its
+// readiness to the queue; it never runs the handler itself. The thread wakes
+// every 20 ms to see whether the watch was cancelled.
+class ThreadWatch final : public DescriptorWatch {
+ public:
+  ThreadWatch(QueueRef queue, int fd, DescriptorEvent event, Task handler)
+      : shared_(std::make_shared<Shared>()) {
+    shared_->handler = std::move(handler);
+    thread_ = std::thread([shared = shared_, queue = std::move(queue), fd, event] {
+      std::vector<PolledDescriptor> polled{{fd, event, false}};
+      while (!shared->cancelled) {
+        if (shared->pending || pollDescriptors(polled, 20) == 0) {
+          if (shared->pending) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          continue;
+        }
+        shared->pending = true;
+        queue->async([shared] {
+          shared->pending = false;
+          if (!shared->cancelled) shared->handler();
+        });
+      }
+    });
+  }
+  ~ThreadWatch() override {
+    cancel();
+    if (thread_.joinable()) thread_.join();
+  }
+  void cancel() override { shared_->cancelled = true; }
+
+ private:
+  struct Shared {
+    Task handler;  // only ever run on the queue
+    std::atomic<bool> cancelled{false};
+    std::atomic<bool> pending{false};
+  };
+  std::shared_ptr<Shared> shared_;
+  std::thread thread_;
+};
+
+}  // namespace
+
+DescriptorWatchRef ThreadedDispatch::watchDescriptor(const QueueRef& queue, int fd,
+                                                     DescriptorEvent event, Task handler) {
+  return std::make_shared<ThreadWatch>(queue, fd, event, std::move(handler));
 }
 
 double ThreadedDispatch::mediaTime() const {

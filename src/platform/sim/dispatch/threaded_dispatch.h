@@ -25,6 +25,8 @@ class ThreadedDispatch final : public Dispatch {
   QueueRef makeSerialQueue(const std::string& label) override;
   RepeatingTimerRef scheduleRepeating(const QueueRef& queue, double intervalSeconds,
                                       Task task) override;
+  DescriptorWatchRef watchDescriptor(const QueueRef& queue, int fd, DescriptorEvent event,
+                                     Task handler) override;
   double mediaTime() const override;
   double wallTime() const override;
   void sleep(double seconds) override;

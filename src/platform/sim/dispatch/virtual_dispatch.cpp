@@ -1,5 +1,7 @@
 #include "platform/sim/dispatch/virtual_dispatch.h"
 
+#include "platform/sim/dispatch/descriptor_poll.h"
+
 #include <algorithm>
 #include <limits>
 #include <queue>
@@ -41,6 +43,20 @@ struct VirtualDispatch::State : std::enable_shared_from_this<VirtualDispatch::St
   SimQueue* running = nullptr;
   double localTime = 0;
   TaskObserver observer;
+  // Descriptors watched for the program's queues, polled without waiting
+  // before each task, so a request written between two steps is served at
+  // the virtual instant the next step starts.
+  struct Watch {
+    int fd = -1;
+    DescriptorEvent event = DescriptorEvent::readable;
+    std::shared_ptr<SimQueue> queue;
+    Task handler;
+    bool cancelled = false;
+    bool pending = false;  // its handler is scheduled and has not run yet
+  };
+  std::vector<std::shared_ptr<Watch>> watches;
+  // Schedules the handler of every ready watch; true when one was ready.
+  bool pollWatches(int timeoutMilliseconds);
 
   double clock() const { return running ? localTime : now; }
   void push(Event e);
@@ -97,6 +113,19 @@ WorkItemRef SimQueue::asyncAfterCancellable(double delaySeconds, Task task) {
   return std::make_shared<SimWorkItem>(flag);
 }
 
+class SimWatch final : public DescriptorWatch {
+ public:
+  explicit SimWatch(std::weak_ptr<VirtualDispatch::State::Watch> watch)
+      : watch_(std::move(watch)) {}
+  ~SimWatch() override { cancel(); }
+  void cancel() override {
+    if (auto w = watch_.lock()) w->cancelled = true;
+  }
+
+ private:
+  std::weak_ptr<VirtualDispatch::State::Watch> watch_;
+};
+
 class SimTimer final : public RepeatingTimer {
  public:
   void invalidate() override { valid_ = false; }
@@ -126,7 +155,34 @@ void VirtualDispatch::State::run(Event& e) {
   e.queue->busyUntil = localTime;
 }
 
+bool VirtualDispatch::State::pollWatches(int timeoutMilliseconds) {
+  std::erase_if(watches, [](const auto& w) { return w->cancelled; });
+  std::vector<PolledDescriptor> polled;
+  std::vector<std::shared_ptr<Watch>> asked;
+  for (const auto& w : watches) {
+    if (w->pending) continue;
+    polled.push_back({w->fd, w->event, false});
+    asked.push_back(w);
+  }
+  if (polled.empty() || pollDescriptors(polled, timeoutMilliseconds) == 0) return false;
+  for (size_t i = 0; i < polled.size(); ++i) {
+    if (!polled[i].ready) continue;
+    std::shared_ptr<Watch> watch = asked[i];
+    watch->pending = true;
+    schedule(watch->queue, 0,
+             [weak = std::weak_ptr<Watch>(watch)] {
+               auto w = weak.lock();
+               if (!w) return;
+               w->pending = false;
+               if (!w->cancelled) w->handler();
+             },
+             {});
+  }
+  return true;
+}
+
 bool VirtualDispatch::State::step(double limit) {
+  if (!watches.empty()) pollWatches(0);
   while (Heap* heap = earliest()) {
     if (heap->top().time > limit) return false;
     Event e = heap->top();
@@ -224,6 +280,22 @@ RepeatingTimerRef VirtualDispatch::scheduleRepeating(const QueueRef& queue, doub
   return timer;
 }
 
+DescriptorWatchRef VirtualDispatch::watchDescriptor(const QueueRef& queue, int fd,
+                                                    DescriptorEvent event, Task handler) {
+  auto watch = std::make_shared<State::Watch>();
+  watch->fd = fd;
+  watch->event = event;
+  watch->queue = std::dynamic_pointer_cast<SimQueue>(queue);
+  watch->handler = std::move(handler);
+  if (!watch->queue || fd < 0) watch->cancelled = true;
+  state_->watches.push_back(watch);
+  return std::make_shared<SimWatch>(watch);
+}
+
+bool VirtualDispatch::waitForDescriptors(double realSeconds) {
+  return state_->pollWatches(static_cast<int>(std::max(0.0, realSeconds) * 1000));
+}
+
 double VirtualDispatch::mediaTime() const {
   return state_->clock();
 }
@@ -261,7 +333,7 @@ bool VirtualDispatch::runUntil(double time) {
 
 bool VirtualDispatch::runUntilIdle(uint64_t maxSteps) {
   uint64_t steps = 0;
-  while (!state_->empty()) {
+  while (!state_->empty() || (!state_->watches.empty() && state_->pollWatches(0))) {
     if (steps++ >= maxSteps) return false;
     state_->step(std::numeric_limits<double>::infinity());
   }

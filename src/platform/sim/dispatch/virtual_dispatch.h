@@ -11,6 +11,11 @@
 // and the replies it sends, and nothing else. Ties are broken by submission
 // order, so the same inputs always give the same run.
 //
+// Descriptor watches. Watched descriptors are polled, without waiting, before
+// each task; a ready one's handler is scheduled at the scheduler's instant.
+// Data a test writes to a socket between two runs is therefore served in the
+// next run, at its first instant, the same way every time.
+//
 // World queues. What happens outside the program (a user closing a window, an
 // application quitting or moving its own window) must not wait for the
 // program's slow call to end, or a call to a window closed half-way through
@@ -43,6 +48,8 @@ class VirtualDispatch final : public Dispatch {
   QueueRef makeWorldQueue(const std::string& label);
   RepeatingTimerRef scheduleRepeating(const QueueRef& queue, double intervalSeconds,
                                       Task task) override;
+  DescriptorWatchRef watchDescriptor(const QueueRef& queue, int fd, DescriptorEvent event,
+                                     Task handler) override;
   double mediaTime() const override;
   double wallTime() const override;
   void sleep(double seconds) override;
@@ -57,6 +64,10 @@ class VirtualDispatch final : public Dispatch {
   // Runs until nothing is scheduled. A live repeating timer never lets the
   // world go idle, so this stops after maxSteps tasks and returns false.
   bool runUntilIdle(uint64_t maxSteps = 1'000'000);
+  // Waits up to realSeconds of real time for a watched descriptor to be
+  // ready and schedules its handler; true when one was. Virtual time does not
+  // move: a program served to real clients paces itself with this.
+  bool waitForDescriptors(double realSeconds);
   // Tasks scheduled and not yet run (cancelled ones included until their turn).
   size_t pendingCount() const;
   // Label of the queue running now, empty outside tasks.

@@ -1,11 +1,17 @@
-// Descriptor watches in virtual time: a handler runs at the instant data is
-// there, on its queue, again while data is left, and never after a cancel.
+// Descriptor watches: a handler runs at the instant data is there, on its
+// queue, again while data is left, and never after a cancel.
 
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/sim/dispatch/threaded_dispatch.h"
 #include "platform/sim/dispatch/virtual_dispatch.h"
 
 namespace vistarail::sim {
@@ -23,12 +29,13 @@ TEST(DescriptorWatch, RunsTheHandlerOnItsQueueWhenDataComesAndOnlyThen) {
   VirtualDispatch dispatch;
   SocketPair pair;
   std::vector<std::pair<double, std::string>> seen;
-  auto watch = dispatch.watchDescriptor(dispatch.main(), pair.fds[0], DescriptorEvent::readable, [&] {
-    EXPECT_TRUE(dispatch.onMainQueue());
-    char buffer[64];
-    const ssize_t n = ::read(pair.fds[0], buffer, sizeof buffer);
-    seen.emplace_back(dispatch.now(), std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0));
-  });
+  auto watch =
+      dispatch.watchDescriptor(dispatch.main(), pair.fds[0], DescriptorEvent::readable, [&] {
+        EXPECT_TRUE(dispatch.onMainQueue());
+        char buffer[64];
+        const ssize_t n = ::read(pair.fds[0], buffer, sizeof buffer);
+        seen.emplace_back(dispatch.now(), std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0));
+      });
   dispatch.runFor(1.0);
   EXPECT_TRUE(seen.empty());
   ASSERT_EQ(::write(pair.fds[1], "hi", 2), 2);
@@ -42,11 +49,12 @@ TEST(DescriptorWatch, CallsAgainWhileDataIsLeftAndStopsWhenCancelled) {
   VirtualDispatch dispatch;
   SocketPair pair;
   int calls = 0;
-  auto watch = dispatch.watchDescriptor(dispatch.main(), pair.fds[0], DescriptorEvent::readable, [&] {
-    ++calls;
-    char byte;
-    (void)::read(pair.fds[0], &byte, 1);  // one byte a call
-  });
+  auto watch =
+      dispatch.watchDescriptor(dispatch.main(), pair.fds[0], DescriptorEvent::readable, [&] {
+        ++calls;
+        char byte;
+        (void)::read(pair.fds[0], &byte, 1);  // one byte a call
+      });
   ASSERT_EQ(::write(pair.fds[1], "abc", 3), 3);
   dispatch.runFor(0.1);
   EXPECT_EQ(calls, 3);
@@ -71,8 +79,11 @@ TEST(DescriptorWatch, DroppingTheHandleCancelsAndAHangUpCountsAsReadable) {
   bool ended = false;
   char drain[8];
   (void)::read(pair.fds[0], drain, sizeof drain);
-  auto watch = dispatch.watchDescriptor(dispatch.main(), pair.fds[0], DescriptorEvent::readable, [&] {
+  DescriptorWatchRef watch;
+  watch = dispatch.watchDescriptor(dispatch.main(), pair.fds[0], DescriptorEvent::readable, [&] {
+    // The end of the stream stays readable: its reader stops watching.
     ended = ::read(pair.fds[0], drain, sizeof drain) == 0;
+    if (ended) watch->cancel();
   });
   ::shutdown(pair.fds[1], SHUT_WR);
   dispatch.runFor(0.1);
@@ -84,12 +95,13 @@ TEST(DescriptorWatch, WritableFiresUntilTheBufferIsFullAndAgainOnceDrained) {
   SocketPair pair;
   size_t written = 0;
   int calls = 0;
-  auto watch = dispatch.watchDescriptor(dispatch.main(), pair.fds[1], DescriptorEvent::writable, [&] {
-    ++calls;
-    const std::string chunk(4096, 'w');
-    const ssize_t n = ::send(pair.fds[1], chunk.data(), chunk.size(), MSG_DONTWAIT);
-    if (n > 0) written += static_cast<size_t>(n);
-  });
+  auto watch =
+      dispatch.watchDescriptor(dispatch.main(), pair.fds[1], DescriptorEvent::writable, [&] {
+        ++calls;
+        const std::string chunk(4096, 'w');
+        const ssize_t n = ::send(pair.fds[1], chunk.data(), chunk.size(), MSG_DONTWAIT);
+        if (n > 0) written += static_cast<size_t>(n);
+      });
   dispatch.runFor(0.01);
   const int callsWhenFull = calls;
   EXPECT_GT(written, 0u);
@@ -107,16 +119,38 @@ TEST(DescriptorWatch, WaitingForDescriptorsWakesForDataWithoutMovingVirtualTime)
   VirtualDispatch dispatch;
   SocketPair pair;
   bool read = false;
-  auto watch = dispatch.watchDescriptor(dispatch.main(), pair.fds[0], DescriptorEvent::readable, [&] {
-    char byte;
-    read = ::read(pair.fds[0], &byte, 1) == 1;
-  });
+  auto watch =
+      dispatch.watchDescriptor(dispatch.main(), pair.fds[0], DescriptorEvent::readable, [&] {
+        char byte;
+        read = ::read(pair.fds[0], &byte, 1) == 1;
+      });
   EXPECT_FALSE(dispatch.waitForDescriptors(0.001));
   ASSERT_EQ(::write(pair.fds[1], "z", 1), 1);
   EXPECT_TRUE(dispatch.waitForDescriptors(1.0));
   EXPECT_EQ(dispatch.now(), 0.0);
   dispatch.runFor(0);
   EXPECT_TRUE(read);
+}
+
+TEST(DescriptorWatchThreaded, HandsReadinessToTheQueueAndStopsWhenCancelled) {
+  ThreadedDispatch dispatch;
+  SocketPair pair;
+  std::atomic<int> bytes{0};
+  std::atomic<bool> onMain{true};
+  auto watch =
+      dispatch.watchDescriptor(dispatch.main(), pair.fds[0], DescriptorEvent::readable, [&] {
+        onMain = onMain && dispatch.onMainQueue();
+        char buffer[16];
+        const ssize_t n = ::read(pair.fds[0], buffer, sizeof buffer);
+        if (n > 0) bytes += static_cast<int>(n);
+      });
+  ASSERT_EQ(::write(pair.fds[1], "hello", 5), 5);
+  EXPECT_TRUE(dispatch.runMainUntil([&] { return bytes == 5; }, 5.0));
+  EXPECT_TRUE(onMain);
+  watch.reset();  // joins its thread
+  ASSERT_EQ(::write(pair.fds[1], "more", 4), 4);
+  dispatch.runMainFor(0.1);
+  EXPECT_EQ(bytes, 5);
 }
 
 }  // namespace

@@ -36,6 +36,10 @@ extern const struct dispatch_source_type_s _dispatch_source_type_timer;
 #define DISPATCH_SOURCE_TYPE_TIMER (&_dispatch_source_type_timer)
 extern const struct dispatch_source_type_s _dispatch_source_type_signal;
 #define DISPATCH_SOURCE_TYPE_SIGNAL (&_dispatch_source_type_signal)
+extern const struct dispatch_source_type_s _dispatch_source_type_read;
+#define DISPATCH_SOURCE_TYPE_READ (&_dispatch_source_type_read)
+extern const struct dispatch_source_type_s _dispatch_source_type_write;
+#define DISPATCH_SOURCE_TYPE_WRITE (&_dispatch_source_type_write)
 
 dispatch_queue_t dispatch_get_main_queue(void);
 dispatch_queue_t dispatch_queue_create(const char* label, dispatch_queue_attr_t attr);

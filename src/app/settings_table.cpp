@@ -1,8 +1,10 @@
-#include "sim_runner/settings_table.h"
+#include "app/settings_table.h"
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
-namespace vistarail::simrun {
+namespace vistarail {
 
 namespace {
 
@@ -19,7 +21,10 @@ struct Entry {
 
 template <class T>
 Entry entry(const char* property, Type type, Setting<T> AppSettings::*member) {
-  return {property, type, [member](AppSettings& s, const Json& v) { (s.*member).set(v.get<T>()); },
+  return {property, type,
+          [member](AppSettings& s, const Json& v) {
+            (s.*member).set((s.*member).normalized(v.get<T>()));
+          },
           [member](const AppSettings& s) { return Json((s.*member).value()); }};
 }
 
@@ -88,7 +93,9 @@ std::optional<std::string> checkSetting(const std::string& property, const Json&
       if (!value.is_boolean()) return "\"" + property + "\" takes true or false";
       break;
     case Type::number:
-      if (!value.is_number()) return "\"" + property + "\" takes a number";
+      if (!value.is_number() || !std::isfinite(value.get<double>())) {
+        return "\"" + property + "\" takes a number";
+      }
       break;
     case Type::integer:
       if (!value.is_number_integer()) return "\"" + property + "\" takes a whole number";
@@ -97,7 +104,9 @@ std::optional<std::string> checkSetting(const std::string& property, const Json&
       if (!allOf(value, &Json::is_string)) return "\"" + property + "\" takes a list of strings";
       break;
     case Type::numbers:
-      if (!allOf(value, &Json::is_number) || value.empty()) {
+      if (!allOf(value, &Json::is_number) || value.empty() ||
+          !std::all_of(value.begin(), value.end(),
+                       [](const Json& n) { return std::isfinite(n.get<double>()); })) {
         return "\"" + property + "\" takes a non-empty list of numbers";
       }
       break;
@@ -125,4 +134,4 @@ std::vector<std::string> settableProperties() {
   return names;
 }
 
-}  // namespace vistarail::simrun
+}  // namespace vistarail

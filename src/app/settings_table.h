@@ -1,6 +1,7 @@
 #pragma once
-// Settings named by property, as scenarios name them: checking a value before
-// a run and assigning it to the live store during one.
+// Settings named by property, as scenarios and the control socket name them:
+// checking a value, assigning it to the live store with the treatment a
+// stored value gets (clamps), and reading it back.
 
 #include <optional>
 #include <string>
@@ -10,16 +11,16 @@
 
 #include "app/app_settings.h"
 
-namespace vistarail::simrun {
+namespace vistarail {
 
 // What is wrong with the value for the property, if anything (including an
 // unknown property).
 std::optional<std::string> checkSetting(const std::string& property, const nlohmann::json& value);
-// Assigns a checked value.
+// Assigns a checked value, clamped as the store clamps a stored one.
 void assignSetting(AppSettings& settings, const std::string& property, const nlohmann::json& value);
 // The value in memory, for reports.
 nlohmann::json settingValue(const AppSettings& settings, const std::string& property);
-// The properties a scenario may set, in the store's order.
+// The properties that may be set by name, in the store's order.
 std::vector<std::string> settableProperties();
 
-}  // namespace vistarail::simrun
+}  // namespace vistarail
