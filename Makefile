@@ -25,7 +25,8 @@ test-asan: setup
 
 # Seeded random stories with faults, checked after every step, under
 # AddressSanitizer + UndefinedBehaviorSanitizer. A failure prints its seed and
-# step and writes a shrunk scenario to out/explore that `run` replays.
+# step and writes a shrunk scenario to out/explore that `run` replays. The
+# range is split over the cores (scripts/explore.sh).
 EXPLORE_SEEDS ?= 1000
 EXPLORE_STEPS ?= 200
 EXPLORE_FIRST ?= 1
@@ -36,7 +37,7 @@ EXPLORE_IGNORE ?= windowNotAtLayout focusNotFollowed tileableWindowNotTiled scro
 explore-asan: setup
 	cmake --preset asan >/dev/null
 	cmake --build build/asan --target vistarail-sim -j $(JOBS)
-	./build/asan/src/main/vistarail-sim explore --seed $(EXPLORE_FIRST) --seeds $(EXPLORE_SEEDS) \
+	bash scripts/explore.sh ./build/asan/src/main/vistarail-sim $(JOBS) $(EXPLORE_FIRST) $(EXPLORE_SEEDS) \
 	  --steps $(EXPLORE_STEPS) $(foreach i,$(EXPLORE_IGNORE),--ignore $(i)) --out out/explore
 
 # Tests whose suite name contains "Threaded" (real threads) under ThreadSanitizer.

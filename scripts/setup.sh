@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   clang libclang-rt-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  lld libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core libicu-dev
 )
 
