@@ -227,6 +227,10 @@ void WindowManager::dropDragged(WindowId id, std::optional<Rect> frame) {
   startAnimator();
   scheduleSave();
   releaseHeld(id);
+  // The dropped column is shown, but the focus is where the system says: a
+  // drag with Command held, or one the application refused to answer with
+  // activation, leaves it on another window.
+  syncFocus(true);
 }
 
 }  // namespace vistarail

@@ -24,11 +24,9 @@ namespace {
 // its fix lands.
 const std::vector<std::string> kKnownFaults = {
     "windowNotAtLayout",          // a restore retried after a quick resume moves a parked window
-    "focusNotFollowed",           // a window dragged by hand keeps focus off its column
     "tileableWindowNotTiled",     // rarely, a window is left out of the strip after a drag
     "framesWrittenWhileSettled",  // a full-screen window is restored every 3 s
     "restoreOverdue",             // a restore waits on an application that never answers
-    "minimapLingers",             // the minimap stays up after a Control-Option wheel scroll
 };
 
 Scenario story(uint64_t seed, int steps, const std::string& fault,
