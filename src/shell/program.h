@@ -5,6 +5,7 @@
 // that runs them. The simulator's scenarios and the macOS application build
 // the same program; only the ports differ.
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,6 +22,7 @@
 #include "settings_ui/settings_window.h"
 #include "settings_ui/update_manager.h"
 #include "shell/app_delegate.h"
+#include "windows/window_manager.h"
 
 namespace vistarail {
 
@@ -56,9 +58,17 @@ struct ProgramPorts {
 // updater's state); a description that did not change is not sent.
 inline constexpr double kSettingsRefreshSeconds = 0.5;
 
+// What an embedder may watch of the window manager the program makes: the
+// event taps' retry lines and, once made (before it starts), the manager
+// itself. The simulator's timeline hangs off these; the Mac needs neither.
+struct ProgramHooks {
+  EventTapMonitor::Log log = nullptr;
+  std::function<void(const std::shared_ptr<WindowManager>&)> managerMade = nullptr;
+};
+
 class Program {
  public:
-  explicit Program(const ProgramPorts& ports);
+  explicit Program(const ProgramPorts& ports, ProgramHooks hooks = {});
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -79,6 +89,7 @@ class Program {
   std::shared_ptr<WindowManager> makeManager();
 
   ProgramPorts ports_;
+  ProgramHooks hooks_;
   std::unique_ptr<AppSettings> settings_;
   std::unique_ptr<UpdateManager> updates_;
   std::unique_ptr<UpdatesBinding> updatesBinding_;
