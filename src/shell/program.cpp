@@ -78,8 +78,9 @@ class Program::UpdatesBinding final : public UpdateControl {
   UpdateManager& manager_;
 };
 
-Program::Program(const ProgramPorts& ports, std::optional<std::string> controlSocket)
-    : ports_(ports) {
+Program::Program(const ProgramPorts& ports, ProgramHooks hooks,
+                 std::optional<std::string> controlSocket)
+    : ports_(ports), hooks_(std::move(hooks)) {
   const auto displays = DisplayInfo::all(ports_.workspace, ports_.windowServer);
   settings_ = std::make_unique<AppSettings>(
       ports_.defaults,
@@ -118,11 +119,13 @@ void Program::run() {
 }
 
 std::shared_ptr<WindowManager> Program::makeManager() {
-  return WindowManager::create(
+  auto manager = WindowManager::create(
       *settings_, ports_.defaults,
       {ports_.ax, ports_.windowServer, ports_.workspace, ports_.dispatch, ports_.displayLinks,
-       ports_.hotKeys, ports_.eventTaps, ports_.process.processIdentifier(), nullptr,
+       ports_.hotKeys, ports_.eventTaps, ports_.process.processIdentifier(), hooks_.log,
        &ports_.overlayPanels, &ports_.text});
+  if (hooks_.managerMade) hooks_.managerMade(manager);
+  return manager;
 }
 
 ShellServices Program::services() {

@@ -5,6 +5,7 @@
 // that runs them. The simulator's scenarios and the macOS application build
 // the same program; only the ports differ.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +23,7 @@
 #include "settings_ui/settings_window.h"
 #include "settings_ui/update_manager.h"
 #include "shell/app_delegate.h"
+#include "windows/window_manager.h"
 
 namespace vistarail {
 
@@ -57,10 +59,18 @@ struct ProgramPorts {
 // updater's state); a description that did not change is not sent.
 inline constexpr double kSettingsRefreshSeconds = 0.5;
 
+// What an embedder may watch of the window manager the program makes: the
+// event taps' retry lines and, once made (before it starts), the manager
+// itself. The simulator's timeline hangs off these; the Mac needs neither.
+struct ProgramHooks {
+  EventTapMonitor::Log log = nullptr;
+  std::function<void(const std::shared_ptr<WindowManager>&)> managerMade = nullptr;
+};
+
 class Program {
  public:
   // With a socket path, scripts reach the program there (see ShellParts).
-  explicit Program(const ProgramPorts& ports,
+  explicit Program(const ProgramPorts& ports, ProgramHooks hooks = {},
                    std::optional<std::string> controlSocket = std::nullopt);
   ~Program();
   Program(const Program&) = delete;
@@ -82,6 +92,7 @@ class Program {
   std::shared_ptr<WindowManager> makeManager();
 
   ProgramPorts ports_;
+  ProgramHooks hooks_;
   std::unique_ptr<AppSettings> settings_;
   std::unique_ptr<UpdateManager> updates_;
   std::unique_ptr<UpdatesBinding> updatesBinding_;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/sim/renderer/form_renderer.h"
 #include "platform/sim/renderer/menu_picture.h"
 #include "platform/sim/renderer/renderer.h"
 #include "sim_runner/shell_program.h"
@@ -87,6 +88,9 @@ struct Picture {
   std::string file;  // relative to the output folder; empty when not drawn
   std::string description;
   std::string menuFile{};  // the status menu as it would open; empty when none
+  // The settings window's tabs shown since the previous snapshot: the
+  // picture's file and the tab's name.
+  std::vector<std::pair<std::string, std::string>> settingsFiles{};
 };
 
 // Picture height from the displays' bounding box, so that nothing is squeezed.
@@ -162,6 +166,12 @@ std::string reportPage(const Scenario& scenario, const std::vector<Picture>& pic
       if (auto bytes = readAll(outDir / picture.menuFile)) {
         page << "<img alt=\"the status menu\" style=\"width:45%\" src=\"data:image/png;base64,"
              << base64(*bytes) << "\">\n";
+      }
+    }
+    for (const auto& [file, tab] : picture.settingsFiles) {
+      if (auto bytes = readAll(outDir / file)) {
+        page << "<img alt=\"the settings window on " << html(tab)
+             << "\" style=\"width:45%\" src=\"data:image/png;base64," << base64(*bytes) << "\">\n";
       }
     }
     page << "<pre>" << html(stripText(states.at(picture.snapshot))) << "</pre></div>\n"
@@ -348,6 +358,19 @@ RunResult runScenario(const Scenario& scenario, const RunOptions& options) {
             error = *failed;
           } else {
             picture.menuFile = stem + "-menu.png";
+          }
+        }
+        for (const FormWindow& form : session.takeVisitedSettings()) {
+          const std::string tab =
+              form.selectedTab >= 0 && form.selectedTab < static_cast<int>(form.tabs.size())
+                  ? form.tabs[static_cast<size_t>(form.selectedTab)].label
+                  : std::to_string(form.selectedTab);
+          const std::string file = stem + "-settings-" + fileSafe(tab) + ".png";
+          // Half the Retina scale keeps the page light; every text stays legible.
+          if (auto failed = sim::writeFormPng(form, options.outDir / file, 1.0)) {
+            error = *failed;
+          } else {
+            picture.settingsFiles.emplace_back(file, tab);
           }
         }
       }

@@ -9,9 +9,11 @@
 #include "input/action.h"
 #include "input/key_combo.h"
 #include "platform/ax_types.h"
+#include "settings_ui/settings_tab.h"
 #include "sim_runner/planted_ports.h"
 #include "sim_runner/system_model.h"
 #include "sim_runner/step_kinds.h"
+#include "sim_runner/system_model.h"
 
 namespace vistarail::simrun {
 
@@ -73,9 +75,9 @@ const std::vector<Member>& checkMembers() {
 }
 
 const std::vector<std::string>& expectKinds() {
-  static const std::vector<std::string> kinds = {"columns", "focused", "tiled",   "floating",
-                                                 "inView",  "parked",  "running", "onDisplay",
-                                                 "status",  "icon",    "menu",    "settingsTab"};
+  static const std::vector<std::string> kinds = {
+      "columns",   "focused", "tiled", "floating", "inView",      "parked", "running",
+      "onDisplay", "status",  "icon",  "menu",     "settingsTab", "control"};
   return kinds;
 }
 
@@ -421,6 +423,24 @@ std::optional<std::string> StoryModel::apply(const Step& step) {
   } else if (k == "start") {
     if (managerRunning) return "the program is already running";
     managerRunning = true;
+  } else if (k == "settings" || k == "operate" || k == "record" || k == "closeSettings") {
+    if (!managerRunning) return "the program is stopped";
+    if (k == "settings" && s.contains("tab") && !settingsTabFromRaw(s["tab"].get<std::string>()))
+      return "no settings tab is called \"" + s["tab"].get<std::string>() + "\"";
+    if (k == "record") {
+      const Json& presses = s["presses"];
+      if (!presses.is_array() || presses.empty()) return "\"presses\" should be a list of keys";
+      for (const Json& each : presses) {
+        if (!each.is_string() || !parseKeyPress(each.get<std::string>()))
+          return "\"presses\" holds " + each.dump() + ", not keys like \"ctrl+opt+a\"";
+      }
+    }
+  } else if (k == "refuse") {
+    const std::string service = s["service"];
+    if (service != "loginItem" && service != "updater" && service != "updaterBusy")
+      return "\"service\" is loginItem, updater or updaterBusy";
+    if (s.contains("description") && !s["description"].is_string() && !s["description"].is_null())
+      return "\"description\" should be a text or null";
   } else if (k == "menu" || k == "sigterm" || k == "reopen") {
     if (!managerRunning) return "the program is stopped";
     if (k == "sigterm" || s.value("choose", std::string()) == "Quit Vistarail")
@@ -493,7 +513,7 @@ ParsedScenario parseScenario(const Json& document, const std::string& file) {
         }
         int kinds = 0;
         for (const auto& [key, value] : e.items()) {
-          if (key == "at" || key == "display" || key == "note") continue;
+          if (key == "at" || key == "display" || key == "note" || key == "shows") continue;
           if (std::find(expectKinds().begin(), expectKinds().end(), key) == expectKinds().end()) {
             c.problem(where, "unknown key \"" + key + "\"");
           } else {
@@ -617,7 +637,9 @@ std::optional<KeyPress> parseKeyPress(const std::string& text) {
       {"l", 37},     {"j", 38},       {"k", 40},         {"n", 45},      {"m", 46},
       {"left", 123}, {"right", 124},  {"down", 125},     {"up", 126},    {"home", 115},
       {"end", 119},  {"pageup", 116}, {"pagedown", 121}, {"return", 36}, {"tab", 48},
-      {"space", 49}, {"delete", 51},  {"escape", 53},
+      {"space", 49}, {"delete", 51},  {"escape", 53},    {"f1", 122},    {"f2", 120},
+      {"f3", 99},    {"f4", 118},     {"f5", 96},        {"f6", 97},     {"f7", 98},
+      {"f8", 100},   {"f9", 101},     {"f10", 109},      {"f11", 103},   {"f12", 111},
   };
   static const std::map<std::string, uint32_t> modifiers = {
       {"ctrl", kControlKeyMask},  {"control", kControlKeyMask}, {"opt", kOptionKeyMask},

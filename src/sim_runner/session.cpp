@@ -13,6 +13,7 @@
 #include "sim_runner/json_values.h"
 #include "sim_runner/system_model.h"
 #include "sim_runner/step_kinds.h"
+#include "sim_runner/system_model.h"
 
 namespace vistarail::simrun {
 
@@ -41,20 +42,26 @@ Session::Session(const Scenario& scenario, SessionOptions options)
              appName(world_.window(to) ? world_.window(to)->pid : 0) + " opens " + name + " again");
       }) {
   world_.setTracing(options_.timeline);
+  // The program's bundle says which version it is, as a built one does.
+  if (desktop_.bundle.setup().info.empty()) {
+    desktop_.bundle.setup().info = {{"CFBundleShortVersionString", "1.0"},
+                                    {"CFBundleVersion", "1"}};
+  }
   const Json check = scenario.header.value("check", Json::object());
   checker_.ignore(check.value("ignore", std::set<std::string>()));
 }
 
 Session::~Session() {
   control_.reset();
+  *alive_ = false;
+  // The manager refers to the settings the program owns.
+  manager_.reset();
+  settings_ = nullptr;
   program_.reset();
   if (!controlFolder_.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(controlFolder_, ignored);
   }
-  *alive_ = false;
-  manager_.reset();
-  settings_.reset();
   // Work still queued for the applications holds observers whose release
   // speaks to the accessibility port: let it finish while the ports exist.
   dispatch_.runUntilIdle(100'000);
@@ -114,9 +121,32 @@ void Session::begin() {
 }
 
 void Session::startProgram(bool firstLaunch) {
-  const auto displays = DisplayInfo::all(workspace_, windowServer_);
-  settings_ = std::make_unique<AppSettings>(
-      defaults_, displays.empty() ? std::nullopt : std::optional<std::string>(displays[0].id));
+  // The program is launched the way the system launches it: its delegate
+  // makes the manager and starts it once Accessibility is granted. The
+  // checker reads the calls it makes and may plant a fault in them.
+  ProgramHooks hooks;
+  hooks.log = [this](std::string_view line) { note("log", std::string(line)); };
+  hooks.managerMade = [this](const std::shared_ptr<WindowManager>& manager) {
+    manager_ = manager;
+    manager_->onEvent = [this](const ManagerEvent& event) {
+      std::string text = toString(event.kind);
+      if (event.pid) text += " " + appName(event.pid);
+      if (event.window) text += " " + windowName(event.window);
+      timeline_.push_back({dispatch_.now(), step_, toString(event.kind), text});
+    };
+  };
+  program_ = std::make_unique<ShellProgram>(
+      ShellProgramPorts{desktop_, countingAx_,
+                        options_.plantedFault == "timerLeftRunning"
+                            ? static_cast<DisplayLinkFactory&>(faultyLinks_)
+                            : links_,
+                        options_.plantedFault == "overlayLeftUp"
+                            ? static_cast<OverlayPanels&>(faultyPanels_)
+                            : overlayPanels_,
+                        staleDefaults_, loginItem_, updaters_},
+      std::move(hooks),
+      control_ ? std::optional<std::string>(control_->socketPath()) : std::nullopt);
+  settings_ = &program_->settings();
   if (firstLaunch) {
     const Json& h = scenario_.header;
     for (const Json& d : h["displays"]) {
@@ -130,28 +160,7 @@ void Session::startProgram(bool firstLaunch) {
       assignSetting(*settings_, property, value);
     }
   }
-  // The program is launched the way the system launches it; its delegate
-  // makes the manager and starts it once Accessibility is granted.
-  program_ = std::make_unique<ShellProgram>(desktop_, *settings_, [this] {
-    manager_ = WindowManager::create(
-        *settings_, staleDefaults_,
-        {countingAx_, windowServer_, workspace_, dispatch_,
-         options_.plantedFault == "timerLeftRunning" ? static_cast<DisplayLinkFactory&>(faultyLinks_)
-                                                     : links_,
-         hotKeys_, taps_, 0, [this](std::string_view line) { note("log", std::string(line)); },
-         options_.plantedFault == "overlayLeftUp" ? static_cast<OverlayPanels*>(&faultyPanels_)
-                                                  : &overlayPanels_,
-         &desktop_.text});
-    manager_->onEvent = [this](const ManagerEvent& event) {
-      std::string text = toString(event.kind);
-      if (event.pid) text += " " + appName(event.pid);
-      if (event.window) text += " " + windowName(event.window);
-      timeline_.push_back({dispatch_.now(), step_, toString(event.kind), text});
-    };
-    return manager_;
-  });
   note("program", firstLaunch ? "the program starts" : "the program starts again");
-  if (control_) program_->serveControl(control_->socketPath());
   program_->launch();
   dispatch_.runFor(scenario_.header.value("settle", 2.0));
   if (control_ && !program_->controlServer() && program_->manager()) {
@@ -181,6 +190,8 @@ void Session::runStep(const Step& step, int number) {
   checker_.beforeStep(step);
   const bool wasRunning = manager_ != nullptr;
   execute(step);
+  followSettingsWindow();
+  followProgramLog();
   justStopped_ = wasRunning && !manager_;
   if (step.kind == "behave") {
     habits_.set(pidOf(step.source["app"]), step.source["behaviour"]);

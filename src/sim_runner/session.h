@@ -101,7 +101,16 @@ class Session {
   // --- For the step kinds (steps_*.cpp): the desktop, the program and the
   // names the story gives to applications, windows and displays.
   sim::Desktop& desktop() { return desktop_; }
-  AppSettings* settings() { return settings_.get(); }
+  AppSettings* settings() { return settings_; }
+  // The running program's process; null while it is stopped.
+  ShellProgram* program() { return program_.get(); }
+  // What the system answers the program's login item and updater, kept
+  // across launches.
+  sim::SimLoginItem& loginItem() { return loginItem_; }
+  sim::SimUpdaterFactory& updaters() { return updaters_; }
+  // The settings window's tabs shown since the last call, the last form of
+  // each, in the order first shown (the report's pictures).
+  std::vector<FormWindow> takeVisitedSettings();
   WindowManager* manager() { return manager_.get(); }
   // A line of the timeline.
   void note(const std::string& kind, const std::string& text);
@@ -135,6 +144,8 @@ class Session {
   void awaitExit();
   void openControl();
   void followProgramLog();
+  // Keeps the settings window's form when it shows, for the report.
+  void followSettingsWindow();
   void followTrace();
   void watchHabits();
   std::string windowName(WindowId id) const;
@@ -154,8 +165,11 @@ class Session {
   sim::SimEventTaps& taps_ = desktop_.taps;
   sim::SimOverlayPanels& overlayPanels_ = desktop_.overlayPanels;
   sim::MemoryDefaults& defaults_ = desktop_.defaults;
-  std::unique_ptr<AppSettings> settings_;
-  // The running program: its shell and the manager it made.
+  // The system services the program's processes share.
+  sim::SimLoginItem loginItem_;
+  sim::SimUpdaterFactory updaters_;
+  // The running program: its settings, its shell and the manager it made.
+  AppSettings* settings_ = nullptr;
   std::unique_ptr<ShellProgram> program_;
   std::shared_ptr<WindowManager> manager_;
 
@@ -179,6 +193,7 @@ class Session {
   StaleDefaults staleDefaults_{defaults_, options_.plantedFault == "staleLayout"};
   AppHabits habits_;
   bool justStopped_ = false;
+  std::vector<FormWindow> visitedSettings_;
   Checker checker_{*this};
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool watching_ = false;

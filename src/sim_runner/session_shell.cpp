@@ -1,6 +1,8 @@
 // The steps a person takes with the program itself rather than with the
 // windows: granting Accessibility, the status menu, SIGTERM and reopening.
 
+#include <utility>
+
 #include "sim_runner/session.h"
 
 namespace vistarail::simrun {
@@ -50,9 +52,28 @@ void Session::awaitExit() {
   if (!program_->exited()) note("problem", "the program was not allowed to exit within 7 s");
   followTrace();
   followProgramLog();
-  program_.reset();
+  followSettingsWindow();
+  // The manager refers to the settings the program owns.
   manager_.reset();
-  settings_.reset();
+  settings_ = nullptr;
+  program_.reset();
+}
+
+void Session::followSettingsWindow() {
+  if (!program_ || !program_->settingsWindow().isVisible()) return;
+  const FormWindow& form = program_->settingsWindow().form();
+  for (FormWindow& visited : visitedSettings_) {
+    if (visited.selectedTab == form.selectedTab) {
+      visited = form;
+      return;
+    }
+  }
+  visitedSettings_.push_back(form);
+}
+
+std::vector<FormWindow> Session::takeVisitedSettings() {
+  followSettingsWindow();
+  return std::exchange(visitedSettings_, {});
 }
 
 void Session::followProgramLog() {

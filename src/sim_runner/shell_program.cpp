@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "shell/entry.h"
+#include "settings_ui/settings_tab.h"
 
 namespace vistarail::simrun {
 
@@ -21,6 +21,63 @@ std::vector<std::string> menuRows(const Menu& menu) {
   return rows;
 }
 
+std::string controlShows(const FormControl& control) {
+  std::string shows;
+  switch (control.kind) {
+    case FormControlKind::toggle:
+      shows = control.isOn ? "on" : "off";
+      break;
+    case FormControlKind::slider:
+    case FormControlKind::valueRow:
+      shows = control.valueText;
+      break;
+    case FormControlKind::picker:
+      shows = control.selected >= 0 && control.selected < static_cast<int>(control.options.size())
+                  ? control.options[static_cast<size_t>(control.selected)]
+                  : control.valueText;
+      break;
+    case FormControlKind::textField:
+      shows = control.detail;
+      break;
+    case FormControlKind::shortcutRow:
+      if (!control.detail.empty()) {
+        shows = control.detail;
+        break;
+      }
+      for (const std::string& keys : control.keys) shows += (shows.empty() ? "" : ", ") + keys;
+      if (shows.empty()) shows = "none";
+      break;
+    case FormControlKind::tile:
+      shows = control.isOn ? "selected" : "not selected";
+      break;
+    case FormControlKind::checkRow:
+    case FormControlKind::appRow:
+    case FormControlKind::header:
+      shows = control.detail.empty() ? control.label : control.detail;
+      break;
+    default:
+      shows = control.label;
+  }
+  if (!control.enabled) shows += " (disabled)";
+  return shows;
+}
+
+namespace {
+
+// What the settings window's control named by id or label shows, if it shows.
+std::optional<std::string> shownControl(const nlohmann::json& shell, const std::string& name) {
+  if (!shell.contains("controls")) return std::nullopt;
+  for (const auto& control : shell["controls"]) {
+    if (control["id"] == name) return control["shows"].get<std::string>();
+  }
+  for (const auto& control : shell["controls"]) {
+    if (control["label"] == name) return control["shows"].get<std::string>();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<std::string> unmetShellExpectation(const nlohmann::json& expectation,
                                                  const nlohmann::json& state) {
   static const std::pair<const char*, const char*> kFields[] = {
@@ -29,6 +86,16 @@ std::optional<std::string> unmetShellExpectation(const nlohmann::json& expectati
       {"menu", "the status menu"},
       {"settingsTab", "the settings tab"}};
   const auto shell = state.find("shell");
+  if (expectation.contains("control")) {
+    const std::string name = expectation["control"];
+    const std::string wanted = expectation.value("shows", std::string());
+    const auto shows =
+        shell != state.end() && shell->is_object() ? shownControl(*shell, name) : std::nullopt;
+    if (shows == wanted) return std::nullopt;
+    return "the settings control \"" + name + "\" " +
+           (shows ? "shows \"" + *shows + "\"" : std::string("is not on the window")) +
+           ", expected \"" + wanted + "\"";
+  }
   for (const auto& [key, meaning] : kFields) {
     if (!expectation.contains(key)) continue;
     nlohmann::json actual;
@@ -40,36 +107,50 @@ std::optional<std::string> unmetShellExpectation(const nlohmann::json& expectati
   return std::nullopt;
 }
 
-ShellProgram::ShellProgram(sim::Desktop& desktop, AppSettings& settings,
-                           std::function<std::shared_ptr<WindowManager>()> makeManager)
-    : desktop_(desktop),
-      settings_(settings),
-      makeManager_(std::move(makeManager)),
-      application_(desktop.dispatch),
-      statusBar_(desktop.dispatch),
-      process_(desktop.dispatch),
-      alerts_(desktop.dispatch) {}
+ShellProgram::ShellProgram(const ShellProgramPorts& ports, ProgramHooks hooks,
+                           std::optional<std::string> controlSocket)
+    : desktop_(ports.desktop),
+      application_(desktop_.dispatch),
+      statusBar_(desktop_.dispatch),
+      process_(desktop_.dispatch),
+      alerts_(desktop_.dispatch) {
+  sim::Desktop& d = desktop_;
+  program_ = std::make_unique<Program>(ProgramPorts{application_,
+                                                    statusBar_,
+                                                    process_,
+                                                    d.bundle,
+                                                    alerts_,
+                                                    ports.ax,
+                                                    d.windowServer,
+                                                    d.workspace,
+                                                    d.dispatch,
+                                                    ports.displayLinks,
+                                                    d.hotKeys,
+                                                    d.taps,
+                                                    ports.overlayPanels,
+                                                    d.keyboardLayout,
+                                                    d.text,
+                                                    ports.defaults,
+                                                    ports.loginItem,
+                                                    keyMonitor_,
+                                                    ports.updaters,
+                                                    settingsHost_},
+                                       std::move(hooks), std::move(controlSocket));
+}
 
 ShellProgram::~ShellProgram() {
-  delegate_.reset();
+  program_.reset();
 }
 
 void ShellProgram::launch() {
-  if (delegate_) return;
-  delegate_ = AppDelegate::create(
-      {application_, statusBar_, process_, desktop_.bundle, alerts_, desktop_.workspace,
-       desktop_.ax, desktop_.dispatch, desktop_.keyboardLayout, desktop_.text},
-      {settings_, settingsWindow_, updates_, makeManager_, controlSocket_});
-  runApplication(application_, delegate_, updates_);
-}
-
-control::ControlServer* ShellProgram::controlServer() const {
-  return delegate_ ? delegate_->controlServer() : nullptr;
+  if (launched_) return;
+  launched_ = true;
+  program_->run();
 }
 
 std::shared_ptr<WindowManager> ShellProgram::manager() const {
-  if (!delegate_ || !delegate_->manager()) return nullptr;
-  return delegate_->manager()->shared_from_this();
+  WindowManager* manager = program_->delegate().manager();
+  return manager ? manager->shared_from_this() : nullptr;
 }
 
 void ShellProgram::chooseFromStatusMenu(const std::string& title) {
@@ -83,21 +164,34 @@ void ShellProgram::quit() {
 
 Menu ShellProgram::currentMenu() const {
   Menu menu;
-  if (delegate_ && delegate_->statusItem()) menu.items = delegate_->statusItem()->menuItems();
+  if (StatusItemController* item = program_->delegate().statusItem())
+    menu.items = item->menuItems();
   return menu;
 }
 
 nlohmann::json ShellProgram::state() const {
   nlohmann::json doc;
   const sim::StatusItemState* item = statusBar_.item();
-  doc["status"] = delegate_ && delegate_->manager() ? delegate_->manager()->statusText() : "";
+  const WindowManager* manager = program_->delegate().manager();
+  doc["status"] = manager ? manager->statusText() : "";
   doc["icon"] = item && item->image ? item->image->symbolName : "";
   doc["dimmed"] = item ? item->appearsDisabled : false;
   doc["tooltip"] = item ? item->toolTip : "";
   doc["menu"] = item ? menuRows(currentMenu()) : std::vector<std::string>{};
-  doc["settingsTab"] = settingsWindow_.page
-                           ? nlohmann::json(std::string(toString(*settingsWindow_.page)))
-                           : nlohmann::json();
+  // The tab the window shows, or would open on; none before it was made.
+  doc["settingsTab"] = nlohmann::json();
+  if (settingsHost_.windowsMade() > 0) {
+    doc["settingsTab"] = std::string(rawValue(program_->settingsWindow().navigation().tab.value()));
+  }
+  doc["settingsShown"] = settingsHost_.isVisible();
+  nlohmann::json controls = nlohmann::json::array();
+  if (settingsHost_.isVisible()) {
+    for (const FormControl& control : settingsHost_.form().controls) {
+      controls.push_back(
+          {{"id", control.id}, {"label", control.label}, {"shows", controlShows(control)}});
+    }
+  }
+  doc["controls"] = controls;
   doc["exited"] = exited();
   return doc;
 }

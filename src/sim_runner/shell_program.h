@@ -1,14 +1,11 @@
 #pragma once
 // The program as the system launches it, for the simulator: one process (its
-// application object, status item, signals and bundle) running the shell over
-// the session's desktop, settings and manager factory. A relaunch is a new
-// ShellProgram, as it is a new process on a Mac.
-//
-// The settings window and the updater are stood in for here by a record of
-// the tab shown and an updater that is not available (a build under another
-// bundle identifier), until the settings window's model is bound.
+// application object, status item, signals, settings window and key
+// monitor) running the same Program the Mac runs, over the session's desktop.
+// A relaunch is a new ShellProgram, as it is a new process on a Mac; what
+// the system keeps between processes (the login item, the updater's
+// preferences, the stored defaults) is the session's.
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,43 +14,44 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/sim/adapters/desktop.h"
-#include "shell/app_delegate.h"
+#include "platform/sim/adapters/sim_form_host.h"
+#include "platform/sim/adapters/sim_key_monitor.h"
+#include "platform/sim/adapters/sim_login_item.h"
+#include "platform/sim/adapters/sim_updater.h"
+#include "shell/program.h"
 
 namespace vistarail::simrun {
 
-struct RecordedSettingsWindow : SettingsPresenter {
-  std::optional<SettingsPage> page;  // absent until first shown
-  int shows = 0;
-  void show(std::optional<SettingsPage> requested) override {
-    ++shows;
-    page = requested.value_or(page.value_or(SettingsPage::general));
-  }
-};
-
-struct UnavailableUpdates : UpdateControl {
-  void start() override {}
-  bool canCheckForUpdates() const override { return false; }
-  void checkForUpdates() override {}
+// The ports the session hands a launch: the desktop's, some of them seen
+// through the checker's wrappers, and the system services that outlive it.
+struct ShellProgramPorts {
+  sim::Desktop& desktop;
+  Accessibility& ax;
+  DisplayLinkFactory& displayLinks;
+  OverlayPanels& overlayPanels;
+  Defaults& defaults;
+  sim::SimLoginItem& loginItem;
+  sim::SimUpdaterFactory& updaters;
 };
 
 class ShellProgram {
  public:
-  ShellProgram(sim::Desktop& desktop, AppSettings& settings,
-               std::function<std::shared_ptr<WindowManager>()> makeManager);
+  ShellProgram(const ShellProgramPorts& ports, ProgramHooks hooks,
+               std::optional<std::string> controlSocket = std::nullopt);
   ~ShellProgram();
 
-  // Listens for scripts at the path from launch on (before launch()).
-  void serveControl(std::string socketPath) { controlSocket_ = std::move(socketPath); }
+  // The settings store, before launch too (a first launch's settings).
+  AppSettings& settings() { return program_->settings(); }
   // The process entry: delegate, policy, main menu, run.
   void launch();
-  // The control socket's server; null when not serving (controlError says why).
-  control::ControlServer* controlServer() const;
-  std::string controlError() const { return delegate_ ? delegate_->controlError() : std::string(); }
   // The manager the program made at launch; null before or as a test host.
   std::shared_ptr<WindowManager> manager() const;
+  // The control socket's server; null when not serving (controlError says why).
+  control::ControlServer* controlServer() const { return program_->delegate().controlServer(); }
+  std::string controlError() const { return program_->delegate().controlError(); }
   bool exited() const { return application_.terminatedAt().has_value(); }
   // Asked to quit (and not yet allowed to exit, or exited).
-  bool quitting() const { return delegate_ && delegate_->isTerminating(); }
+  bool quitting() const { return program_->delegate().isTerminating(); }
 
   // What a person does to it.
   void chooseFromStatusMenu(const std::string& title);
@@ -61,9 +59,13 @@ class ShellProgram {
   void reopen() { application_.reopen(); }
   // Quits as the Quit row does.
   void quit();
+  // The settings window on screen, and the hands and keys that work it.
+  sim::SimFormHost& settingsWindow() { return settingsHost_; }
+  sim::SimKeyMonitor& keyMonitor() { return keyMonitor_; }
 
-  // The status item and its menu as they show now, and the settings window's
-  // tab: {"status", "icon", "dimmed", "tooltip", "menu", "settingsTab", "exited"}.
+  // The status item and its menu as they show now, and the settings window:
+  // {"status", "icon", "dimmed", "tooltip", "menu", "settingsTab",
+  //  "settingsShown", "controls", "exited"}.
   nlohmann::json state() const;
   // The menu rebuilt as it would open now (empty without a status item).
   Menu currentMenu() const;
@@ -73,16 +75,14 @@ class ShellProgram {
 
  private:
   sim::Desktop& desktop_;
-  AppSettings& settings_;
-  std::function<std::shared_ptr<WindowManager>()> makeManager_;
   sim::SimApplication application_;
   sim::SimStatusBar statusBar_;
   sim::SimProcess process_;
   sim::SimAlerts alerts_;
-  RecordedSettingsWindow settingsWindow_;
-  UnavailableUpdates updates_;
-  std::shared_ptr<AppDelegate> delegate_;
-  std::optional<std::string> controlSocket_;
+  sim::SimFormHost settingsHost_;
+  sim::SimKeyMonitor keyMonitor_;
+  std::unique_ptr<Program> program_;
+  bool launched_ = false;
   size_t statusLogRead_ = 0;
   size_t appLogRead_ = 0;
   size_t alertsRead_ = 0;
@@ -92,9 +92,16 @@ class ShellProgram {
 // separator, "(title)" when disabled, "✓ title" when checked.
 std::vector<std::string> menuRows(const Menu& menu);
 
+// What a control of the settings window shows, in one line: a toggle "on" or
+// "off", a slider or value its text, a picker its choice, a text field its
+// text, a shortcut row its keys ("none" without), a tile "selected" or not, a
+// checklist row its detail, anything else its label; "(disabled)" after it
+// when it cannot be operated.
+std::string controlShows(const FormControl& control);
+
 // For an expectation on the program itself ("status", "icon", "menu",
-// "settingsTab") that the state does not meet, what is wrong; absent when it
-// is met or names none of these.
+// "settingsTab", "control" with "shows") that the state does not meet, what
+// is wrong; absent when it is met or names none of these.
 std::optional<std::string> unmetShellExpectation(const nlohmann::json& expectation,
                                                  const nlohmann::json& state);
 

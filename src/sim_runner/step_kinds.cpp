@@ -92,6 +92,12 @@ const std::vector<StepKind>& stepKinds() {
       {"menu", {{"choose", V::string, true}}, steps::shell},
       {"sigterm", {}, steps::shell},
       {"reopen", {}, steps::shell},
+      // The settings window and the system services behind it (steps_settings.cpp)
+      {"settings", {{"tab", V::string, false}}, steps::settings},
+      {"operate", {{"control", V::string, true}, {"value", V::any, false}}, steps::operate},
+      {"record", {{"action", V::action, true}, {"presses", V::any, true}}, steps::record},
+      {"closeSettings", {}, steps::closeSettings},
+      {"refuse", {{"service", V::string, true}, {"description", V::any, false}}, steps::refuse},
       {"wait", {{"seconds", V::seconds, true}}, steps::wait},
       {"snapshot", {{"name", V::string, true}}, steps::snapshot},
       // The control socket (steps_control.cpp)

@@ -55,6 +55,13 @@ void start(Session& s, const Json& step);
 // grant, menu, sigterm and reopen: the program as a person meets it.
 void shell(Session& s, const Json& step);
 void store(Session& s, const Json& step);
+
+// steps_settings.cpp: the settings window, and the system refusing services.
+void settings(Session& s, const Json& step);
+void operate(Session& s, const Json& step);
+void record(Session& s, const Json& step);
+void closeSettings(Session& s, const Json& step);
+void refuse(Session& s, const Json& step);
 void wait(Session& s, const Json& step);
 void snapshot(Session& s, const Json& step);
 

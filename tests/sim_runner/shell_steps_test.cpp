@@ -55,7 +55,7 @@ TEST(ShellSteps, ASigtermEndsTheProgramOnlyAfterTheParkedWindowsAreBack) {
                {"at": "carousel", "menu": ["(Running \u2014 3 windows on 1 display)", "\u2014",
                   "Pause Vistarail\t\u2303\u2325P", "Re-tile Windows\t\u2303\u2325\u21e7T",
                   "\u2713 Carousel Mode\t\u2303\u2325S", "\u2014", "Mac Setup\u2026", "Settings\u2026",
-                  "About Vistarail\u2026", "(Check for Updates\u2026)", "Privacy Policy\u2026", "\u2014",
+                  "About Vistarail\u2026", "Check for Updates\u2026", "Privacy Policy\u2026", "\u2014",
                   "Quit Vistarail"]}])J");
   const RunResult result = runScenario(scenario, {});
   EXPECT_TRUE(result.completed) << result.reason;

@@ -68,6 +68,7 @@ void SimApplication::orderFrontStandardAboutPanel() {
 
 void SimApplication::beep() {
   ++beeps_;
+  note("beep");
 }
 
 void SimApplication::reopen() {
