@@ -2,6 +2,8 @@
 // The functions that tell each kind of step to a session (the table is in
 // step_kinds.cpp). Each reads a step the reader has already checked.
 
+#include <cstdint>
+
 #include <nlohmann/json.hpp>
 
 namespace vistarail::simrun {
@@ -64,6 +66,10 @@ void closeSettings(Session& s, const Json& step);
 void refuse(Session& s, const Json& step);
 void wait(Session& s, const Json& step);
 void snapshot(Session& s, const Json& step);
+
+// The program's modifier mask as the event flags a key press carries, for
+// keys sent to the desktop or to the settings window's key monitor.
+uint64_t eventFlagsOfMask(uint32_t mask);
 
 // steps_control.cpp: the control socket, as a script speaks to it.
 void request(Session& s, const Json& step);

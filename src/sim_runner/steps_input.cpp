@@ -36,14 +36,6 @@ uint64_t eventFlags(const std::string& text) {
   return flags;
 }
 
-uint64_t eventFlagsOfMask(uint32_t mask) {
-  uint64_t flags = 0;
-  if (mask & kControlKeyMask) flags |= kEventFlagMaskControl;
-  if (mask & kOptionKeyMask) flags |= kEventFlagMaskAlternate;
-  if (mask & kShiftKeyMask) flags |= kEventFlagMaskShift;
-  if (mask & kCommandKeyMask) flags |= kEventFlagMaskCommand;
-  return flags;
-}
 
 // The display's minimap while it shows, with its blocks.
 struct ShownMinimap {
@@ -73,6 +65,15 @@ WindowId numberOf(Session& s, const Json& windowName) {
 }
 
 }  // namespace
+
+uint64_t eventFlagsOfMask(uint32_t mask) {
+  uint64_t flags = 0;
+  if (mask & kControlKeyMask) flags |= kEventFlagMaskControl;
+  if (mask & kOptionKeyMask) flags |= kEventFlagMaskAlternate;
+  if (mask & kShiftKeyMask) flags |= kEventFlagMaskShift;
+  if (mask & kCommandKeyMask) flags |= kEventFlagMaskCommand;
+  return flags;
+}
 
 void pointer(Session& s, const Json& step) {
   s.desktop().world.movePointer(pointOf(step["point"]));

@@ -72,14 +72,6 @@ FormInput inputFor(const FormControl& control, const Json& value) {
   }
 }
 
-uint64_t eventFlagsOf(uint32_t mask) {
-  uint64_t flags = 0;
-  if (mask & kControlKeyMask) flags |= kEventFlagMaskControl;
-  if (mask & kOptionKeyMask) flags |= kEventFlagMaskAlternate;
-  if (mask & kShiftKeyMask) flags |= kEventFlagMaskShift;
-  if (mask & kCommandKeyMask) flags |= kEventFlagMaskCommand;
-  return flags;
-}
 
 }  // namespace
 
@@ -126,7 +118,7 @@ void record(Session& s, const Json& step) {
   for (const Json& keys : step["presses"]) {
     const KeyPress press = *parseKeyPress(keys.get<std::string>());
     const KeyDisposition disposition =
-        s.program()->keyMonitor().press(press.keyCode, eventFlagsOf(press.modifiers));
+        s.program()->keyMonitor().press(press.keyCode, eventFlagsOfMask(press.modifiers));
     s.desktop().dispatch.runFor(kHandledSeconds);
     s.note("user", "presses " + keys.get<std::string>() +
                        (disposition == KeyDisposition::consumed ? "" : " (not taken)"));
