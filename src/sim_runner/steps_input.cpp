@@ -36,7 +36,6 @@ uint64_t eventFlags(const std::string& text) {
   return flags;
 }
 
-
 // The display's minimap while it shows, with its blocks.
 struct ShownMinimap {
   MinimapView* view = nullptr;

@@ -72,7 +72,6 @@ FormInput inputFor(const FormControl& control, const Json& value) {
   }
 }
 
-
 }  // namespace
 
 void settings(Session& s, const Json& step) {
