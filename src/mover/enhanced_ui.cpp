@@ -59,24 +59,27 @@ void WindowMover::switchEnhancedUIOff(Pid pid, const AXElement& app) {
       });
 }
 
-void WindowMover::restoreEnhancedUI(Pid pid) {
+bool WindowMover::restoreEnhancedUI(Pid pid) {
   AXElement app;
   {
     std::lock_guard guard(mutex_);
     auto it = enhancedUIOff_.find(pid);
-    if (it == enhancedUIOff_.end()) return;
+    if (it == enhancedUIOff_.end()) return true;
     app = it->second.app;
   }
   for (int attempt = 1;; ++attempt) {
     const AXError error = ax_.setAttributeValue(app, ax::kEnhancedUserInterface, AXValue(true));
-    const bool busy = error == AXError::failure || error == AXError::cannotComplete;
-    if (!busy) break;
-    // Still off: keep the record so that a later write or restore tries again.
-    if (attempt == move_rules::kEnhancedUIRestoreAttempts) return;
+    // Still off either way: the record stays so that a later write or
+    // restore tries again. An application that let the call time out will
+    // not answer the next one sooner, so it is not asked again now.
+    if (error == AXError::cannotComplete) return false;
+    if (error != AXError::failure) break;
+    if (attempt == move_rules::kEnhancedUIRestoreAttempts) return true;
     dispatch_.sleep(move_rules::kEnhancedUIRestoreRetrySeconds);
   }
   std::lock_guard guard(mutex_);
   enhancedUIOff_.erase(pid);
+  return true;
 }
 
 }  // namespace vistarail

@@ -26,8 +26,6 @@ inline constexpr double kGiveUpSeconds = 2.0;
 inline constexpr double kOriginTolerancePoints = 2.0;
 // A parked window may keep this much of itself inside the area it must clear.
 inline constexpr double kParkedSliverPoints = 8.0;
-// A parked window narrower than asked by more than this has lost its sliver.
-inline constexpr double kParkedWidthPoints = 0.5;
 // A verified window larger than requested by more than this is reported.
 inline constexpr double kSizeMismatchPoints = 4.0;
 // A restored window counts as visible when it lies within a screen grown by this.

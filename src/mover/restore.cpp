@@ -3,6 +3,7 @@
 
 #include "mover/move_rules.h"
 #include "mover/window_mover.h"
+#include "platform/ax_names.h"
 
 namespace vistarail {
 
@@ -25,11 +26,15 @@ void WindowMover::restore(const ManagedWindowRef& window, const std::vector<Rect
 
 RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
                                          const std::vector<Rect>& screens, const Rect& area) {
-  restoreEnhancedUI(window.pid);
+  // An application that is not answering would hold this queue for the
+  // messaging time-out on every call: the restore fails at once and is
+  // tried again on the back-off.
+  if (!restoreEnhancedUI(window.pid)) return RestoreResult::failed;
   std::optional<Rect> lastWritten;
   {
     std::lock_guard guard(mutex_);
-    if (auto it = windows_.find(window.id); it != windows_.end()) lastWritten = it->second.lastWritten;
+    if (auto it = windows_.find(window.id); it != windows_.end())
+      lastWritten = it->second.lastWritten;
   }
   const std::optional<Rect> before = readFrame(window.element);
   if (!before) return RestoreResult::failed;
@@ -39,6 +44,10 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   const bool sentOut = lastWritten && !move_rules::insideAnyScreen(*lastWritten, screens);
   const bool inView = move_rules::insideAnyScreen(*before, screens);
   if (inView && !sentOut) return RestoreResult::restored;
+  // A full-screen window shows in a Space of its own, on whichever display
+  // the system chose, and refuses every move: it is not lost, and writing to
+  // it would only fail until the recovery timer gave up.
+  if (!inView && isFullScreen(window.element)) return RestoreResult::restored;
   // An area nothing fits into would shrink the window to nothing.
   if (!inView && (!move_rules::isFinite(area) || area.isEmpty())) return RestoreResult::failed;
 
@@ -58,6 +67,11 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   if (move_rules::insideAnyScreen(*after, screens)) return RestoreResult::restored;
   return move_rules::oversizedButPlaced(*after, clamped, area) ? RestoreResult::restored
                                                                : RestoreResult::failed;
+}
+
+bool WindowMover::isFullScreen(const AXElement& window) {
+  auto read = ax_.copyAttributeValue(window, ax::kFullScreen);
+  return read.isOk() && asBool(*read.value).value_or(false);
 }
 
 void WindowMover::restoreAllEnhancedUI(Task completion) {

@@ -186,11 +186,13 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   void retryOrGiveUp(const Request& request, MoveToken token);
   void resumeRetry(Request request, MoveToken token);
   std::optional<Rect> readFrame(const AXElement& window);
+  bool isFullScreen(const AXElement& window);
   void deliver(Report report, WindowId id, Size requested, Size actual);
 
   // Enhanced user interface (enhanced_ui.cpp), application queue only.
   void switchEnhancedUIOff(Pid pid, const AXElement& app);
-  void restoreEnhancedUI(Pid pid);
+  // False when the application let the call time out: it is not answering.
+  bool restoreEnhancedUI(Pid pid);
 
   RestoreResult restoreWindow(const ManagedWindow& window, const std::vector<Rect>& screens,
                               const Rect& area);

@@ -100,14 +100,18 @@ void WindowMover::verify(const Request& request, MoveToken token) {
     if (it->second.token != token) return;
   }
   const std::optional<Rect> read = readFrame(request.window->element);
-  if (!read || !move_rules::verificationPasses(*read, request.frame, request.parkedOff)) {
-    // A parked window that refused its size stands wrongly for its real
-    // width (wholly off the display, where the system pulls it back): its
-    // real size goes back so that it is parked by it.
-    if (read && request.parkedOff &&
-        std::fabs(read->size.width - request.frame.size.width) > move_rules::kParkedWidthPoints) {
-      deliver(Report::verified, id, request.frame.size, read->size);
-    }
+  // Whether a window is parked, and where, depends on its real width, which
+  // the manager learns only from here. So every read-back of a parked window
+  // reports it, and so does a failed one that found another size: a window
+  // that refused its width can stand wholly off the display while its column
+  // still shows (where the system pulls it back), and one that grew back
+  // after a narrow read stands partly in view while parked by the old width.
+  const bool passes =
+      read && move_rules::verificationPasses(*read, request.frame, request.parkedOff);
+  if (read && (request.parkedOff || (!passes && read->size != request.frame.size))) {
+    deliver(Report::verified, id, request.frame.size, read->size);
+  }
+  if (!passes) {
     retryOrGiveUp(request, token);
     return;
   }

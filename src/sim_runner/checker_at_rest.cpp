@@ -159,11 +159,17 @@ std::optional<Violation> Checker::restoresOverdue() {
   }
   for (const auto& [id, window] : s_.manager_->windows()) {
     if (movedState(*s_.manager_, id) != MovedState::restoring) continue;
-    const double since = restoringSince_.try_emplace(id, now).first->second;
     const auto app = s_.world_.app(window.pid());
+    // Time an application spends hung is not the program's: the budget
+    // starts again when it answers.
+    if (app && app->behaviour.hung) {
+      restoringSince_[id] = now;
+      continue;
+    }
+    const double since = restoringSince_.try_emplace(id, now).first->second;
     const double slow =
         app ? 4 * (app->behaviour.latencySeconds + app->behaviour.latencyJitterSeconds) : 0;
-    if (now - since > budget + slow && !(app && app->behaviour.hung)) {
+    if (now - since > budget + slow) {
       return Violation{"restoreOverdue", s_.windowName(id) + " has been restoring for " +
                                              std::to_string(now - since) + " s"};
     }

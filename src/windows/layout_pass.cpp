@@ -49,17 +49,19 @@ void WindowManager::applyFrames(DisplayState& display, const FrameList& frames) 
       continue;
     }
     displays_.windowDisplays[id] = display.info.id;
+    // A window that refused its laid-out size is judged and parked by the
+    // size it took: one narrower than its column can be wholly off the
+    // display while the column still shows, and parked by the column's width
+    // it would leave no sliver inside the edge. The laid-out size is still
+    // what is asked for.
+    Rect taken = entry.frame;
+    if (auto took = displays_.verifiedSizes.find(id); took != displays_.verifiedSizes.end())
+      taken.size = took->second;
     const bool parked =
-        isOffDisplay(entry.frame, displayFrame) || spillsOntoAnotherDisplay(entry.frame, display);
+        isOffDisplay(taken, displayFrame) || spillsOntoAnotherDisplay(taken, display);
     moved_.laidOut(id, parked, now);
     if (parked) {
-      // A window that refused its laid-out size is parked by the size it
-      // took, or a narrower one would leave no sliver inside the edge; the
-      // laid-out size is still what is asked for.
-      Rect park = entry.frame;
-      if (auto took = displays_.verifiedSizes.find(id); took != displays_.verifiedSizes.end())
-        park.size = took->second;
-      park = parkFrame(park, displayFrame, others);
+      Rect park = parkFrame(taken, displayFrame, others);
       park.size = entry.frame.size;
       mover_->apply(window->second.handle, park, displayFrame);
     } else {
@@ -165,10 +167,17 @@ void WindowManager::verified(WindowId id, Size requested, Size actual) {
   } else {
     displays_.verifiedSizes.erase(id);
   }
-  // A parked window's place depends on its real width: park it again by it.
-  if (running_ && moved_.is(id, MovedState::parked) &&
-      std::fabs(before.width - actual.width) > widthTol) {
-    if (DisplayState* display = activeDisplayHolding(id)) layout(*display);
+  // Whether a window is parked, and where, depends on its real width: lay
+  // its display out again when the new width changes either.
+  if (running_ && std::fabs(before.width - actual.width) > widthTol) {
+    DisplayState* display = activeDisplayHolding(id);
+    auto laid = displays_.layoutFrames.find(id);
+    if (!display || laid == displays_.layoutFrames.end()) return;
+    Rect taken = laid->second;
+    taken.size.width = actual.width;
+    if (moved_.is(id, MovedState::parked) || isOffDisplay(taken, display->info.frame)) {
+      layout(*display);
+    }
   }
 }
 
@@ -233,8 +242,9 @@ void WindowManager::syncStrip(DisplayState& display, Strip& strip,
                               const std::vector<JoiningWindow>& added, bool appendAtEnd) {
   for (WindowId id : removed) strip.remove(id);
   for (const JoiningWindow& joining : added) {
-    removeFromStrips(joining.window,
-                     [&strip](const DisplayState&, const Strip& other) { return &other != &strip; });
+    removeFromStrips(joining.window, [&strip](const DisplayState&, const Strip& other) {
+      return &other != &strip;
+    });
     displays_.windowDisplays[joining.window] = display.info.id;
   }
   const std::vector<JoiningWindow> remaining = applyPendingRestore(strip, added);

@@ -18,6 +18,7 @@
 namespace vistarail::test {
 
 using ::testing::ElementsAre;
+using ::testing::UnorderedElementsAre;
 
 inline constexpr Rect kScreen{0, 0, 1440, 900};
 inline constexpr Rect kVisibleArea{0, 25, 1440, 800};

@@ -84,6 +84,35 @@ TEST_F(MoverRestore, TheApplicationGetsItsEnhancedInterfaceBackAtOnce) {
   EXPECT_TRUE(world.app(pid)->enhancedUserInterface.value()) << "before the half-second timer";
 }
 
+TEST_F(MoverRestore, AnApplicationThatStopsAnsweringFailsAfterOneTimeOutNotFour) {
+  const Pid pid = launch({}, /*enhancedUI=*/true);
+  auto w = open(pid, {1439, 100, 800, 600});
+  mover->apply(w, {1439, 120, 800, 600}, kScreen);  // switches the interface off
+  runFor(0.1);
+  world.setBehaviour(pid, {.hung = true});
+  world.clearCalls();
+  const double start = dispatch.mediaTime();
+  std::optional<double> reportedAfter;
+  const MoveToken token = begin(w);
+  mover->perform(pid, [&, token] {
+    mover->restore(w, {kScreen}, kVisibleArea, token, [&](RestoreResult r) {
+      EXPECT_EQ(r, RestoreResult::failed);
+      reportedAfter = dispatch.mediaTime() - start;
+    });
+  });
+  runFor(sim::kDefaultMessagingTimeoutSeconds + 0.5);
+  // Switching the interface back on timed out, and every further call would
+  // too: neither asked again nor the window read.
+  ASSERT_TRUE(reportedAfter.has_value());
+  EXPECT_NEAR(*reportedAfter, sim::kDefaultMessagingTimeoutSeconds, 0.05);
+  int askedDuringRestore = 0;
+  for (const auto& call : calls(w, ax::kEnhancedUserInterface)) {
+    if (call.startSeconds < start + *reportedAfter) ++askedDuringRestore;
+  }
+  EXPECT_EQ(askedDuringRestore, 1);
+  EXPECT_TRUE(calls(w).empty());
+}
+
 struct MoverEnhancedUI : ::testing::Test, MoverScene {
   bool isOn(Pid pid) const { return world.app(pid)->enhancedUserInterface.value(); }
   std::vector<double> callTimes(const ManagedWindowRef& w) {
