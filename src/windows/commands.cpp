@@ -48,6 +48,11 @@ void WindowManager::perform(Action action) {
   switch (action) {
     case Action::toggleFloat:
       readFrontmostFocus([](WindowManager& self, std::optional<WindowId> id, Pid) {
+        // A focus the program asked for a moment ago may not have reached
+        // the application yet; the user already sees it, so it is the one
+        // meant, as it is for focus itself.
+        const auto& pending = self.focus_.pendingFocus;
+        if (pending && self.ports_.dispatch.mediaTime() < pending->deadline) id = pending->id;
         if (id) self.toggleFloat(*id);
       });
       return;

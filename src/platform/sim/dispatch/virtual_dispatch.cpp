@@ -188,7 +188,11 @@ bool VirtualDispatch::State::step(double limit) {
     Event e = heap->top();
     heap->pop();
     if (e.cancelled && *e.cancelled) continue;
-    if (e.queue->busyUntil > e.time) {
+    // World events take no time of their own, so the world's queue is never
+    // busy; it only looks so when a sleeping queue ran its events ahead, and
+    // an event due earlier (a write landing at the end of its call) must not
+    // be held back behind those.
+    if (!e.queue->world && e.queue->busyUntil > e.time) {
       // The queue is still busy with earlier work that spent virtual time.
       e.time = e.queue->busyUntil;
       push(std::move(e));
@@ -209,11 +213,6 @@ void VirtualDispatch::State::runWorldEventsUntil(double until) {
     Event e = worldEvents.top();
     worldEvents.pop();
     if (e.cancelled && *e.cancelled) continue;
-    if (e.queue->busyUntil > e.time) {
-      e.time = e.queue->busyUntil;
-      worldEvents.push(std::move(e));
-      continue;
-    }
     run(e);
   }
   running = outer;

@@ -23,7 +23,8 @@
 // at their own virtual time even while another queue's task is spending
 // virtual time: before a sleep moves a program queue's clock to t, every
 // world task due at or before t runs, at its own time. World tasks do not
-// spend time themselves beyond their own queue.
+// spend time, so a world queue is never busy: a world task submitted later
+// but due earlier than those a sleep ran ahead still runs at its own time.
 
 #include <cstdint>
 #include <functional>

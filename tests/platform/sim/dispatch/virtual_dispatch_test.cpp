@@ -60,6 +60,17 @@ TEST_F(VirtualDispatchTest, DeferredTasksKeepTheOrderTheyBecameDue) {
   EXPECT_EQ(log, (Strings{"due 0.3@2.000", "due 0.5@2.000"}));
 }
 
+TEST_F(VirtualDispatchTest, TheWorldIsNeverBusyEvenAfterASleepRanItsEventsAhead) {
+  auto world = d.makeWorldQueue("world"), hung = d.makeSerialQueue("hung"),
+       app = d.makeSerialQueue("app");
+  world->asyncAfter(0.9, add("world 0.9"));
+  hung->async([&] { d.sleep(1.0); });  // runs the world's events up to 1.0 meanwhile
+  // A write landing at the end of a call made after that: due at 0.2.
+  app->asyncAfter(0.2, [&] { world->async(add("landed")); });
+  d.runUntilIdle();
+  EXPECT_EQ(log, (Strings{"world 0.9@0.900", "landed@0.200"}));
+}
+
 TEST_F(VirtualDispatchTest, CancelledWorkNeverRuns) {
   auto item = d.main()->asyncAfterCancellable(0.5, add("cancelled"));
   auto kept = d.main()->asyncAfterCancellable(0.5, add("kept"));
