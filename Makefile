@@ -30,6 +30,11 @@ test-asan: setup
 EXPLORE_SEEDS ?= 1000
 EXPLORE_STEPS ?= 200
 EXPLORE_FIRST ?= 1
+# A slice of long stories beside the short ones: faults that need many steps
+# to line up (a window parked, paused, resumed and resized over minutes).
+EXPLORE_LONG_SEEDS ?= 20
+EXPLORE_LONG_STEPS ?= 2000
+EXPLORE_LONG_FIRST ?= 1000001
 # Invariants that faults found and not yet fixed would break first (each has
 # a scenario in scenarios/found/); an entry goes when its fix lands.
 EXPLORE_IGNORE ?= windowNotAtLayout tileableWindowNotTiled framesWrittenWhileSettled restoreOverdue
@@ -38,6 +43,8 @@ explore-asan: setup
 	cmake --build build/asan --target vistarail-sim -j $(JOBS)
 	bash scripts/explore.sh ./build/asan/src/main/vistarail-sim $(JOBS) $(EXPLORE_FIRST) $(EXPLORE_SEEDS) \
 	  --steps $(EXPLORE_STEPS) $(foreach i,$(EXPLORE_IGNORE),--ignore $(i)) --out out/explore
+	bash scripts/explore.sh ./build/asan/src/main/vistarail-sim $(JOBS) $(EXPLORE_LONG_FIRST) $(EXPLORE_LONG_SEEDS) \
+	  --steps $(EXPLORE_LONG_STEPS) $(foreach i,$(EXPLORE_IGNORE),--ignore $(i)) --out out/explore-long
 
 # Tests whose suite name contains "Threaded" (real threads) under ThreadSanitizer.
 # Only the test programs that hold such suites are built.
