@@ -45,6 +45,7 @@ using SpaceConnection = int32_t;
 namespace managed_spaces {
 inline constexpr const char* kDisplayIdentifier = "Display Identifier";
 inline constexpr const char* kCurrentSpace = "Current Space";
+inline constexpr const char* kSpaces = "Spaces";
 inline constexpr const char* kManagedSpaceId = "ManagedSpaceID";
 inline constexpr const char* kId64 = "id64";
 inline constexpr const char* kType = "type";

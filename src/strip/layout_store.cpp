@@ -1,5 +1,6 @@
 #include "strip/layout_store.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace vistarail {
@@ -86,6 +87,19 @@ SavedStrip savedStripOf(const Strip& strip) {
 SaveOutcome saveLayouts(Defaults& defaults, std::span<const ConnectedDisplay> connected,
                         std::span<const StripToSave> strips) {
   SavedLayouts layouts = loadSavedLayouts(defaults, connected);
+  for (const ConnectedDisplay& display : connected) {
+    if (!display.spaces) continue;
+    std::erase_if(layouts, [&](const auto& entry) {
+      const std::string_view key = entry.first;
+      if (key.size() <= display.id.size() || !key.starts_with(display.id) ||
+          key[display.id.size()] != '/') {
+        return false;
+      }
+      const std::optional<int64_t> space = parseLegacySpaceKey(key.substr(display.id.size() + 1));
+      return space && std::find(display.spaces->begin(), display.spaces->end(), *space) ==
+                          display.spaces->end();
+    });
+  }
   for (const StripToSave& entry : strips) {
     // A strip that never received a window keeps its stored entry, so a
     // display or Space that comes and goes empty loses nothing.

@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/defaults.h"
 #include "strip/saved_layout.h"
@@ -29,6 +30,9 @@ inline constexpr const char* kLegacyLayoutKey = "layout.v1";
 struct ConnectedDisplay {
   std::string id;  // the display's UUID in lower case
   bool isPrimary = false;
+  // Every Space the system lists for the display now, full-screen ones
+  // included; absent when it could not say.
+  std::optional<std::vector<int64_t>> spaces = std::nullopt;
   friend bool operator==(const ConnectedDisplay&, const ConnectedDisplay&) = default;
 };
 
@@ -60,7 +64,9 @@ enum class SaveOutcome { saved, encodingFailed };
 
 // Writes "layout.v2": everything loadSavedLayouts finds, overwritten by every
 // strip in memory except those still waiting for their pending restore (their
-// stored entry stays as it was). Removes "layout.v1" once written, if a
+// stored entry stays as it was). An entry of a connected display whose Space
+// the system no longer lists is dropped: Space numbers are never given again,
+// so it could only grow the stored value. Removes "layout.v1" once written, if a
 // primary display is connected. When the result cannot be encoded nothing is
 // written or removed. The caller skips saving altogether while it has no
 // display at all.

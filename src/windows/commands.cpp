@@ -46,16 +46,20 @@ bool WindowManager::commandsAllowed(const DisplayState& display) const {
 
 void WindowManager::perform(Action action) {
   switch (action) {
-    case Action::toggleFloat:
-      readFrontmostFocus([](WindowManager& self, std::optional<WindowId> id, Pid) {
-        // A focus the program asked for a moment ago may not have reached
-        // the application yet; the user already sees it, so it is the one
-        // meant, as it is for focus itself.
-        const auto& pending = self.focus_.pendingFocus;
-        if (pending && self.ports_.dispatch.mediaTime() < pending->deadline) id = pending->id;
+    case Action::toggleFloat: {
+      // A focus the program asked for a moment ago may not have reached the
+      // application yet; the user already sees it, so it is the one meant,
+      // as it is for focus itself. Taken now: a later command's focus is not.
+      std::optional<WindowId> pending;
+      if (focus_.pendingFocus && ports_.dispatch.mediaTime() < focus_.pendingFocus->deadline) {
+        pending = focus_.pendingFocus->id;
+      }
+      readFrontmostFocus([pending](WindowManager& self, std::optional<WindowId> id, Pid) {
+        if (pending) id = pending;
         if (id) self.toggleFloat(*id);
       });
       return;
+    }
     case Action::retile:
       retile();
       return;

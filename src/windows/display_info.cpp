@@ -57,6 +57,13 @@ const PropertyList* dictionaryFor(const PropertyList& answer, const DisplayInfo&
   return nullptr;
 }
 
+std::optional<SpaceId64> spaceIdOf(const PropertyList& space) {
+  using namespace managed_spaces;
+  if (!space.is_object()) return std::nullopt;
+  if (auto id = integerAt(space, kManagedSpaceId)) return id;
+  return integerAt(space, kId64);
+}
+
 SpaceInfo currentSpaceOf(const PropertyList* dictionary) {
   using namespace managed_spaces;
   if (!dictionary || !dictionary->is_object()) return {};
@@ -64,7 +71,7 @@ SpaceInfo currentSpaceOf(const PropertyList* dictionary) {
   if (it == dictionary->end() || !it->is_object()) return {};
   const PropertyList& space = *it;
   SpaceInfo info;
-  info.id = integerAt(space, kManagedSpaceId).value_or(integerAt(space, kId64).value_or(0));
+  info.id = spaceIdOf(space).value_or(0);
   info.isFullscreen = integerAt(space, kType) == kFullScreenType;
   return info;
 }
@@ -110,13 +117,46 @@ std::optional<DisplayInfo> displayContaining(const Rect& rect,
   return *best;
 }
 
-SpaceMap currentSpaces(WindowServer& windowServer, std::span<const DisplayInfo> displays) {
+namespace {
+
+// The query is private: it may be missing, or answer in a shape we do not know.
+std::optional<PropertyList> managedSpaces(WindowServer& windowServer) {
   std::optional<PropertyList> answer;
   if (const auto connection = windowServer.mainConnectionID()) {
     answer = windowServer.copyManagedDisplaySpaces(*connection);
   }
-  // The query is private: it may be missing, or answer in a shape we do not know.
-  const bool usable = answer && answer->is_array();
+  if (!answer || !answer->is_array()) return std::nullopt;
+  return answer;
+}
+
+}  // namespace
+
+SpaceLists listedSpaces(WindowServer& windowServer, std::span<const DisplayInfo> displays) {
+  SpaceLists lists;
+  const std::optional<PropertyList> answer = managedSpaces(windowServer);
+  if (!answer) return lists;
+  for (const DisplayInfo& display : displays) {
+    const PropertyList* dictionary = dictionaryFor(*answer, display);
+    if (!dictionary || !dictionary->is_object()) continue;
+    const auto spaces = dictionary->find(managed_spaces::kSpaces);
+    if (spaces == dictionary->end() || !spaces->is_array() || spaces->empty()) continue;
+    std::vector<SpaceId64> ids;
+    for (const PropertyList& space : *spaces) {
+      const std::optional<SpaceId64> id = spaceIdOf(space);
+      if (!id) {
+        ids.clear();
+        break;
+      }
+      ids.push_back(*id);
+    }
+    if (!ids.empty()) lists.try_emplace(display.id, std::move(ids));
+  }
+  return lists;
+}
+
+SpaceMap currentSpaces(WindowServer& windowServer, std::span<const DisplayInfo> displays) {
+  const std::optional<PropertyList> answer = managedSpaces(windowServer);
+  const bool usable = answer.has_value();
   SpaceMap spaces;
   for (const DisplayInfo& display : displays) {
     // A display reported twice keeps its first answer.

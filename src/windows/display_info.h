@@ -53,4 +53,11 @@ struct SpaceInfo {
 using SpaceMap = std::unordered_map<std::string, SpaceInfo>;
 SpaceMap currentSpaces(WindowServer& windowServer, std::span<const DisplayInfo> displays);
 
+// Display id -> every Space the window server lists for it, full-screen ones
+// included. A display is missing when the answer does not describe it, or
+// describes a Space whose number cannot be read: then nobody can say which
+// Spaces are gone.
+using SpaceLists = std::unordered_map<std::string, std::vector<SpaceId64>>;
+SpaceLists listedSpaces(WindowServer& windowServer, std::span<const DisplayInfo> displays);
+
 }  // namespace vistarail

@@ -210,9 +210,13 @@ void WindowManager::scheduleSave() {
 
 void WindowManager::saveLayouts() {
   if (displays_.states.empty()) return;
+  const SpaceLists spaces = listedSpaces(ports_.windowServer, displays_.connected);
   std::vector<ConnectedDisplay> connected;
-  for (const DisplayInfo& info : displays_.connected)
-    connected.push_back({info.id, info.isPrimary});
+  for (const DisplayInfo& info : displays_.connected) {
+    auto listed = spaces.find(info.id);
+    connected.push_back({info.id, info.isPrimary,
+                         listed == spaces.end() ? std::nullopt : std::optional(listed->second)});
+  }
   std::vector<StripToSave> strips;
   bool anythingToWrite = false;
   for (const auto& [id, display] : displays_.states) {

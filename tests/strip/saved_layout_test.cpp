@@ -229,6 +229,25 @@ TEST_F(LayoutStore, SavingCompletesTheMigrationOnlyWithAPrimaryDisplayAndKeepsOt
                           {"xyz/1", SavedStrip{{{{1, 2}, 0.5}, {{3}, 0.5}}, 1, HeightsById{}}}}));
 }
 
+TEST_F(LayoutStore, EntriesOfSpacesAConnectedDisplayNoLongerHasAreDropped) {
+  store(kLayoutKey,
+        entries({{"abc/1", 10}, {"abc/2", 20}, {"abc/3", 30}, {"abcd/3", 31}, {"away/3", 32}}));
+  const Strip strip = parseStrip("*[4]");
+  // Unknown Spaces: nothing can be said to be gone.
+  ASSERT_EQ(save({{"abc", 9, &strip}}), SaveOutcome::saved);
+  EXPECT_EQ(load().size(), 6u);
+  // "abc" lists Spaces 1 and 2 now: 3 and 9 are gone, though 9's strip is in
+  // memory and so written again; a display that only shares a prefix, and one
+  // not connected, keep theirs.
+  const std::vector<ConnectedDisplay> listed{{"abc", true, std::vector<int64_t>{1, 2}}};
+  ASSERT_EQ(save({{"abc", 9, &strip}}, listed), SaveOutcome::saved);
+  EXPECT_EQ(load(listed), (SavedLayouts{{"abc/1", savedOne(10)},
+                                        {"abc/2", savedOne(20)},
+                                        {"abc/9", SavedStrip{{{{4}, 0.5}}, 0, HeightsById{}}},
+                                        {"abcd/3", savedOne(31)},
+                                        {"away/3", savedOne(32)}}));
+}
+
 TEST_F(LayoutStore, StripsAwaitingTheirRestoreKeepTheirStoredEntryAndHeightsAreOnlyOfTheStrip) {
   store(kLayoutKey, entries({{"abc/5", 50}}));
   Strip waiting;  // created for a Space that never received a window

@@ -107,6 +107,26 @@ TEST(Spaces, EveryDisplayGetsItsCurrentSpaceWhateverShapeTheAnswerHas) {
         << c.name;
   }
 
+  // Every Space a display has, for pruning stored layouts: only when each one
+  // can be read.
+  desk.world.setWindowServerConfig({});
+  auto spacesOf = [&](DisplayNumber d) {
+    std::vector<SpaceId64> ids;
+    const auto display = desk.world.display(d);
+    for (const auto& space : display->spaces) ids.push_back(space.id);
+    return ids;
+  };
+  ASSERT_EQ(spacesOf(studio).size(), 2u);
+  EXPECT_EQ(
+      listedSpaces(desk.windowServer, displays),
+      (SpaceLists{{displays[0].id, spacesOf(desk.builtIn)}, {displays[1].id, spacesOf(studio)}}));
+  for (const sim::WindowServerConfig& config :
+       {sim::WindowServerConfig{.spaceIdKeys = none}, sim::WindowServerConfig{.shape = nothing},
+        sim::WindowServerConfig{.identifiers = unrecognised}}) {
+    desk.world.setWindowServerConfig(config);
+    EXPECT_TRUE(listedSpaces(desk.windowServer, displays).empty());
+  }
+
   desk.world.setWindowServerConfig({});
   desk.world.enterFullScreen(desk.openKey({.frame = {-2000, 0, 800, 600}}));
   const SpaceId64 fullScreen = desk.world.display(studio)->currentSpace;
