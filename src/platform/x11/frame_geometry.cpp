@@ -30,6 +30,22 @@ Rect clientForFrame(const Rect& frame, const FrameExtents& e) {
               std::max(1.0, frame.height() - e.top - e.bottom));
 }
 
+Point configureOriginFor(const Rect& frame, Size client, const FrameExtents& e, int gravity) {
+  constexpr int kStatic = 10;
+  if (gravity == kStatic) return {frame.minX() + e.left, frame.minY() + e.top};
+  if (gravity < 1 || gravity > 9) gravity = 1;
+  // Column and row of the gravity in its 3 x 3 grid: 0 west/north, 1 centre, 2 east/south.
+  const int column = (gravity - 1) % 3;
+  const int row = (gravity - 1) / 3;
+  const auto place = [](double frameStart, double frameLength, double clientLength, int cell) {
+    if (cell == 0) return frameStart;
+    if (cell == 1) return frameStart + (frameLength - clientLength) / 2;
+    return frameStart + frameLength - clientLength;
+  };
+  return {place(frame.minX(), frame.width(), client.width, column),
+          place(frame.minY(), frame.height(), client.height, row)};
+}
+
 SizeBounds frameSizeBounds(bool hasMinimum, Size clientMinimum, bool hasMaximum,
                            Size clientMaximum, const FrameExtents& e) {
   const auto grow = [&](Size s) { return Size{s.width + e.left + e.right, s.height + e.top + e.bottom}; };

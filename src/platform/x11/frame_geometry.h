@@ -27,6 +27,15 @@ Rect frameOfClient(const Rect& client, const FrameExtents& extents);
 // The client rectangle that fills the frame; never narrower than one pixel.
 Rect clientForFrame(const Rect& frame, const FrameExtents& extents);
 
+// The position to ask for in a configure request so that the window manager
+// puts the frame at frame.origin. ICCCM reads the request by the client's
+// window gravity (X's numbering: 1 north-west ... 9 south-east, 10 static):
+// the point of the client's rectangle the gravity names stays where the
+// request put it, and the frame is laid around it; static gravity means the
+// client's own corner. Unknown gravities count as north-west, the default.
+Point configureOriginFor(const Rect& frame, Size clientSize, const FrameExtents& extents,
+                         int gravity);
+
 // The minimum and maximum sizes a client's WM_NORMAL_HINTS allow, as frame
 // sizes. Absent bounds are 0 (minimum) and unbounded (maximum).
 struct SizeBounds {

@@ -5,6 +5,8 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/ax_names.h"
 #include "platform/x11/frame_geometry.h"
@@ -251,24 +253,54 @@ AXError XAccessibility::writeFrame(Display* d, const XElement& e, std::optional<
   if (origin) frame.origin = space.toRoot(*origin);
   if (size) frame.size = *size;
   if (!(frame.width() >= 1 && frame.height() >= 1)) return AXError::illegalArgument;
-  const Rect client = clientForFrame(frame, g->extents);
+  // A configure request, which every window manager reads by the client's
+  // gravity (some mishandle the EWMH move-resize message's static gravity).
+  // Only what the call changes is asked for: a size written right after a
+  // position must not send the position read before the window manager
+  // carried out the move.
+  int gravity = NorthWestGravity;
+  XSizeHints hints{};
+  {
+    long supplied = 0;
+    ErrorTrap hintTrap(d);
+    if (!XGetWMNormalHints(d, e.window, &hints, &supplied)) hints.flags = 0;
+  }
+  if (hints.flags & PWinGravity) gravity = hints.win_gravity;
+  Rect client = clientForFrame(frame, g->extents);
+  if (size) {
+    // The client's own size limits hold even where the window manager would
+    // not enforce them (some do not for other programs' requests): a window
+    // of a fixed size keeps it, as a Mac application refuses a size.
+    const auto limit = [](double v, bool hasMin, int min, bool hasMax, int max) {
+      if (hasMax && max > 0) v = std::min(v, static_cast<double>(max));
+      if (hasMin && min > 0) v = std::max(v, static_cast<double>(min));
+      return v;
+    };
+    const bool hasMin = hints.flags & PMinSize, hasMax = hints.flags & PMaxSize;
+    client.size = {limit(client.width(), hasMin, hints.min_width, hasMax, hints.max_width),
+                   limit(client.height(), hasMin, hints.min_height, hasMax, hints.max_height)};
+  }
+  if (trace_) {
+    std::fprintf(stderr, "x11 write 0x%lx frame %.0f,%.0f %.0fx%.0f client %.0f,%.0f %.0fx%.0f\n",
+                 e.window, frame.minX(), frame.minY(), frame.width(), frame.height(),
+                 client.minX(), client.minY(), client.width(), client.height());
+  }
   const auto rounded = [](double v) { return static_cast<long>(roundHalfAwayFromZero(v)); };
   ErrorTrap trap(d);
-  if (server_.supports(server_.atoms().netMoveResizeWindow)) {
-    // Static gravity: the numbers are the client's own rectangle. Source 2:
-    // a program acting for the user, which window managers obey.
-    constexpr long kStaticGravity = 10;
-    const long flags = kStaticGravity | (origin ? (1L << 8) | (1L << 9) : 0) |
-                       (size ? (1L << 10) | (1L << 11) : 0) | (2L << 12);
-    sendRootMessage(d, server_.root(), e.window, server_.atoms().netMoveResizeWindow, flags,
-                    rounded(client.minX()), rounded(client.minY()),
-                    rounded(client.width()), rounded(client.height()));
-  } else {
-    XMoveResizeWindow(d, e.window, static_cast<int>(rounded(client.minX())),
-                      static_cast<int>(rounded(client.minY())),
-                      static_cast<unsigned>(rounded(client.width())),
-                      static_cast<unsigned>(rounded(client.height())));
+  XWindowChanges changes{};
+  unsigned int mask = 0;
+  if (origin) {
+    const Point at = configureOriginFor(frame, client.size, g->extents, gravity);
+    changes.x = static_cast<int>(rounded(at.x));
+    changes.y = static_cast<int>(rounded(at.y));
+    mask |= CWX | CWY;
   }
+  if (size) {
+    changes.width = static_cast<int>(rounded(client.width()));
+    changes.height = static_cast<int>(rounded(client.height()));
+    mask |= CWWidth | CWHeight;
+  }
+  XConfigureWindow(d, e.window, mask, &changes);
   XFlush(d);
   return axErrorFor(trap.errorSoFar());
 }

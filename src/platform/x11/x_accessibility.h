@@ -14,6 +14,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <set>
@@ -92,6 +93,8 @@ class XAccessibility final : public Accessibility {
 
   XServer& server_;
   XDesktop& desktop_;
+  // VISTARAIL_X11_TRACE=1 writes every frame request to standard error.
+  const bool trace_ = std::getenv("VISTARAIL_X11_TRACE") != nullptr;
   std::mutex mutex_;
   uint64_t nextObserver_ = 1;
   std::map<uint64_t, ObserverState> observers_;

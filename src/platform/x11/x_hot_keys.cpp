@@ -3,6 +3,9 @@
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/x11/key_grabs.h"
 #include "platform/x11/x_errors.h"
 
@@ -35,6 +38,7 @@ unsigned int XHotKeys::numLockMask() {
 OSStatus XHotKeys::registerHotKey(uint32_t keyCode, uint32_t modifiers, HotKeyID id,
                                   HotKeyRef& outRef) {
   Display* d = server_.events();
+  if (std::getenv("VISTARAIL_X11_TRACE")) std::fprintf(stderr, "x11 register %u 0x%x\n", keyCode, modifiers);
   const auto keysym = keysymForKeyCode(keyCode);
   if (!keysym) return kEventHotKeyInvalidErr;
   const KeyCode code = XKeysymToKeycode(d, *keysym);
@@ -51,11 +55,18 @@ OSStatus XHotKeys::registerHotKey(uint32_t keyCode, uint32_t modifiers, HotKeyID
   }
   const int error = trap.error();
   if (error != 0) {
+    if (std::getenv("VISTARAIL_X11_TRACE")) {
+      std::fprintf(stderr, "x11 grab key %u mods 0x%x refused: %d\n", grab.keyCode,
+                   grab.modifiers, error);
+    }
     ungrab(grab);  // the variants that did succeed
     return hotKeyStatusFor(error);
   }
   outRef = next_++;
   grabs_[outRef] = grab;
+  if (std::getenv("VISTARAIL_X11_TRACE")) {
+    std::fprintf(stderr, "x11 grab key %u mods 0x%x\n", grab.keyCode, grab.modifiers);
+  }
   return kNoErr;
 }
 
@@ -77,6 +88,9 @@ OSStatus XHotKeys::unregisterHotKey(HotKeyRef ref) {
 }
 
 void XHotKeys::keyPressed(const XKeyEvent& event) {
+  if (std::getenv("VISTARAIL_X11_TRACE")) {
+    std::fprintf(stderr, "x11 key %u state 0x%x\n", event.keycode, event.state);
+  }
   if (!handler_) return;
   const unsigned int relevant = ShiftMask | ControlMask | Mod1Mask | Mod4Mask;
   for (const auto& [ref, grab] : grabs_) {
