@@ -281,9 +281,11 @@ AXError XAccessibility::writeFrame(Display* d, const XElement& e, std::optional<
                    limit(client.height(), hasMin, hints.min_height, hasMax, hints.max_height)};
   }
   if (trace_) {
-    std::fprintf(stderr, "x11 write 0x%lx frame %.0f,%.0f %.0fx%.0f client %.0f,%.0f %.0fx%.0f\n",
-                 e.window, frame.minX(), frame.minY(), frame.width(), frame.height(),
-                 client.minX(), client.minY(), client.width(), client.height());
+    std::fprintf(stderr,
+                 "x11 write %.6f %llu 0x%lx frame %.0f,%.0f %.0fx%.0f client %.0f,%.0f %.0fx%.0f\n",
+                 traceClock(), static_cast<unsigned long long>(server_.requestCount()), e.window,
+                 frame.minX(), frame.minY(), frame.width(), frame.height(), client.minX(),
+                 client.minY(), client.width(), client.height());
   }
   const auto rounded = [](double v) { return static_cast<long>(roundHalfAwayFromZero(v)); };
   ErrorTrap trap(d);

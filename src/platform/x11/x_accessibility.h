@@ -94,7 +94,7 @@ class XAccessibility final : public Accessibility {
   XServer& server_;
   XDesktop& desktop_;
   // VISTARAIL_X11_TRACE=1 writes every frame request to standard error.
-  const bool trace_ = std::getenv("VISTARAIL_X11_TRACE") != nullptr;
+  const bool trace_ = tracing();
   std::mutex mutex_;
   uint64_t nextObserver_ = 1;
   std::map<uint64_t, ObserverState> observers_;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <functional>
 #include <mutex>
 
 namespace vistarail::x11 {
@@ -231,6 +233,17 @@ bool readProperty(Display* d, Window w, Atom property, Atom type, PropertyData& 
 }
 
 }  // namespace
+
+double traceClock() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+bool tracing() {
+  static const bool on = std::getenv("VISTARAIL_X11_TRACE") != nullptr;
+  return on;
+}
 
 std::optional<std::vector<long>> readCardinals(Display* d, Window w, Atom property, Atom type) {
   PropertyData p;

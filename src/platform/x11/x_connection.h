@@ -80,6 +80,11 @@ class ErrorTrap {
   int saved_;
 };
 
+// Seconds of the monotonic clock, for the adapters' trace lines
+// (VISTARAIL_X11_TRACE), which measurements line up with each other.
+double traceClock();
+bool tracing();
+
 // Property reads; absent when the window has no such property of that format,
 // or is gone.
 std::optional<std::vector<long>> readCardinals(Display* d, Window w, Atom property,

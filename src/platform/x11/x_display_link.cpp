@@ -1,6 +1,9 @@
 #include "platform/x11/x_display_link.h"
 
+#include <cstdio>
 #include <memory>
+
+#include "platform/x11/x_connection.h"
 
 namespace vistarail::x11 {
 
@@ -21,6 +24,7 @@ class TimerDisplayLink final : public DisplayLink,
       auto self = weak.lock();
       // A frame already on its way when the link stopped is not delivered.
       if (!self || !self->timer_ || self->generation_ != generation) return;
+      if (tracing()) std::fprintf(stderr, "x11 frame %.6f\n", traceClock());
       auto handler = self->onFrame_;
       handler(self->dispatch_.mediaTime());
     });

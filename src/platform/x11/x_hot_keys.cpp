@@ -4,7 +4,6 @@
 #include <X11/keysym.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/x11/key_grabs.h"
 #include "platform/x11/x_errors.h"
@@ -38,7 +37,6 @@ unsigned int XHotKeys::numLockMask() {
 OSStatus XHotKeys::registerHotKey(uint32_t keyCode, uint32_t modifiers, HotKeyID id,
                                   HotKeyRef& outRef) {
   Display* d = server_.events();
-  if (std::getenv("VISTARAIL_X11_TRACE")) std::fprintf(stderr, "x11 register %u 0x%x\n", keyCode, modifiers);
   const auto keysym = keysymForKeyCode(keyCode);
   if (!keysym) return kEventHotKeyInvalidErr;
   const KeyCode code = XKeysymToKeycode(d, *keysym);
@@ -55,7 +53,7 @@ OSStatus XHotKeys::registerHotKey(uint32_t keyCode, uint32_t modifiers, HotKeyID
   }
   const int error = trap.error();
   if (error != 0) {
-    if (std::getenv("VISTARAIL_X11_TRACE")) {
+    if (tracing()) {
       std::fprintf(stderr, "x11 grab key %u mods 0x%x refused: %d\n", grab.keyCode,
                    grab.modifiers, error);
     }
@@ -64,7 +62,7 @@ OSStatus XHotKeys::registerHotKey(uint32_t keyCode, uint32_t modifiers, HotKeyID
   }
   outRef = next_++;
   grabs_[outRef] = grab;
-  if (std::getenv("VISTARAIL_X11_TRACE")) {
+  if (tracing()) {
     std::fprintf(stderr, "x11 grab key %u mods 0x%x\n", grab.keyCode, grab.modifiers);
   }
   return kNoErr;
@@ -88,8 +86,10 @@ OSStatus XHotKeys::unregisterHotKey(HotKeyRef ref) {
 }
 
 void XHotKeys::keyPressed(const XKeyEvent& event) {
-  if (std::getenv("VISTARAIL_X11_TRACE")) {
-    std::fprintf(stderr, "x11 key %u state 0x%x\n", event.keycode, event.state);
+  if (tracing()) {
+    std::fprintf(stderr, "x11 key %.6f %llu %u state 0x%x\n", traceClock(),
+                 static_cast<unsigned long long>(server_.requestCount()), event.keycode,
+                 event.state);
   }
   if (!handler_) return;
   const unsigned int relevant = ShiftMask | ControlMask | Mod1Mask | Mod4Mask;
