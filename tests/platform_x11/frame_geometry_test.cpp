@@ -35,17 +35,17 @@ TEST(ConfigureOrigin, FollowsTheClientsGravity) {
     Point expected;
   };
   const Case cases[] = {
-      {1, {100, 50}},    // north-west: the frame's corner
-      {2, {110, 50}},    // north: centred across
-      {3, {120, 50}},    // north-east
-      {4, {100, 65}},    // west: centred down
-      {5, {110, 65}},    // centre
-      {6, {120, 65}},    // east
-      {7, {100, 80}},    // south-west
-      {9, {120, 80}},    // south-east
-      {10, {110, 75}},   // static: the client's own corner
-      {0, {100, 50}},    // forget gravity: as north-west
-      {42, {100, 50}},   // nonsense: as north-west
+      {1, {100, 50}},   // north-west: the frame's corner
+      {2, {110, 50}},   // north: centred across
+      {3, {120, 50}},   // north-east
+      {4, {100, 65}},   // west: centred down
+      {5, {110, 65}},   // centre
+      {6, {120, 65}},   // east
+      {7, {100, 80}},   // south-west
+      {9, {120, 80}},   // south-east
+      {10, {110, 75}},  // static: the client's own corner
+      {0, {100, 50}},   // forget gravity: as north-west
+      {42, {100, 50}},  // nonsense: as north-west
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.gravity);

@@ -16,18 +16,34 @@ TEST(KeyGrabs, TheDefaultShortcutsKeysHaveKeysyms) {
     uint32_t code;
     uint32_t keysym;
   };
-  const Case cases[] = {{123, XK_Left}, {124, XK_Right}, {125, XK_Down},  {126, XK_Up},
-                        {115, XK_Home}, {119, XK_End},   {4, XK_h},       {37, XK_l},
-                        {40, XK_k},     {38, XK_j},      {18, XK_1},      {25, XK_9},
-                        {15, XK_r},     {3, XK_f},       {24, XK_equal},  {27, XK_minus},
-                        {33, XK_bracketleft},            {30, XK_bracketright},
-                        {17, XK_t},     {35, XK_p},      {1, XK_s},       {8, XK_c}};
+  const Case cases[] = {{123, XK_Left},
+                        {124, XK_Right},
+                        {125, XK_Down},
+                        {126, XK_Up},
+                        {115, XK_Home},
+                        {119, XK_End},
+                        {4, XK_h},
+                        {37, XK_l},
+                        {40, XK_k},
+                        {38, XK_j},
+                        {18, XK_1},
+                        {25, XK_9},
+                        {15, XK_r},
+                        {3, XK_f},
+                        {24, XK_equal},
+                        {27, XK_minus},
+                        {33, XK_bracketleft},
+                        {30, XK_bracketright},
+                        {17, XK_t},
+                        {35, XK_p},
+                        {1, XK_s},
+                        {8, XK_c}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);
     EXPECT_EQ(keysymForKeyCode(c.code), c.keysym);
     EXPECT_EQ(keyCodeForKeysym(c.keysym), c.code);
   }
-  EXPECT_EQ(keyCodeForKeysym(XK_H), 4u);  // either case
+  EXPECT_EQ(keyCodeForKeysym(XK_H), 4u);           // either case
   EXPECT_FALSE(keysymForKeyCode(10).has_value());  // the ISO section key: unmapped
   EXPECT_FALSE(keyCodeForKeysym(XK_Hyper_L).has_value());
 }

@@ -18,9 +18,10 @@ TEST(MonitorLayout, PrimaryFirstInTheGlobalSpaceOfItsTopLeftCorner) {
   // The primary monitor is the right one, 1080 high, beside a taller left one
   // that starts 200 pixels higher on the root window.
   RootSpace space;
-  const auto displays = displaysFromMonitors(
-      {monitor("DP-1", Rect(0, 0, 1920, 1280)), monitor("HDMI-1", Rect(1920, 200, 2560, 1080), true, 144)},
-      {}, Size{4480, 1280}, space);
+  const auto displays =
+      displaysFromMonitors({monitor("DP-1", Rect(0, 0, 1920, 1280)),
+                            monitor("HDMI-1", Rect(1920, 200, 2560, 1080), true, 144)},
+                           {}, Size{4480, 1280}, space);
   ASSERT_EQ(displays.size(), 2u);
   EXPECT_EQ(space.origin, (Point{1920, 200}));
   EXPECT_EQ(displays[0].uuid, "X11-HDMI-1");

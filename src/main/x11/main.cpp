@@ -87,8 +87,7 @@ int main(int argc, char** argv) {
         ProgramHooks{}, socketPath);
     // Control-C asks as the system's terminate does: the shell brings every
     // window back before it lets the program end.
-    Subscription interrupt =
-        p.process.observeSignal(kSigInt, [&p] { p.application.terminate(); });
+    Subscription interrupt = p.process.observeSignal(kSigInt, [&p] { p.application.terminate(); });
     std::fprintf(stderr, "vistarail-x11: managing %s\n", server->displayName().c_str());
     program.run();
   }

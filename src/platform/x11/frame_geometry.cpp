@@ -46,9 +46,11 @@ Point configureOriginFor(const Rect& frame, Size client, const FrameExtents& e, 
           place(frame.minY(), frame.height(), client.height, row)};
 }
 
-SizeBounds frameSizeBounds(bool hasMinimum, Size clientMinimum, bool hasMaximum,
-                           Size clientMaximum, const FrameExtents& e) {
-  const auto grow = [&](Size s) { return Size{s.width + e.left + e.right, s.height + e.top + e.bottom}; };
+SizeBounds frameSizeBounds(bool hasMinimum, Size clientMinimum, bool hasMaximum, Size clientMaximum,
+                           const FrameExtents& e) {
+  const auto grow = [&](Size s) {
+    return Size{s.width + e.left + e.right, s.height + e.top + e.bottom};
+  };
   SizeBounds bounds;
   if (hasMinimum && clientMinimum.width > 0 && clientMinimum.height > 0) {
     bounds.minimum = grow(clientMinimum);

@@ -41,11 +41,9 @@ Point configureOriginFor(const Rect& frame, Size clientSize, const FrameExtents&
 struct SizeBounds {
   Size minimum{0, 0};
   Size maximum{0, 0};  // 0: unbounded
-  bool isFixed() const {
-    return maximum.width > 0 && maximum.height > 0 && minimum == maximum;
-  }
+  bool isFixed() const { return maximum.width > 0 && maximum.height > 0 && minimum == maximum; }
 };
-SizeBounds frameSizeBounds(bool hasMinimum, Size clientMinimum, bool hasMaximum,
-                           Size clientMaximum, const FrameExtents& extents);
+SizeBounds frameSizeBounds(bool hasMinimum, Size clientMinimum, bool hasMaximum, Size clientMaximum,
+                           const FrameExtents& extents);
 
 }  // namespace vistarail::x11

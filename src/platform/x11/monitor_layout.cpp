@@ -25,8 +25,7 @@ Rect withoutStrut(Rect visible, const Rect& monitor, const Strut& s, Size root) 
   if (s.top > 0 && overlaps(s.topStartX, s.topEndX + 1, monitor.minX(), monitor.maxX())) {
     minY = std::max(minY, s.top);
   }
-  if (s.bottom > 0 &&
-      overlaps(s.bottomStartX, s.bottomEndX + 1, monitor.minX(), monitor.maxX())) {
+  if (s.bottom > 0 && overlaps(s.bottomStartX, s.bottomEndX + 1, monitor.minX(), monitor.maxX())) {
     maxY = std::min(maxY, root.height - s.bottom);
   }
   // A strut that would swallow the monitor is someone else's mistake.
@@ -70,9 +69,8 @@ std::vector<DisplayRecord> displaysFromMonitors(std::vector<MonitorRecord> monit
   // Mirrors show one picture: one display.
   std::vector<MonitorRecord> unique;
   for (MonitorRecord& m : monitors) {
-    const bool seen = std::any_of(unique.begin(), unique.end(), [&](const MonitorRecord& u) {
-      return u.frame == m.frame;
-    });
+    const bool seen = std::any_of(unique.begin(), unique.end(),
+                                  [&](const MonitorRecord& u) { return u.frame == m.frame; });
     if (!seen) unique.push_back(std::move(m));
   }
   if (unique.empty()) {
@@ -82,8 +80,8 @@ std::vector<DisplayRecord> displaysFromMonitors(std::vector<MonitorRecord> monit
     whole.primary = true;
     unique.push_back(whole);
   }
-  auto primary = std::find_if(unique.begin(), unique.end(),
-                              [](const MonitorRecord& m) { return m.primary; });
+  auto primary =
+      std::find_if(unique.begin(), unique.end(), [](const MonitorRecord& m) { return m.primary; });
   if (primary == unique.end()) {
     primary = std::find_if(unique.begin(), unique.end(), [](const MonitorRecord& m) {
       return m.frame.origin == Point{0, 0};

@@ -21,7 +21,6 @@ const XElement* xElement(const AXElement& element) {
   return dynamic_cast<const XElement*>(element.impl());
 }
 
-
 class XObserver final : public AXHandleImpl {
  public:
   explicit XObserver(uint64_t id) : id(id) {}
@@ -433,8 +432,8 @@ AXResult<AXObserver> XAccessibility::createObserver(Pid pid, AXObserverCallback 
   return AXResult<AXObserver>::ok(AXObserver(std::make_shared<XObserver>(id)));
 }
 
-std::optional<XAccessibility::Registration> XAccessibility::registrationOf(
-    const AXElement& element, std::string_view name) {
+std::optional<XAccessibility::Registration> XAccessibility::registrationOf(const AXElement& element,
+                                                                           std::string_view name) {
   const XElement* e = xElement(element);
   if (!e) return std::nullopt;
   return Registration{static_cast<int>(e->kind), e->window == None ? e->pid : 0, e->window,

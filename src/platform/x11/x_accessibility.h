@@ -52,8 +52,7 @@ class XAccessibility final : public Accessibility {
       const AXElement& element, const std::vector<std::string_view>& attributes) override;
   AXError setAttributeValue(const AXElement& element, std::string_view attribute,
                             const AXValue& value) override;
-  AXResult<bool> isAttributeSettable(const AXElement& element,
-                                     std::string_view attribute) override;
+  AXResult<bool> isAttributeSettable(const AXElement& element, std::string_view attribute) override;
   AXError performAction(const AXElement& element, std::string_view action) override;
   AXResult<Pid> pid(const AXElement& element) override;
   bool hasWindowNumberLookup() const override { return true; }

@@ -285,8 +285,8 @@ std::string atomName(Display* d, Atom atom) {
   return result;
 }
 
-void sendRootMessage(Display* d, Window root, Window window, Atom type, long a0, long a1,
-                     long a2, long a3, long a4) {
+void sendRootMessage(Display* d, Window root, Window window, Atom type, long a0, long a1, long a2,
+                     long a3, long a4) {
   XEvent event;
   std::memset(&event, 0, sizeof event);
   event.xclient.type = ClientMessage;

@@ -19,12 +19,12 @@ namespace vistarail::x11 {
 // Atoms the adapters use, interned once (atoms are the server's, valid on
 // every connection).
 struct Atoms {
-  Atom netSupported, netClientList, netClientListStacking, netActiveWindow, netWmName,
-      netWmPid, netWmWindowType, netWmState, netWmStateHidden, netWmStateFullscreen,
-      netWmStateModal, netWmStateMaximizedVert, netWmStateMaximizedHorz, netFrameExtents,
-      netMoveResizeWindow, netWmDesktop, netCurrentDesktop, netNumberOfDesktops,
-      netWmStrut, netWmStrutPartial, netCloseWindow, netRestackWindow, wmState,
-      wmClientLeader, wmChangeState, wmProtocols, utf8String;
+  Atom netSupported, netClientList, netClientListStacking, netActiveWindow, netWmName, netWmPid,
+      netWmWindowType, netWmState, netWmStateHidden, netWmStateFullscreen, netWmStateModal,
+      netWmStateMaximizedVert, netWmStateMaximizedHorz, netFrameExtents, netMoveResizeWindow,
+      netWmDesktop, netCurrentDesktop, netNumberOfDesktops, netWmStrut, netWmStrutPartial,
+      netCloseWindow, netRestackWindow, wmState, wmClientLeader, wmChangeState, wmProtocols,
+      utf8String;
   void intern(Display* display);
 };
 

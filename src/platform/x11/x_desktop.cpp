@@ -123,8 +123,8 @@ RootSpace XDesktop::space() const {
 XDesktop::ClientChanges XDesktop::refreshClients() {
   Display* d = server_.events();
   const Atoms& a = server_.atoms();
-  const std::vector<Window> list = readWindows(d, server_.root(), a.netClientList).value_or(
-      std::vector<Window>{});
+  const std::vector<Window> list =
+      readWindows(d, server_.root(), a.netClientList).value_or(std::vector<Window>{});
   std::vector<Window> stacking =
       readWindows(d, server_.root(), a.netClientListStacking).value_or(list);
   std::reverse(stacking.begin(), stacking.end());  // the property lists bottom to top

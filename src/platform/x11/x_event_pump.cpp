@@ -82,8 +82,8 @@ void XEventPump::pump() {
       ++events_;
       handle(event);
     }
-    const bool any = clientsDirty_ || activeDirty_ || desktopDirty_ || displaysDirty_ ||
-                     !framesDirty_.empty();
+    const bool any =
+        clientsDirty_ || activeDirty_ || desktopDirty_ || displaysDirty_ || !framesDirty_.empty();
     if (!any) break;
     if (displaysDirty_) {
       displaysDirty_ = false;
@@ -112,8 +112,8 @@ void XEventPump::pump() {
 
 void XEventPump::handle(const XEvent& event) {
   const Atoms& a = server_.atoms();
-  if (randrEvent_ >= 0 && (event.type == randrEvent_ + RRScreenChangeNotify ||
-                           event.type == randrEvent_ + RRNotify)) {
+  if (randrEvent_ >= 0 &&
+      (event.type == randrEvent_ + RRScreenChangeNotify || event.type == randrEvent_ + RRNotify)) {
     XRRUpdateConfiguration(const_cast<XEvent*>(&event));
     displaysDirty_ = true;
     return;

@@ -68,8 +68,7 @@ class XEventPump {
   uint64_t events_ = 0;
   std::map<Window, Watched> watched_;     // by client
   std::map<Window, Window> frameClient_;  // frame -> client
-  bool clientsDirty_ = false, activeDirty_ = false, desktopDirty_ = false,
-       displaysDirty_ = false;
+  bool clientsDirty_ = false, activeDirty_ = false, desktopDirty_ = false, displaysDirty_ = false;
   std::map<Window, bool> framesDirty_;
   DescriptorWatchRef watch_;
   RepeatingTimerRef displayPoll_;

@@ -54,8 +54,8 @@ OSStatus XHotKeys::registerHotKey(uint32_t keyCode, uint32_t modifiers, HotKeyID
   const int error = trap.error();
   if (error != 0) {
     if (tracing()) {
-      std::fprintf(stderr, "x11 grab key %u mods 0x%x refused: %d\n", grab.keyCode,
-                   grab.modifiers, error);
+      std::fprintf(stderr, "x11 grab key %u mods 0x%x refused: %d\n", grab.keyCode, grab.modifiers,
+                   error);
     }
     ungrab(grab);  // the variants that did succeed
     return hotKeyStatusFor(error);

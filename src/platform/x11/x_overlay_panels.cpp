@@ -57,8 +57,7 @@ class XPanel final : public OverlayPanel, public std::enable_shared_from_this<XP
     if (window_ != None) {
       const Rect root = rootFrame();
       XMoveResizeWindow(server_.connection(), window_, static_cast<int>(root.minX()),
-                        static_cast<int>(root.minY()), pixels(root.width()),
-                        pixels(root.height()));
+                        static_cast<int>(root.minY()), pixels(root.width()), pixels(root.height()));
     }
     if (display) draw();
   }
@@ -109,11 +108,10 @@ class XPanel final : public OverlayPanel, public std::enable_shared_from_this<XP
     attributes.border_pixel = 0;
     attributes.background_pixel = 0;
     const Rect root = rootFrame();
-    window_ = XCreateWindow(d, server_.root(), static_cast<int>(root.minX()),
-                            static_cast<int>(root.minY()), pixels(root.width()),
-                            pixels(root.height()), 0, 32, InputOutput, visual_,
-                            CWOverrideRedirect | CWColormap | CWBorderPixel | CWBackPixel,
-                            &attributes);
+    window_ = XCreateWindow(
+        d, server_.root(), static_cast<int>(root.minX()), static_cast<int>(root.minY()),
+        pixels(root.width()), pixels(root.height()), 0, 32, InputOutput, visual_,
+        CWOverrideRedirect | CWColormap | CWBorderPixel | CWBackPixel, &attributes);
     XStoreName(d, window_, "Vistarail overlay");
     if (style_.ignoresMouseEvents) {
       // An empty input region: clicks go to whatever is below.
@@ -152,9 +150,9 @@ class XPanel final : public OverlayPanel, public std::enable_shared_from_this<XP
     view_->draw(canvas);
     Display* d = server_.connection();
     const Rect root = rootFrame();
-    cairo_surface_t* surface = cairo_xlib_surface_create(
-        d, window_, visual_, static_cast<int>(pixels(root.width())),
-        static_cast<int>(pixels(root.height())));
+    cairo_surface_t* surface =
+        cairo_xlib_surface_create(d, window_, visual_, static_cast<int>(pixels(root.width())),
+                                  static_cast<int>(pixels(root.height())));
     cairo_t* cr = cairo_create(surface);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_rgba(cr, 0, 0, 0, 0);
@@ -201,8 +199,8 @@ bool XOverlayPanels::canComposite() {
 
 OverlayPanelRef XOverlayPanels::makePanel(const PanelStyle& style,
                                           std::shared_ptr<PanelView> content) {
-  auto panel = std::make_shared<XPanel>(*this, server_, desktop_, dispatch_, style,
-                                        std::move(content));
+  auto panel =
+      std::make_shared<XPanel>(*this, server_, desktop_, dispatch_, style, std::move(content));
   panel->hostView();
   return panel;
 }

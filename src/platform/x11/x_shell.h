@@ -23,9 +23,9 @@
 #include "platform/key_monitor.h"
 #include "platform/login_item.h"
 #include "platform/process.h"
+#include "platform/sim/dispatch/threaded_dispatch.h"
 #include "platform/status_item.h"
 #include "platform/updater.h"
-#include "platform/sim/dispatch/threaded_dispatch.h"
 
 namespace vistarail::x11 {
 

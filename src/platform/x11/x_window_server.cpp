@@ -23,9 +23,9 @@ std::optional<WindowInfo> XWindowServer::infoOf(Display* d, const ClientRecord& 
       return std::nullopt;
     }
   }
-  const FrameExtents extents = extentsFromProperty(
-      readCardinals(d, client.window, server_.atoms().netFrameExtents)
-          .value_or(std::vector<long>{}));
+  const FrameExtents extents =
+      extentsFromProperty(readCardinals(d, client.window, server_.atoms().netFrameExtents)
+                              .value_or(std::vector<long>{}));
   WindowInfo info;
   info.number = static_cast<WindowId>(client.window);
   info.ownerPid = client.pid;
@@ -82,8 +82,8 @@ std::optional<PropertyList> XWindowServer::copyManagedDisplaySpaces(SpaceConnect
   if (active != None) {
     const auto states = readAtoms(d, active, server_.atoms().netWmState);
     const bool fullScreen =
-        states && std::find(states->begin(), states->end(),
-                            server_.atoms().netWmStateFullscreen) != states->end();
+        states && std::find(states->begin(), states->end(), server_.atoms().netWmStateFullscreen) !=
+                      states->end();
     if (fullScreen) {
       ClientRecord fallback;
       fallback.window = active;
@@ -98,8 +98,8 @@ std::optional<PropertyList> XWindowServer::copyManagedDisplaySpaces(SpaceConnect
     const bool fullScreenHere =
         fullScreenFrame && display.frame.intersectionArea(*fullScreenFrame) >=
                                0.5 * display.frame.width() * display.frame.height();
-    space[kManagedSpaceId] = fullScreenHere ? kFullScreenSpaceBase + static_cast<int64_t>(active)
-                                            : desktop;
+    space[kManagedSpaceId] =
+        fullScreenHere ? kFullScreenSpaceBase + static_cast<int64_t>(active) : desktop;
     space[kId64] = space[kManagedSpaceId];
     space[kType] = fullScreenHere ? kFullScreenType : 0;
     PropertyList entry = PropertyList::object();

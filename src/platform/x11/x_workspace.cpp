@@ -46,11 +46,10 @@ std::optional<RunningApplication> XWorkspace::frontmostApplication() {
 }
 
 Subscription XWorkspace::observe(WorkspaceHandler handler) {
-  return events_.subscribe(
-      [handler = std::move(handler)](WorkspaceEvent event,
-                                     const std::optional<RunningApplication>& app) {
-        handler(event, app);
-      });
+  return events_.subscribe([handler = std::move(handler)](
+                               WorkspaceEvent event, const std::optional<RunningApplication>& app) {
+    handler(event, app);
+  });
 }
 
 std::vector<ScreenInfo> XWorkspace::screens() {

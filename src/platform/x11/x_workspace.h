@@ -26,9 +26,7 @@ class XWorkspace final : public Workspace {
   bool openURL(const std::string& url) override;
   OSVersion operatingSystemVersion() override;
   ImageRef runningApplicationIcon(Pid) override { return nullptr; }
-  std::optional<std::string> urlForApplication(const std::string&) override {
-    return std::nullopt;
-  }
+  std::optional<std::string> urlForApplication(const std::string&) override { return std::nullopt; }
   ImageRef iconForFile(const std::string&) override { return nullptr; }
 
   // --- The event pump, on the main queue.
