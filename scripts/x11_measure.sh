@@ -20,9 +20,10 @@ mkdir -p "$out"
 measure() {
   local n=$1 dir=$out/n$1 pids=() display
   rm -rf "$dir" && mkdir -p "$dir/home" "$dir/config" "$dir/run" "$dir/bin"
-  for d in $(seq 121 150); do [ -e /tmp/.X11-unix/X$d ] || { display=:$d; break; }; done
-  Xvfb "$display" -noreset -screen 0 1280x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1080x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
   pids+=($!)
+  for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.05; done
+  display=:$(head -1 "$dir/display")
   export DISPLAY=$display HOME=$dir/home XDG_CONFIG_HOME=$dir/config XDG_RUNTIME_DIR=$dir/run
   for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
   printf '#!/bin/sh\nexit 0\n' >"$dir/bin/fbsetbg" && chmod +x "$dir/bin/fbsetbg"

@@ -35,18 +35,19 @@ trap cleanup EXIT
 
 # --- The X server: two 1280 x 1080 monitors side by side.
 command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed"; exit 77; }
-for n in $(seq 91 120); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display=:$n; break; }
-done
-Xvfb "$display" -noreset -screen 0 2560x1080x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# Xvfb picks a free display and writes its number to descriptor 3.
+Xvfb -displayfd 3 -noreset -screen 0 2560x1080x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
 pids+=($!)
-export DISPLAY=$display
 started=no
 for _ in $(seq 100); do
-  if xdpyinfo >/dev/null 2>&1; then started=yes; break; fi
+  if [ -s "$out/display" ] && DISPLAY=:$(head -1 "$out/display") xdpyinfo >/dev/null 2>&1; then
+    started=yes
+    break
+  fi
   sleep 0.05
 done
-[ $started = yes ] || { echo "SKIP: Xvfb could not start on $display ($(tail -1 "$out/xvfb.log"))"; exit 77; }
+[ $started = yes ] || { echo "SKIP: Xvfb could not start ($(tail -1 "$out/xvfb.log"))"; exit 77; }
+export DISPLAY=:$(head -1 "$out/display")
 xrandr --setmonitor L 1280/339x1080/286+0+0 screen >/dev/null
 xrandr --setmonitor R 1280/339x1080/286+1280+0 none >/dev/null
 
