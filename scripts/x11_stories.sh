@@ -3,15 +3,16 @@
 # window manager and real clients, driven by real key presses; every check
 # reads the frames the X server reports.
 #
-#   x11_stories.sh WM VISTARAIL_X11 VISTARAIL_CLI STORY_CLIENT OUT
+#   x11_stories.sh WM VISTARAIL_X11 VISTARAIL_CLI STORY_CLIENT SCREENSHOT OUT
 #
+# OUT/report.html shows the screen after each story and the checks made.
 # WM is fluxbox (honours a frame one pixel inside the screen edge) or openbox
 # (keeps part of every window on screen). Exits 0 when every story passes, 1
 # when one fails, 77 (a skip) when Xvfb cannot start. Waits are polls of a
 # condition with a deadline, never bare sleeps where a poll works.
 set -u
 
-wm=$1 program=$2 cli=$3 client=$4 out=$5
+wm=$1 program=$2 cli=$3 client=$4 screenshot=$5 out=$6
 rm -rf "$out" && mkdir -p "$out/home" "$out/config/vistarail" "$out/run" "$out/bin"
 export HOME=$out/home XDG_CONFIG_HOME=$out/config XDG_RUNTIME_DIR=$out/run
 log=$out/stories.log
@@ -20,6 +21,13 @@ failures=0
 pids=()
 
 started_at=$(date +%s%N)
+shots=0
+# picture TITLE: the screen now, for the report.
+picture() {
+  shots=$((shots + 1))
+  "$screenshot" "$out/screen-$shots.png" 2>/dev/null || return 0
+  printf '<h2>%s</h2>\n<img src="screen-%d.png" width="1280">\n' "$1" $shots >>"$out/report.body"
+}
 say() { printf '%6.2fs %s\n' "$(awk "BEGIN{print ($(date +%s%N) - $started_at) / 1e9}")" "$*" | tee -a "$log"; }
 cleanup() {
   local i p
@@ -150,6 +158,7 @@ xdotool windowactivate "$t3" 2>/dev/null
 check "two columns $W wide at exact frames; the third parked" 5 settled "$t1" "$t2" "$t3"
 check "the focused terminal is one of them" 3 active_at "$t3"
 
+picture "three terminals tiled beside the focused one"
 say "-- shortcuts move the focus and scroll"
 # Focus left (Control-Option-H) walks the strip; the focused window is always shown.
 for key in ctrl+alt+h ctrl+alt+h ctrl+alt+l ctrl+alt+l; do
@@ -159,6 +168,7 @@ for key in ctrl+alt+h ctrl+alt+h ctrl+alt+l ctrl+alt+l; do
   check "$key: the focused window is shown" 3 active_at "$now"
 done
 
+picture "shortcuts move the focus and scroll"
 say "-- a client killed mid-animation"
 xdotool key ctrl+alt+h
 sleep 0.05  # mid-way: the animation takes some 0.3 s
@@ -172,6 +182,7 @@ two_settled() { in_column "${rest[0]}" && in_column "${rest[1]}" && [ "$(frame "
 check "the other two settle at exact frames" 5 two_settled
 check "vistarail-x11 is still running" 1 running
 
+picture "a client killed mid-animation"
 say "-- a fixed-size client in a stack, and a transient dialog"
 "$client" --title fixed --size 400x300 --fixed --dialog >/dev/null 2>&1 &
 pids+=($!)
@@ -201,6 +212,7 @@ check "the fixed-size client keeps its size (400x300)" 1 eval '[ "$(fixed_client
 check "the dialog floats where it opened" 1 eval '[ "$(frame "$dlg")" = "$dialog_frame" ]'
 check "vistarail-x11 is still running" 1 running
 
+picture "a fixed-size client in a stack, and a transient dialog"
 say "-- a monitor removed: its windows gathered on the other"
 xterm -T right -geometry 80x24+1500+100 >/dev/null 2>&1 &
 pids+=($!)
@@ -222,6 +234,7 @@ gathered() {
 check "every window is on the remaining monitor" 8 gathered
 check "vistarail-x11 is still running" 1 running
 
+picture "a monitor removed: its windows gathered on the other"
 say "-- SIGTERM with parked windows: all back on screen"
 # One more terminal, focused: the columns before it scroll out.
 xterm -T term4 -geometry 80x24+300+300 >/dev/null 2>&1 &
@@ -247,7 +260,14 @@ on_screen() {
 }
 check "every window lies wholly on the remaining monitor" 3 on_screen
 
-xwd -root -silent >"$out/screen.xwd" 2>/dev/null || true
+picture "SIGTERM with parked windows: all back on screen"
+{
+  printf '<!doctype html><meta charset="utf-8"><title>vistarail-x11 under %s</title>\n' "$wm"
+  printf '<h1>vistarail-x11 under %s</h1>\n<pre>\n' "$wm"
+  sed 's/&/\&amp;/g; s/</\&lt;/g' "$log"
+  printf '</pre>\n'
+  cat "$out/report.body" 2>/dev/null
+} >"$out/report.html"
 if [ $failures -gt 0 ]; then
   say "== $wm: $failures check(s) failed; logs in $out"
   exit 1
