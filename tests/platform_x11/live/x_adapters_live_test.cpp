@@ -21,6 +21,7 @@
 #include "platform/x11/x_desktop.h"
 #include "platform/x11/x_event_pump.h"
 #include "platform/x11/x_hot_keys.h"
+#include "platform/x11/x_window_server.h"
 #include "platform/x11/x_workspace.h"
 
 namespace vistarail::x11 {
@@ -66,7 +67,7 @@ class LiveX : public testing::Test {
 
   // A mapped top-level window of this test's client, listed in the root's
   // client list as a window manager would.
-  Window makeWindow(Rect frame, bool fixed = false) {
+  Window makeWindow(Rect frame, bool fixed = false, bool withPid = true, bool map = true) {
     Window w = XCreateSimpleWindow(client_, DefaultRootWindow(client_), int(frame.minX()),
                                    int(frame.minY()), unsigned(frame.width()),
                                    unsigned(frame.height()), 0, 0, 0);
@@ -78,9 +79,11 @@ class LiveX : public testing::Test {
       XSetWMNormalHints(client_, w, &hints);
     }
     const long pid = getpid();
-    XChangeProperty(client_, w, server_->atoms().netWmPid, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&pid), 1);
-    XMapWindow(client_, w);
+    if (withPid) {
+      XChangeProperty(client_, w, server_->atoms().netWmPid, XA_CARDINAL, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(&pid), 1);
+    }
+    if (map) XMapWindow(client_, w);
     listed_.push_back(w);
     publishClientList();
     return w;
@@ -94,6 +97,12 @@ class LiveX : public testing::Test {
     XChangeProperty(client_, DefaultRootWindow(client_), server_->atoms().netClientList, XA_WINDOW,
                     32, PropModeReplace, reinterpret_cast<const unsigned char*>(listed_.data()),
                     int(listed_.size()));
+    XSync(client_, False);
+  }
+
+  void setRootWindow(Atom property, Window value) {
+    XChangeProperty(client_, DefaultRootWindow(client_), property, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&value), 1);
     XSync(client_, False);
   }
 
@@ -195,6 +204,109 @@ TEST_F(LiveX, ThePumpTellsOfWindowsCreatedMovedAndDestroyed) {
   EXPECT_TRUE(dispatch.runMainUntil([&] { return heardIt(ax::kUIElementDestroyed); }, 5));
   EXPECT_EQ(events, (std::vector<WorkspaceEvent>{WorkspaceEvent::didLaunchApplication,
                                                  WorkspaceEvent::didTerminateApplication}));
+}
+
+TEST_F(LiveX, WindowListsApplicationsAndTheFrontmostComeFromTheClientList) {
+  XDesktop desktop(*server_);
+  XWindowServer windowServer(*server_, desktop);
+  XWorkspace workspace(*server_, desktop);
+  XAccessibility ax(*server_, desktop);
+  const Window a = makeWindow(Rect(0, 0, 300, 200));
+  const Window b = makeWindow(Rect(400, 0, 300, 200));
+  const Window hidden = makeWindow(Rect(0, 300, 300, 200), false, true, /*map=*/false);
+  // Without _NET_WM_PID a window is its client leader's application.
+  const Window orphan = makeWindow(Rect(800, 0, 200, 100), false, /*withPid=*/false);
+  setRootWindow(server_->atoms().netActiveWindow, b);
+  desktop.refreshDisplays();
+  desktop.refreshClients();
+  desktop.refreshActive();
+
+  std::vector<WindowId> onScreen;
+  for (const WindowInfo& info : windowServer.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
+    onScreen.push_back(info.number);
+    EXPECT_TRUE(info.isOnScreen);
+  }
+  // No stacking list: the client list's order, newest in front.
+  EXPECT_EQ(onScreen, (std::vector<WindowId>{WindowId(orphan), WindowId(b), WindowId(a)}));
+  const auto one = windowServer.copyWindowInfo(window_list::kSingleWindow, WindowId(hidden));
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_FALSE(one.front().isOnScreen);
+  EXPECT_EQ(one.front().bounds, Rect(0, 300, 300, 200));
+
+  const auto apps = workspace.runningApplications();
+  ASSERT_EQ(apps.size(), 2u);
+  EXPECT_EQ(apps[0].pid, getpid());
+  EXPECT_EQ(apps[1].pid, leaderPid(orphan));
+  EXPECT_EQ(workspace.frontmostApplication()->pid, getpid());
+  const AXElement app = ax.applicationElement(getpid());
+  EXPECT_EQ(asBool(*ax.copyAttributeValue(app, ax::kFrontmost).value), true);
+  EXPECT_EQ(asElement(*ax.copyAttributeValue(app, ax::kFocusedWindow).value),
+            ax.windowElement(getpid(), b));
+  EXPECT_EQ(
+      asBool(
+          *ax.copyAttributeValue(ax.applicationElement(leaderPid(orphan)), ax::kFrontmost).value),
+      false);
+
+  // The displays: the whole root, one Space, whose answer has the shape the
+  // program reads.
+  const auto screens = workspace.screens();
+  ASSERT_EQ(screens.size(), 1u);
+  const auto uuid = windowServer.displayUUID(*screens.front().screenNumber);
+  ASSERT_TRUE(uuid.has_value());
+  const auto spaces = windowServer.copyManagedDisplaySpaces(1);
+  ASSERT_TRUE(spaces && spaces->is_array() && spaces->size() == 1);
+  EXPECT_EQ((*spaces)[0][managed_spaces::kDisplayIdentifier], *uuid);
+  EXPECT_EQ((*spaces)[0][managed_spaces::kCurrentSpace][managed_spaces::kType], 0);
+  for (Window w : {a, b, hidden, orphan}) destroy(w);
+  EXPECT_TRUE(windowServer.copyWindowInfo(window_list::kSingleWindow, WindowId(a)).empty());
+}
+
+TEST_F(LiveX, DialogsTitlesAndMinimisingAsTheProgramReadsThem) {
+  sim::ThreadedDispatch dispatch;
+  XDesktop desktop(*server_);
+  XAccessibility ax(*server_, desktop);
+  XWorkspace workspace(*server_, desktop);
+  XEventPump pump(*server_, desktop, ax, workspace, dispatch);
+  const Window main = makeWindow(Rect(0, 0, 300, 200));
+  const Window dialog = makeWindow(Rect(50, 50, 200, 100), false, true, false);
+  XSetTransientForHint(client_, dialog, main);
+  XMapWindow(client_, dialog);
+  publishClientList();
+  pump.start();
+  const AXElement window = ax.windowElement(getpid(), main);
+  const AXElement box = ax.windowElement(getpid(), dialog);
+  EXPECT_EQ(asString(*ax.copyAttributeValue(box, ax::kSubrole).value),
+            std::string(ax::kDialogSubrole));
+  EXPECT_EQ(ax.copyAttributeValue(box, ax::kMinimizeButton).error, AXError::noValue);
+  EXPECT_TRUE(ax.copyAttributeValue(window, ax::kMinimizeButton).isOk());
+
+  std::vector<std::string> heard;
+  auto observer = ax.createObserver(
+      getpid(),
+      [&](const AXObserver&, const AXElement&, const std::string& name) { heard.push_back(name); });
+  ax.attachToMainRunLoop(*observer.value);
+  for (const char* name : {ax::kTitleChanged, ax::kWindowMiniaturized}) {
+    ASSERT_EQ(ax.addNotification(*observer.value, window, name), AXError::success);
+  }
+  EXPECT_EQ(ax.addNotification(*observer.value, window, ax::kTitleChanged),
+            AXError::notificationAlreadyRegistered);
+  XStoreName(client_, main, "Renamed");
+  // ICCCM's iconic state, as a window manager sets it on minimising.
+  const long iconic[2] = {IconicState, 0};
+  XChangeProperty(client_, main, server_->atoms().wmState, server_->atoms().wmState, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(iconic), 2);
+  XSync(client_, False);
+  EXPECT_TRUE(dispatch.runMainUntil([&] { return heard.size() >= 2; }, 5));
+  EXPECT_EQ(heard, (std::vector<std::string>{ax::kTitleChanged, ax::kWindowMiniaturized}));
+  EXPECT_EQ(asString(*ax.copyAttributeValue(window, ax::kTitle).value), "Renamed");
+  EXPECT_EQ(asBool(*ax.copyAttributeValue(window, ax::kMinimized).value), true);
+  // A detached observer hears nothing.
+  ax.detachFromMainRunLoop(*observer.value);
+  XStoreName(client_, main, "Again");
+  XSync(client_, False);
+  dispatch.runMainFor(0.2);
+  EXPECT_EQ(heard.size(), 2u);
+  for (Window w : {dialog, main}) destroy(w);
 }
 
 }  // namespace
