@@ -168,6 +168,17 @@ for key in ctrl+alt+h ctrl+alt+h ctrl+alt+l ctrl+alt+l; do
   check "$key: the focused window is shown" 3 active_at "$now"
 done
 
+# A notched Control-Alt wheel over the strip steps the focus, one notch one
+# column at most per 0.12 s; the scroll never reaches the window under the pointer.
+xdotool mousemove 600 200
+before=$(xdotool getactivewindow)
+# The focus is on the right-most column now (Control-Alt-L twice): up first.
+xdotool keydown ctrl+alt click --repeat 3 --delay 20 4 keyup ctrl+alt
+moved_on() { [ "$(xdotool getactivewindow)" != "$before" ] && settled "$t1" "$t2" "$t3"; }
+check "Control-Alt wheel up: the focus steps to the column before" 5 moved_on
+xdotool keydown ctrl+alt click --repeat 3 --delay 20 5 keyup ctrl+alt
+came_back() { [ "$(xdotool getactivewindow)" = "$before" ] && settled "$t1" "$t2" "$t3"; }
+check "Control-Alt wheel down: and back" 5 came_back
 picture "shortcuts move the focus and scroll"
 say "-- a client killed mid-animation"
 xdotool key ctrl+alt+h

@@ -13,6 +13,7 @@
 #include "platform/x11/x_desktop.h"
 #include "platform/x11/x_display_link.h"
 #include "platform/x11/x_event_pump.h"
+#include "platform/x11/x_event_taps.h"
 #include "platform/x11/x_hot_keys.h"
 #include "platform/x11/x_overlay_panels.h"
 #include "platform/x11/x_shell.h"
@@ -41,7 +42,7 @@ struct XPlatform {
   XWorkspace workspace{server, desktop};
   XDisplayLinkFactory displayLinks{dispatch, desktop};
   XHotKeys hotKeys{server};
-  XEventTaps eventTaps;
+  XEventTaps eventTaps{server, desktop, dispatch};
   sim::SimKeyboardLayout keyboardLayout;
   XOverlayPanels overlayPanels{server, desktop, dispatch};
   sim::FileDefaults defaults{{}, dispatch.makeSerialQueue("app.vistarail.defaults")};

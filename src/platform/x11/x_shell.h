@@ -18,7 +18,6 @@
 #include "platform/application.h"
 #include "platform/bundle.h"
 #include "platform/dispatch.h"
-#include "platform/event_taps.h"
 #include "platform/form_host.h"
 #include "platform/key_monitor.h"
 #include "platform/login_item.h"
@@ -130,14 +129,6 @@ class XFormHost final : public FormHost {
   void show(const FormWindow& form) override;
   void update(const FormWindow&) override {}
   bool isVisible() const override { return false; }
-};
-
-class XEventTaps final : public EventTaps {
- public:
-  // Pointer taps are not built on X yet: the system refuses the tap, which
-  // the program already copes with (no mouse-driven scrolling or dragging
-  // of the strip; windows dragged by hand are still seen from their frames).
-  EventTapRef createTap(const TapSpec&, Callback) override { return nullptr; }
 };
 
 }  // namespace vistarail::x11
