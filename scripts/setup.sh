@@ -12,7 +12,7 @@ packages=(
   # virtual X server, the tools that drive and read it, real clients, and two
   # window managers that treat off-screen frames differently (docs/x11.md).
   libx11-dev libxrandr-dev libxi-dev libxext-dev libxtst-dev
-  xvfb x11-xserver-utils x11-utils xdotool xterm x11-apps fluxbox openbox
+  xvfb x11-xserver-utils x11-utils xdotool xterm x11-apps fluxbox openbox xcompmgr
 )
 
 missing=()

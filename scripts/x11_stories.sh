@@ -76,6 +76,14 @@ poll() {
 }
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 poll 10 wm_ready || { say "FAIL: $wm did not start"; exit 1; }
+# Under openbox a compositing manager runs too, so the overlays show (an ARGB
+# window without one shows black where it is clear, so they stay hidden).
+composited=no
+if [ "$wm" = openbox ]; then
+  xcompmgr >"$out/compositor.log" 2>&1 &
+  pids+=($!)
+  composited=yes
+fi
 
 # frame W: the decorated frame "x y w h" the server reports (client + extents).
 frame() {
@@ -157,6 +165,12 @@ say "-- three terminals tiled beside the focused one"
 xdotool windowactivate "$t3" 2>/dev/null
 check "two columns $W wide at exact frames; the third parked" 5 settled "$t1" "$t2" "$t3"
 check "the focused terminal is one of them" 3 active_at "$t3"
+overlays() { xwininfo -root -tree | grep -c '"Vistarail overlay"'; }
+if [ $composited = yes ]; then
+  check "the overlays are drawn (composited)" 5 eval '[ "$(overlays)" -gt 0 ]'
+else
+  check "no overlay window without a compositing manager" 0 eval '[ "$(overlays)" = 0 ]'
+fi
 
 picture "three terminals tiled beside the focused one"
 say "-- shortcuts move the focus and scroll"
