@@ -1,8 +1,10 @@
+// gtest before the X headers: their macros (None, Bool) break gtest's own names.
+#include <gtest/gtest.h>
+
 #include "platform/x11/key_grabs.h"
 
 #include <X11/X.h>
 #include <X11/keysym.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 

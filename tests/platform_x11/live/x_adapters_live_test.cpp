@@ -3,10 +3,12 @@
 // effect as sent), and windows this test makes on a connection of its own.
 // Skipped when Xvfb cannot start.
 
+// gtest before the X headers: their macros (None, Bool) break gtest's own names.
+#include <gtest/gtest.h>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
