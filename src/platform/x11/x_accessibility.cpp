@@ -426,10 +426,14 @@ AXResult<AXObserver> XAccessibility::createObserver(Pid pid, AXObserverCallback 
   if (!callback) return AXResult<AXObserver>::fail(AXError::illegalArgument);
   std::lock_guard lock(mutex_);
   const uint64_t id = nextObserver_++;
+  // Observers whose handles were all dropped go first.
+  std::erase_if(observers_, [](const auto& entry) { return entry.second.handle.expired(); });
+  auto handle = std::make_shared<XObserver>(id);
   ObserverState& state = observers_[id];
   state.pid = pid;
   state.callback = std::move(callback);
-  return AXResult<AXObserver>::ok(AXObserver(std::make_shared<XObserver>(id)));
+  state.handle = handle;
+  return AXResult<AXObserver>::ok(AXObserver(std::move(handle)));
 }
 
 std::optional<XAccessibility::Registration> XAccessibility::registrationOf(const AXElement& element,
@@ -487,8 +491,9 @@ void XAccessibility::deliver(const AXElement& registeredOn, const AXElement& abo
   {
     std::lock_guard lock(mutex_);
     for (auto& [id, state] : observers_) {
-      if (state.attached && state.pid == e->pid && state.registrations.count(*key)) {
-        calls.emplace_back(AXObserver(std::make_shared<XObserver>(id)), state.callback);
+      auto handle = state.handle.lock();
+      if (handle && state.attached && state.pid == e->pid && state.registrations.count(*key)) {
+        calls.emplace_back(AXObserver(std::move(handle)), state.callback);
       }
     }
   }

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <tuple>
@@ -82,6 +83,9 @@ class XAccessibility final : public Accessibility {
     AXObserverCallback callback;
     bool attached = false;
     std::set<Registration> registrations;
+    // The handle the program holds; once every copy is dropped the observer
+    // is gone, as the platform releases one (its callbacks with it).
+    std::weak_ptr<const AXHandleImpl> handle;
   };
 
   AXResult<AXValue> readWindow(Display* d, const XElement& e, std::string_view attribute);

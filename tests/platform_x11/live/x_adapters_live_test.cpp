@@ -302,9 +302,16 @@ TEST_F(LiveX, DialogsTitlesAndMinimisingAsTheProgramReadsThem) {
   EXPECT_EQ(heard, (std::vector<std::string>{ax::kTitleChanged, ax::kWindowMiniaturized}));
   EXPECT_EQ(asString(*ax.copyAttributeValue(window, ax::kTitle).value), "Renamed");
   EXPECT_EQ(asBool(*ax.copyAttributeValue(window, ax::kMinimized).value), true);
-  // A detached observer hears nothing.
+  // A detached observer hears nothing, and neither does one whose handles
+  // are all dropped.
   ax.detachFromMainRunLoop(*observer.value);
   XStoreName(client_, main, "Again");
+  XSync(client_, False);
+  dispatch.runMainFor(0.2);
+  EXPECT_EQ(heard.size(), 2u);
+  ax.attachToMainRunLoop(*observer.value);
+  observer = AXResult<AXObserver>::fail(AXError::failure);
+  XStoreName(client_, main, "Once more");
   XSync(client_, False);
   dispatch.runMainFor(0.2);
   EXPECT_EQ(heard.size(), 2u);
