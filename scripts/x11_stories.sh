@@ -97,7 +97,7 @@ frame() {
     END {split(e, a, " "); printf "%d %d %d %d\n", x-a[1], y-a[3], w+a[1]+a[2], h+a[3]+a[4]}' <<<"$info"
 }
 alive_window() { xwininfo -id "$1" >/dev/null 2>&1; }
-windows_of() { xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+windows_of() { timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
 check() {  # DESCRIPTION SECONDS COMMAND...
   local what=$1
   shift
