@@ -257,19 +257,25 @@ gathered() {
   done
 }
 check "every window is on the remaining monitor" 8 gathered
+"$cli" msg windows 2>&1 | sed 's/^/       program: /' >>"$log"
 check "vistarail-x11 is still running" 1 running
 
 picture "a monitor removed: its windows gathered on the other"
 say "-- SIGTERM with parked windows: all back on screen"
-# One more terminal, focused: the columns before it scroll out.
-xterm -T term4 -geometry 80x24+300+300 >/dev/null 2>&1 &
-pids+=($!)
-t4=$(windows_of term4)
-xdotool windowactivate "$t4" 2>/dev/null
+# Two more terminals, the last focused: the columns before them scroll out.
+for name in term4 term5; do
+  xterm -T $name -geometry 80x24+300+300 >/dev/null 2>&1 &
+  pids+=($!)
+  last=$(windows_of $name)
+  xdotool windowactivate "$last" 2>/dev/null
+  tiled_last() { "$cli" msg windows 2>/dev/null | grep "^$last " | grep -q column; }
+  check "$name is tiled" 5 tiled_last
+done
 parked_ids() { "$cli" msg windows 2>/dev/null | awk '/\[.*parked/ {print $1}'; }
 check "some window is parked before the stop" 3 eval '[ -n "$(parked_ids)" ]'
 parked=$(parked_ids)
 for w in $parked; do say "       parked: $w at $(frame "$w")"; done
+"$cli" msg windows 2>&1 | sed 's/^/       program: /' >>"$log"
 kill -TERM $vr
 stopped() { ! running; }
 check "vistarail-x11 stops" 8 stopped
