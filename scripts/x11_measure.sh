@@ -61,6 +61,8 @@ measure() {
   local i
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
   sleep 0.5
+  # A window manager whose server went first may not hear the request.
+  for i in "${pids[@]}"; do kill -KILL "$i" 2>/dev/null; done
   # Per press: key -> first write and -> last write; requests and writes.
   awk -v n="$n" -v ticks="$(awk -v a="$before" -v b="$after" -v i="$idle" 'BEGIN{print b - a - i * 4.8}')" -v hz="$(getconf CLK_TCK)" '
     $1 == "x11" && $2 == "key" { if (key) flush(); key = $3; kreq = $4; first = 0; last = 0; writes = 0; nf = 0; next }
