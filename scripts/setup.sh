@@ -8,6 +8,11 @@ packages=(
   clang libclang-rt-dev
   lld libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core libicu-dev
+  # The X11 platform and its real-window stories: the client libraries, a
+  # virtual X server, the tools that drive and read it, real clients, and two
+  # window managers that treat off-screen frames differently (docs/x11.md).
+  libx11-dev libxrandr-dev libxi-dev libxext-dev libxtst-dev
+  xvfb x11-xserver-utils x11-utils xdotool xterm x11-apps fluxbox openbox xcompmgr
 )
 
 missing=()
