@@ -85,16 +85,17 @@ TEST(ManagerRecovery, WithNoDisplayLeftRestoresWaitForOne) {
 }
 
 // A window remembered from an earlier run that no scan can find (its
-// application is no regular one) keeps the recovery timer going while the
-// manager runs. A stop takes it over: the window is remembered again, and
-// the stopped manager leaves nothing scheduled that would wake it.
+// application is a menu-bar extra, no regular one) keeps the recovery timer
+// going while the manager runs. A stop takes it over: the window is
+// remembered again, and the stopped manager leaves nothing scheduled that
+// would wake it.
 TEST(ManagerRecovery, AStoppedManagerLeavesNoRecoveryTimerBehind) {
   ManagerScene scene;
-  const Pid helper = scene.world.launchApp({.bundleIdentifier = "com.example.Helper",
-                                            .name = "Helper",
-                                            .activationPolicy = ActivationPolicy::accessory},
-                                           sim::LaunchActivation::activates);
-  const auto key = scene.open(helper, {1439, 200, 300, 300});
+  const Pid menuClock = scene.world.launchApp({.bundleIdentifier = "com.example.MenuClock",
+                                               .name = "MenuClock",
+                                               .activationPolicy = ActivationPolicy::accessory},
+                                              sim::LaunchActivation::activates);
+  const auto key = scene.open(menuClock, {1439, 200, 300, 300});
   const WindowId id = scene.number(key);
   scene.defaults.set(kUnrecoveredKey, PropertyList(std::vector<WindowId>{id}));
   scene.startManager();
