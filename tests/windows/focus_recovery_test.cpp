@@ -84,6 +84,33 @@ TEST(ManagerRecovery, WithNoDisplayLeftRestoresWaitForOne) {
   EXPECT_TRUE(windowsIn(*scene.manager, MovedState::needsRecovery).empty());
 }
 
+// A window remembered from an earlier run that no scan can find (its
+// application is a menu-bar extra, no regular one) keeps the recovery timer
+// going while the manager runs. A stop takes it over: the window is
+// remembered again, and the stopped manager leaves nothing scheduled that
+// would wake it.
+TEST(ManagerRecovery, AStoppedManagerLeavesNoRecoveryTimerBehind) {
+  ManagerScene scene;
+  const Pid menuClock = scene.world.launchApp({.bundleIdentifier = "com.example.MenuClock",
+                                               .name = "MenuClock",
+                                               .activationPolicy = ActivationPolicy::accessory},
+                                              sim::LaunchActivation::activates);
+  const auto key = scene.open(menuClock, {1439, 200, 300, 300});
+  const WindowId id = scene.number(key);
+  scene.defaults.set(kUnrecoveredKey, PropertyList(std::vector<WindowId>{id}));
+  scene.startManager();
+  scene.run(7.0);  // two periods of the recovery timer: the window stays owed
+  ASSERT_NE(scene.manager->movedWindow(id), nullptr);
+
+  bool stopped = false;
+  scene.manager->stop([&] { stopped = true; });
+  scene.run(6.0);
+  ASSERT_TRUE(stopped);
+  EXPECT_TRUE(scene.defaults.storedObject(kUnrecoveredKey).has_value());
+  scene.run(4.0);  // longer than a period of the recovery timer
+  EXPECT_EQ(scene.dispatch.pendingCount(), 0u);
+}
+
 }  // namespace
 }  // namespace vistarail::test
 
