@@ -84,12 +84,20 @@ void Checker::beforeStep(const Step& step) {
     }
   }
   if (command == Action::toggleFloat && s_.manager_) {
-    if (auto id = s_.manager_->focusedWindow()) {
-      floatAim_ = FloatAim{*id, inAStrip(*id), s_.dispatch_.now()};
+    floatAims_.clear();
+    std::optional<WindowId> known = s_.manager_->focusedWindow(), front;
+    if (const auto key = s_.world_.focusedWindow()) {
+      if (const auto w = s_.world_.window(*key)) front = w->number;
+    }
+    for (const auto& id : {known, front}) {
+      if (!id || std::any_of(floatAims_.begin(), floatAims_.end(),
+                             [&](const FloatAim& aim) { return aim.id == *id; }))
+        continue;
+      floatAims_.push_back(FloatAim{*id, inAStrip(*id), s_.dispatch_.now()});
     }
   }
-  if (s_.manager_ && (kind == "stop" || kind == "pause" || kind == "set" || kind == "sigterm" ||
-                      kind == "menu")) {
+  if (s_.manager_ &&
+      (kind == "stop" || kind == "pause" || kind == "set" || kind == "sigterm" || kind == "menu")) {
     // What the program answers for when it lets go: the windows it moved.
     movedByProgram_.clear();
     for (const auto& [id, window] : s_.manager_->windows()) {
@@ -156,17 +164,19 @@ std::optional<Violation> Checker::kept(std::optional<Violation> v) const {
 }
 
 void Checker::followFloat() {
-  if (!floatAim_) return;
-  const bool tiled = inAStrip(floatAim_->id);
-  if (floatAim_->wasTiled && !tiled) {
-    floated_.insert(floatAim_->id);
-    floatAim_.reset();
-  } else if (!floatAim_->wasTiled) {
-    floated_.erase(floatAim_->id);
-    floatAim_.reset();
-  } else if (s_.dispatch_.now() - floatAim_->at > 1.0) {
-    floatAim_.reset();  // the command did not take
+  for (const FloatAim& aim : floatAims_) {
+    const bool tiled = inAStrip(aim.id);
+    if (tiled == aim.wasTiled) continue;
+    if (tiled) {
+      floated_.erase(aim.id);
+    } else {
+      floated_.insert(aim.id);
+    }
+    floatAims_.clear();
+    return;
   }
+  // A command that changed nothing within a second changed nothing.
+  if (!floatAims_.empty() && s_.dispatch_.now() - floatAims_.front().at > 1.0) floatAims_.clear();
 }
 
 std::optional<Violation> Checker::check() {

@@ -95,12 +95,15 @@ class Checker {
   std::unordered_map<WindowId, double> restoringSince_;
   // The window a float command was aimed at, whether it was in a strip then,
   // and the windows the user floated.
+  // A float command is meant for the focused window, which the program may
+  // know from its own last request or from the application (a click it has
+  // not heard of yet): both are followed until one of them changes sides.
   struct FloatAim {
     WindowId id = 0;
     bool wasTiled = false;
     double at = 0;
   };
-  std::optional<FloatAim> floatAim_;
+  std::vector<FloatAim> floatAims_;
   std::unordered_set<WindowId> floated_;
   // The defaults' writes at the last action or comparison of the stored
   // layouts: a save since then is compared.
