@@ -19,16 +19,6 @@
 namespace vistarail::simrun {
 namespace {
 
-// Faults of the program the explorer has found and that are not fixed yet;
-// each is written up with a scenario in scenarios/found/. An entry goes when
-// its fix lands.
-const std::vector<std::string> kKnownFaults = {
-    "windowNotAtLayout",          // a restore retried after a quick resume moves a parked window
-    "tileableWindowNotTiled",     // rarely, a window is left out of the strip after a drag
-    "framesWrittenWhileSettled",  // a full-screen window is restored every 3 s
-    "restoreOverdue",             // a restore waits on an application that never answers
-};
-
 Scenario story(uint64_t seed, int steps, const std::string& fault,
                const std::vector<std::string>& ignored) {
   Scenario s = randomStory(seed, steps, fault);
@@ -45,7 +35,7 @@ TEST(RandomStories, EveryInvariantHoldsAfterEveryStep) {
   }
   int steps = 0;
   for (uint64_t seed : seeds) {
-    const Checked checked = runChecked(story(seed, 150, "", kKnownFaults), "");
+    const Checked checked = runChecked(story(seed, 150, "", {}), "");
     steps += checked.stepsRun;
     ASSERT_FALSE(checked.violation)
         << "seed " << seed << " step " << checked.step << ": " << checked.violation->invariant
