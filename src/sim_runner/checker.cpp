@@ -93,7 +93,7 @@ void Checker::beforeStep(const Step& step) {
       if (!id || std::any_of(floatAims_.begin(), floatAims_.end(),
                              [&](const FloatAim& aim) { return aim.id == *id; }))
         continue;
-      floatAims_.push_back(FloatAim{*id, inAStrip(*id), s_.dispatch_.now()});
+      floatAims_.push_back(FloatAim{*id, floated_.contains(*id), s_.dispatch_.now()});
     }
   }
   if (s_.manager_ &&
@@ -164,19 +164,19 @@ std::optional<Violation> Checker::kept(std::optional<Violation> v) const {
 }
 
 void Checker::followFloat() {
-  for (const FloatAim& aim : floatAims_) {
+  std::erase_if(floatAims_, [&](const FloatAim& aim) {
     const bool tiled = inAStrip(aim.id);
-    if (tiled == aim.wasTiled) continue;
-    if (tiled) {
+    if (aim.unfloat && tiled) {
       floated_.erase(aim.id);
-    } else {
-      floated_.insert(aim.id);
+      return true;
     }
-    floatAims_.clear();
-    return;
-  }
-  // A command that changed nothing within a second changed nothing.
-  if (!floatAims_.empty() && s_.dispatch_.now() - floatAims_.front().at > 1.0) floatAims_.clear();
+    if (!aim.unfloat && !tiled) {
+      floated_.insert(aim.id);
+      return true;
+    }
+    // A command that changed nothing within a second changed nothing.
+    return s_.dispatch_.now() - aim.at > 1.0;
+  });
 }
 
 std::optional<Violation> Checker::check() {

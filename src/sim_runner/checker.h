@@ -97,10 +97,13 @@ class Checker {
   // and the windows the user floated.
   // A float command is meant for the focused window, which the program may
   // know from its own last request or from the application (a click it has
-  // not heard of yet): both are followed until one of them changes sides.
+  // not heard of yet): both are followed for a second. One the user floated
+  // before is excused no more once it is tiled again; any other is excused
+  // once it is out of the strips (at once, for a window just opened and not
+  // tiled yet).
   struct FloatAim {
     WindowId id = 0;
-    bool wasTiled = false;
+    bool unfloat = false;
     double at = 0;
   };
   std::vector<FloatAim> floatAims_;
