@@ -167,7 +167,6 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
 
   // --- Input (hot_keys.cpp): the shortcut recorder suspends the hot keys.
   HotKeyManager& hotKeys() { return *hotkeys_; }
-  const EventTapMonitor& eventTaps() const { return *eventTaps_; }
   const SwipeTracker& swipe() const { return swipe_; }
   bool isScrollingInteractively() const { return pointer_.interactiveScroll; }
   bool isHeldForDrag(WindowId id) const { return pointer_.heldForDrag.contains(id); }
