@@ -371,6 +371,15 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void followUpScan(const AppObserverRef& observer,
                     std::vector<std::pair<AXElement, WindowId>> unwatched,
                     std::vector<KnownWindowRead> known);
+  // What a scan leaves for later: the new windows' notifications to register
+  // and the known windows to read again. Touched by one step at a time, on
+  // the application's queue or the main queue, never both at once.
+  struct FollowUp {
+    AppObserverRef observer;
+    std::vector<std::pair<AXElement, WindowId>> unwatched;
+    std::vector<KnownWindowRead> known;
+  };
+  void followUpStep(const std::shared_ptr<FollowUp>& work);
   void applyKnownFacts(std::vector<WindowSnapshot> read, const AppObserverRef& observer);
   // True when the change may change a strip (tileability, full screen, or
   // the frame of a tileable window the program has not moved).
