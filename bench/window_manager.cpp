@@ -46,10 +46,10 @@ struct Desktop : sim::Desktop {
     for (const auto& info : infos) ids.push_back(info.id);
     settings->managedDisplayIDs.set(ids);
     const bool shown = overlays == WithOverlays::yes;
-    manager = WindowManager::create(*settings, defaults,
-                                    {ax, windowServer, workspace, dispatch, links, hotKeys, taps, 0,
-                                     nullptr, shown ? &overlayPanels : nullptr,
-                                     shown ? &text : nullptr});
+    manager =
+        WindowManager::create(*settings, defaults,
+                              {ax, windowServer, workspace, dispatch, links, hotKeys, taps, 0,
+                               nullptr, shown ? &overlayPanels : nullptr, shown ? &text : nullptr});
     manager->start();
     dispatch.runFor(5.0);
   }
@@ -88,12 +88,8 @@ void BM_Tick(benchmark::State& state) {
     benchmark::DoNotOptimize(desktop.manager->tick(dt));
   }
 }
-BENCHMARK(BM_Tick)
-    ->Args({10, 0})
-    ->Args({100, 0})
-    ->Args({500, 0})
-    ->Args({100, 1})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Tick)->Args({10, 0})->Args({100, 0})->Args({500, 0})->Args({100, 1})->Unit(
+    benchmark::kMicrosecond);
 
 // When the first position write of a window started, or -1 if none did.
 double firstPositionWrite(const sim::Desktop& desktop, Pid pid, sim::WindowKey key) {

@@ -80,7 +80,9 @@ inline Rect Rect::null() {
   return Rect(inf, inf, 0, 0);
 }
 
-inline bool Rect::isNull() const { return std::isinf(origin.x) || std::isinf(origin.y); }
+inline bool Rect::isNull() const {
+  return std::isinf(origin.x) || std::isinf(origin.y);
+}
 
 inline Rect Rect::standardized() const {
   if (isNull()) return *this;
@@ -96,7 +98,9 @@ inline Rect Rect::standardized() const {
   return r;
 }
 
-inline double Rect::minX() const { return standardized().origin.x; }
+inline double Rect::minX() const {
+  return standardized().origin.x;
+}
 inline double Rect::maxX() const {
   const Rect s = standardized();
   return s.origin.x + s.size.width;
@@ -105,7 +109,9 @@ inline double Rect::midX() const {
   const Rect s = standardized();
   return s.origin.x + s.size.width / 2;
 }
-inline double Rect::minY() const { return standardized().origin.y; }
+inline double Rect::minY() const {
+  return standardized().origin.y;
+}
 inline double Rect::maxY() const {
   const Rect s = standardized();
   return s.origin.y + s.size.height;
@@ -148,7 +154,7 @@ inline double roundHalfAwayFromZero(double v) {
   // From 2^52 on every double is whole; NaN and the infinities fail the test.
   if (!(std::fabs(v) < 4503599627370496.0)) return v;
   double whole = static_cast<double>(static_cast<long long>(v));  // towards zero
-  const double rest = v - whole;                                   // exact
+  const double rest = v - whole;                                  // exact
   if (rest >= 0.5) whole += 1;
   if (rest <= -0.5) whole -= 1;
   return std::copysign(whole, v);

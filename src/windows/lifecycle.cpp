@@ -160,10 +160,9 @@ void WindowManager::observeRunningApplications() {
     finishStartup();
     return;
   }
-  ports_.dispatch.main()->asyncAfter(timing::kStartupTimeoutSeconds,
-                                     [weak = weak_from_this()] {
-                                       if (auto self = weak.lock()) self->finishStartup();
-                                     });
+  ports_.dispatch.main()->asyncAfter(timing::kStartupTimeoutSeconds, [weak = weak_from_this()] {
+    if (auto self = weak.lock()) self->finishStartup();
+  });
 }
 
 void WindowManager::stop(std::function<void()> completion) {

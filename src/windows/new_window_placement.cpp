@@ -16,8 +16,9 @@ void WindowManager::syncStrip(DisplayState& display, Strip& strip,
                               const std::vector<JoiningWindow>& added, bool appendAtEnd) {
   for (WindowId id : removed) strip.remove(id);
   for (const JoiningWindow& joining : added) {
-    removeFromStrips(joining.window,
-                     [&strip](const DisplayState&, const Strip& other) { return &other != &strip; });
+    removeFromStrips(joining.window, [&strip](const DisplayState&, const Strip& other) {
+      return &other != &strip;
+    });
     displays_.windowDisplays[joining.window] = display.info.id;
   }
   const std::vector<JoiningWindow> remaining = applyPendingRestore(strip, added);

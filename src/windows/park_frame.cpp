@@ -13,8 +13,9 @@ namespace {
 double overlapArea(const Rect& candidate, const Rect& other) {
   if (other.isNull()) return 0;
   const Rect o = other.standardized();
-  const double width = std::min(candidate.origin.x + candidate.size.width, o.origin.x + o.size.width) -
-                       std::max(candidate.origin.x, o.origin.x);
+  const double width =
+      std::min(candidate.origin.x + candidate.size.width, o.origin.x + o.size.width) -
+      std::max(candidate.origin.x, o.origin.x);
   const double height =
       std::min(candidate.origin.y + candidate.size.height, o.origin.y + o.size.height) -
       std::max(candidate.origin.y, o.origin.y);

@@ -89,12 +89,11 @@ void WindowManager::followUpScan(const AppObserverRef& observer,
                                  std::vector<std::pair<AXElement, WindowId>> unwatched,
                                  std::vector<KnownWindowRead> known) {
   if (unwatched.empty() && known.empty()) return;
-  auto work = std::make_shared<FollowUp>(
-      FollowUp{observer, std::move(unwatched), std::move(known)});
-  ports_.dispatch.main()->asyncAfter(timing::kScanFollowUpSeconds,
-                                     [weak = weak_from_this(), work] {
-                                       if (auto self = weak.lock()) self->followUpStep(work);
-                                     });
+  auto work =
+      std::make_shared<FollowUp>(FollowUp{observer, std::move(unwatched), std::move(known)});
+  ports_.dispatch.main()->asyncAfter(timing::kScanFollowUpSeconds, [weak = weak_from_this(), work] {
+    if (auto self = weak.lock()) self->followUpStep(work);
+  });
 }
 
 void WindowManager::followUpStep(const std::shared_ptr<FollowUp>& work) {
