@@ -57,19 +57,9 @@ void EventTapMonitor::setInterceptScroll(bool intercept) {
   interceptScroll_ = intercept;
 }
 
-bool EventTapMonitor::interceptScroll() const {
-  std::lock_guard guard(flagLock_);
-  return interceptScroll_;
-}
-
 void EventTapMonitor::setScrollFrames(std::vector<Rect> frames) {
   std::lock_guard guard(flagLock_);
   scrollFrames_ = std::move(frames);
-}
-
-std::vector<Rect> EventTapMonitor::scrollFrames() const {
-  std::lock_guard guard(flagLock_);
-  return scrollFrames_;
 }
 
 bool EventTapMonitor::hasScrollTap() const {

@@ -75,11 +75,8 @@ class EventTapMonitor : public std::enable_shared_from_this<EventTapMonitor> {
 
   // Main queue writes, scroll thread reads.
   void setInterceptScroll(bool intercept);
-  bool interceptScroll() const;
   void setScrollFrames(std::vector<Rect> frames);
-  std::vector<Rect> scrollFrames() const;
 
-  bool hasListenTap() const { return listenTap_ != nullptr; }
   bool hasScrollTap() const;
 
   // The scroll tap's callback: whether this event is swallowed. Allocates

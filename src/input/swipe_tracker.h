@@ -38,7 +38,6 @@ class SwipeTracker {
   bool endIfStale(double now);
 
   Phase phase() const { return phase_; }
-  double lastEventTime() const { return lastEventTime_; }
 
  private:
   void move(Point centroid);

@@ -1,4 +1,5 @@
-// The application-queue half of the mover: drain, write, verify, retry.
+// The application-queue half of the mover: drain, write, verify (the retries
+// and giving up are in retry_and_give_up.cpp).
 
 #include <cmath>
 #include <utility>
@@ -125,50 +126,6 @@ void WindowMover::verify(const Request& request, MoveToken token) {
   if (move_rules::exceedsRequestedSize(read->size, request.frame.size)) {
     deliver(Report::sizeMismatch, id, request.frame.size, read->size);
   }
-}
-
-void WindowMover::retryOrGiveUp(const Request& request, MoveToken token) {
-  const WindowId id = request.window->id;
-  if (request.attempt >= move_rules::kMaxRetries) {
-    const double until = dispatch_.wallTime() + move_rules::kGiveUpSeconds;
-    {
-      std::lock_guard guard(mutex_);
-      auto it = windows_.find(id);
-      if (it == windows_.end() || it->second.token != token) return;
-      it->second.applied.reset();
-      it->second.gaveUp = GaveUp{request.frame, until};
-    }
-    dispatch_.main()->async([weak = weak_from_this(), id] {
-      auto self = weak.lock();
-      if (self && self->onGaveUp) self->onGaveUp(id);
-    });
-    return;
-  }
-  {
-    std::lock_guard guard(mutex_);
-    auto it = windows_.find(id);
-    // Without the written frame the retry's drain really writes, in full.
-    if (it != windows_.end() && it->second.token == token) it->second.applied.reset();
-  }
-  const Pid pid = request.window->pid;
-  queueFor(pid)->asyncAfter(move_rules::retryDelaySeconds(request.attempt),
-                            afterUrgent(pid, [weak = weak_from_this(), request, token] {
-                              if (auto self = weak.lock()) self->resumeRetry(request, token);
-                            }));
-}
-
-void WindowMover::resumeRetry(Request request, MoveToken token) {
-  const WindowId id = request.window->id;
-  {
-    std::lock_guard guard(mutex_);
-    auto it = windows_.find(id);
-    if (it == windows_.end()) return;
-    WindowRecord& record = it->second;
-    if (record.token != token || record.pending || record.applied) return;
-    request.attempt += 1;
-    record.pending = std::move(request);
-  }
-  drain(id);
 }
 
 std::optional<Rect> WindowMover::readFrame(const AXElement& window) {

@@ -26,10 +26,6 @@ std::optional<WindowId> Column::activeWindow() const {
   return windows[activePosition()];
 }
 
-bool Column::contains(WindowId window) const {
-  return std::find(windows.begin(), windows.end(), window) != windows.end();
-}
-
 void Column::remove(WindowId window) {
   const std::optional<WindowId> active = activeWindow();
   std::erase(windows, window);

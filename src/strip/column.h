@@ -7,6 +7,7 @@
 // that must follow a column (the slide animation, a column held across a
 // change of the strip) is keyed by it rather than by index or address.
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -38,7 +39,10 @@ struct Column {
   int activePosition() const;
   // The window at activePosition(); absent only for an empty column.
   std::optional<WindowId> activeWindow() const;
-  bool contains(WindowId window) const;
+  // Inline: every membership test of a strip runs it once per column.
+  bool contains(WindowId window) const {
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+  }
   int count() const { return static_cast<int>(windows.size()); }
   // Removes every occurrence of the window. The active window stays active
   // when it survives; otherwise the window that moved up into its slot (or

@@ -1,5 +1,7 @@
 #include "windows/app_observer.h"
 
+#include <iterator>
+
 #include "platform/ax_names.h"
 
 namespace vistarail {
@@ -54,11 +56,18 @@ AppObserver::~AppObserver() {
 }
 
 void AppObserver::watch(const AXElement& window, WindowId id) {
-  if (observedWindows_.contains(id)) return;
-  for (const char* name : kWindowNotifications) {
-    (void)ax_.addNotification(observer_, window, name);
+  while (!watchNext(window, id)) {
   }
+}
+
+bool AppObserver::watchNext(const AXElement& window, WindowId id) {
+  if (observedWindows_.contains(id)) return true;
+  size_t& done = registered_[id];
+  (void)ax_.addNotification(observer_, window, kWindowNotifications[done]);
+  if (++done < std::size(kWindowNotifications)) return false;
+  registered_.erase(id);
   observedWindows_.insert(id);
+  return true;
 }
 
 }  // namespace vistarail

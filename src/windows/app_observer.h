@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "base/ids.h"
@@ -33,7 +34,13 @@ class AppObserver {
 
   // Registers the per-window notifications once per window id.
   void watch(const AXElement& window, WindowId id);
-  void unwatch(WindowId id) { observedWindows_.erase(id); }
+  // Registers the next of the window's notifications not registered yet (one
+  // call); true once all of them are.
+  bool watchNext(const AXElement& window, WindowId id);
+  void unwatch(WindowId id) {
+    observedWindows_.erase(id);
+    registered_.erase(id);
+  }
 
   Pid pid() const { return pid_; }
   const std::optional<std::string>& bundleID() const { return bundleID_; }
@@ -52,6 +59,8 @@ class AppObserver {
   Handler handler_;
   // Touched only on the application's queue.
   std::unordered_set<WindowId> observedWindows_;
+  // Windows part-way through their registrations: how many are done.
+  std::unordered_map<WindowId, size_t> registered_;
   bool sourceAdded_ = false;
 };
 

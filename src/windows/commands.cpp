@@ -1,12 +1,13 @@
-// Keyboard commands, floating a window out of its strip and back, retiling,
-// and the minimap's clicks and drops. Commands never create or delete strips:
-// they work on the current strip of the display the user is working on.
+// The one entry for commands, the display they address, floating a window out
+// of its strip and back, retiling, and the minimap's clicks and drops. The
+// commands that change a strip are in strip_commands.cpp. Commands never
+// create or delete strips: they work on the current strip of the display the
+// user is working on.
 
 #include <algorithm>
 #include <cmath>
 
 #include "platform/ax_names.h"
-#include "strip/width_presets.h"
 #include "windows/ax_read.h"
 #include "windows/window_manager.h"
 
@@ -33,10 +34,6 @@ void makeActive(Column& column, WindowId window) {
     column.activeIndex = static_cast<int>(position - column.windows.begin());
   }
 }
-
-constexpr double kWidthStep = 0.05;
-// A column this wide counts as full width; presets may land a hair below 1.
-constexpr double kFullWidth = 0.999;
 
 }  // namespace
 
@@ -101,158 +98,12 @@ DisplayState* WindowManager::commandDisplay() {
   return nullptr;
 }
 
-void WindowManager::performCommand(Action action, DisplayState& display) {
-  if (!commandsAllowed(display)) return;
-  overlays_->pulse(display);
-  Strip& strip = currentStrip(display);
-  const LayoutGeometry geometry = geometryFor(display);
-  const int f = strip.focusedIndex;
-
-  // Sets the focused column's width; held by identity across the slide.
-  auto setProportion = [&](double value) {
-    const ColumnId id = strip.columns[f].id();
-    animatedMutation(display, [&](Strip& s) {
-      if (auto i = s.columnIndexOf(id)) s.columns[*i].proportion = commandProportion(value);
-    });
-  };
-  auto moveFocusedColumn = [&](int to) {
-    animatedMutation(display, [&](Strip& s) { s.moveColumn(f, to); });
-    ensureFocusedVisible(display, true);
-  };
-
-  if (auto number = columnNumber(action)) {
-    focusColumn(*number - 1, display);
-  } else {
-    switch (action) {
-      case Action::focusLeft:
-        focusColumn(f - 1, display);
-        break;
-      case Action::focusRight:
-        focusColumn(f + 1, display);
-        break;
-      case Action::focusFirst:
-        focusColumn(0, display);
-        break;
-      case Action::focusLast:
-        focusColumn(strip.count() - 1, display);
-        break;
-      case Action::focusUp:
-      case Action::focusDown: {
-        Column* column = strip.focusedColumn();
-        if (!column || column->count() < 2) return;
-        const int step = action == Action::focusUp ? -1 : 1;
-        column->activeIndex = std::clamp(column->activeIndex + step, 0, column->count() - 1);
-        if (auto window = column->activeWindow()) focusWindow(*window);
-        break;
-      }
-      case Action::moveLeft:
-        moveFocusedColumn(f - 1);
-        break;
-      case Action::moveRight:
-        moveFocusedColumn(f + 1);
-        break;
-      case Action::moveToFirst:
-        moveFocusedColumn(0);
-        break;
-      case Action::moveToLast:
-        moveFocusedColumn(strip.count() - 1);
-        break;
-      case Action::moveUp:
-      case Action::moveDown: {
-        const int delta = action == Action::moveUp ? -1 : 1;
-        animatedMutation(display, [&](Strip& s) { s.moveWindowInColumn(delta); });
-        break;
-      }
-      case Action::cycleWidth:
-      case Action::cycleWidthBack: {
-        const Column* column = strip.focusedColumn();
-        if (!column) return;
-        const auto direction =
-            action == Action::cycleWidth ? CycleDirection::forward : CycleDirection::backward;
-        setProportion(
-            cyclePresetProportion(settings_.widthPresets.value(), column->proportion, direction));
-        ensureFocusedVisible(display, true);
-        break;
-      }
-      case Action::fullWidth: {
-        Column* column = strip.focusedColumn();
-        if (!column) return;
-        if (column->proportion >= kFullWidth) {
-          const double newWidth = settings_.newWindowWidth.value();
-          const double restored = column->proportionBeforeFullWidth.value_or(
-              std::isfinite(newWidth) && newWidth > 0 ? newWidth : 0.5);
-          setProportion(restored);
-          ensureFocusedVisible(display, true);
-          if (Column* same = strip.focusedColumn()) same->proportionBeforeFullWidth.reset();
-        } else {
-          column->proportionBeforeFullWidth = column->proportion;
-          setProportion(1.0);
-          ensureFocusedVisible(display, true);
-        }
-        break;
-      }
-      case Action::center: {
-        if (!strip.focusedColumn()) return;
-        scrollTo(display, true,
-                 scrollTarget(strip, f, geometry, CenterMode::always, strip.scroll.target));
-        break;
-      }
-      case Action::widen:
-      case Action::narrow: {
-        const Column* column = strip.focusedColumn();
-        if (!column) return;
-        const double step = action == Action::widen ? kWidthStep : -kWidthStep;
-        setProportion(column->proportion + step);
-        ensureFocusedVisible(display, true);
-        break;
-      }
-      case Action::stackIntoLeft:
-        if (f < 1) return;
-        animatedMutation(display, [&](Strip& s) {
-          s.stackIntoLeft();
-          // Stacking may leave too little height for windows with known minimums.
-          s.enforceMinHeights(geometry);
-        });
-        ensureFocusedVisible(display, true);
-        break;
-      case Action::popOut: {
-        const Column* column = strip.focusedColumn();
-        const std::optional<WindowId> window = column ? column->activeWindow() : std::nullopt;
-        if (window) animatedMutation(display, [&](Strip& s) { s.popOut(*window); });
-        ensureFocusedVisible(display, true);
-        break;
-      }
-      default:
-        return;  // handled by perform, never addressed to a display
-    }
-  }
-  startAnimator();
-  scheduleSave();
-}
-
-void WindowManager::focusColumn(int index, DisplayState& display) {
-  Strip& strip = currentStrip(display);
-  if (strip.empty()) return;
-  strip.setFocusedIndex(index);
-  ensureFocusedVisible(display, true);
-  if (const Column* column = strip.focusedColumn()) {
-    if (auto window = column->activeWindow()) focusWindow(*window);
-  }
-  scheduleSave();
-}
-
 void WindowManager::toggleFloat(WindowId id) {
   if (!running_ || !settings_.enabled.value()) return;
   auto window = table_.windows.find(id);
   if (window == table_.windows.end()) return;
-  DisplayState* display = nullptr;
-  if (auto entry = displays_.windowDisplays.find(id); entry != displays_.windowDisplays.end()) {
-    display = displayState(entry->second);
-  } else if (window->second.lastKnownFrame) {
-    if (auto info = displayContainingFrame(*window->second.lastKnownFrame)) {
-      display = displayState(info->id);
-    }
-  }
+  const DisplayInfo* info = displayOf(window->second, displays_.connected);
+  DisplayState* display = info ? displayState(info->id) : nullptr;
   if (!display || !display->isActive()) return;
   Strip* strip = display->currentStrip();
   if (!strip) return;

@@ -199,6 +199,25 @@ std::optional<DisplayInfo> WindowManager::displayContainingFrame(const Rect& fra
   return displayContaining(frame, displays_.connected);
 }
 
+const DisplayInfo* WindowManager::displayOf(const TrackedWindow& window,
+                                            std::span<const DisplayInfo> among) const {
+  // Where its strip last laid it out says more than its frame, which is off
+  // screen while it is parked.
+  if (auto recorded = displays_.windowDisplays.find(window.id());
+      recorded != displays_.windowDisplays.end()) {
+    for (const DisplayInfo& info : among) {
+      if (info.id == recorded->second) return &info;
+    }
+  }
+  if (!window.lastKnownFrame) return nullptr;
+  const auto holder = displayContaining(*window.lastKnownFrame, among);
+  if (!holder) return nullptr;
+  for (const DisplayInfo& info : among) {
+    if (info.id == holder->id) return &info;
+  }
+  return nullptr;
+}
+
 void WindowManager::scheduleSave() {
   if (displays_.saveWork) displays_.saveWork->cancel();
   displays_.saveWork = ports_.dispatch.main()->asyncAfterCancellable(timing::kSaveDelaySeconds,

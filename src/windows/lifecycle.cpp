@@ -81,7 +81,17 @@ void WindowManager::start() {
 
   const AXElement systemWide = ports_.ax.systemWideElement();
   (void)ports_.ax.setMessagingTimeout(systemWide, timing::kMessagingTimeoutSeconds);
+  wireMoverAndAnimator();
+  takeSettings();
+  startInput();
+  subscribe();
+  rebuildDisplays(DisplayInfo::all(ports_.workspace, ports_.windowServer), std::nullopt);
+  readUnrecovered();
+  observeRunningApplications();
+  stateChanged();
+}
 
+void WindowManager::wireMoverAndAnimator() {
   std::weak_ptr<WindowManager> weak = weak_from_this();
   mover_->onSizeMismatch = [weak](WindowId id, Size requested, Size actual) {
     if (auto self = weak.lock()) self->sizeMismatch(id, requested, actual);
@@ -101,14 +111,17 @@ void WindowManager::start() {
     auto self = weak.lock();
     return self && self->tick(dt);
   });
+}
 
+void WindowManager::takeSettings() {
   lifecycle_.lastFloatingApps = settings_.floatingBundleIDs.value();
   lifecycle_.lastCarouselMode = settings_.carouselMode.value();
   const double speed = settings_.animationSpeed.value();
   lifecycle_.springStiffness = speed * speed * timing::kStiffnessPerSpeedSquared;
+}
 
-  startInput();
-
+void WindowManager::subscribe() {
+  std::weak_ptr<WindowManager> weak = weak_from_this();
   auto& subs = lifecycle_.subscriptions;
   subs.push_back(ports_.workspace.observe(
       [weak](WorkspaceEvent event, const std::optional<RunningApplication>& app) {
@@ -135,27 +148,21 @@ void WindowManager::start() {
   subs.push_back(settings_.subscribeSettled(main, [weak] {
     if (auto self = weak.lock()) self->settingsChanged();
   }));
+}
 
-  rebuildDisplays(DisplayInfo::all(ports_.workspace, ports_.windowServer), std::nullopt);
-
+void WindowManager::observeRunningApplications() {
+  // Start-up ends when every application has its observer, or after a
+  // while whatever happens; then everything is scanned.
   pipeline_.startupDone = false;
-  readUnrecovered();
-
   for (const RunningApplication& app : ports_.workspace.runningApplications()) trackApp(app, 0);
-
   pipeline_.startupPending = std::set<Pid>(table_.trackingPIDs.begin(), table_.trackingPIDs.end());
   if (pipeline_.startupPending.empty()) {
     finishStartup();
-  } else {
-    main->asyncAfter(timing::kStartupTimeoutSeconds, [weak] {
-      auto self = weak.lock();
-      if (!self || !self->running_ || self->pipeline_.startupDone) return;
-      self->pipeline_.startupDone = true;
-      self->pipeline_.startupPending.clear();
-      self->scheduleRefresh(std::nullopt);
-    });
+    return;
   }
-  stateChanged();
+  ports_.dispatch.main()->asyncAfter(timing::kStartupTimeoutSeconds, [weak = weak_from_this()] {
+    if (auto self = weak.lock()) self->finishStartup();
+  });
 }
 
 void WindowManager::stop(std::function<void()> completion) {

@@ -1,13 +1,28 @@
 #include "windows/park_frame.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vistarail {
 
-bool isOffDisplay(const Rect& frame, const Rect& displayFrame) {
-  return frame.maxX() <= displayFrame.minX() + kParkingSliverPoints ||
-         frame.minX() >= displayFrame.maxX() - kParkingSliverPoints;
+namespace {
+
+// The overlap of a candidate (built with a positive size) and another
+// display's frame. Runs for most windows on every animation frame while a
+// strip longer than its display scrolls, so it works on the numbers directly.
+double overlapArea(const Rect& candidate, const Rect& other) {
+  if (other.isNull()) return 0;
+  const Rect o = other.standardized();
+  const double width =
+      std::min(candidate.origin.x + candidate.size.width, o.origin.x + o.size.width) -
+      std::max(candidate.origin.x, o.origin.x);
+  const double height =
+      std::min(candidate.origin.y + candidate.size.height, o.origin.y + o.size.height) -
+      std::max(candidate.origin.y, o.origin.y);
+  return width > 0 && height > 0 ? width * height : 0;
 }
+
+}  // namespace
 
 Rect parkFrame(const Rect& frame, const Rect& area, std::span<const Rect> avoid) {
   const Size size{frame.width(), frame.height()};
@@ -28,7 +43,7 @@ Rect parkFrame(const Rect& frame, const Rect& area, std::span<const Rect> avoid)
   double bestOverlap = -1;
   for (const Rect& candidate : candidates) {
     double overlap = 0;
-    for (const Rect& other : avoid) overlap += candidate.intersectionArea(other);
+    for (const Rect& other : avoid) overlap += overlapArea(candidate, other);
     if (overlap == 0) return candidate;
     if (bestOverlap < 0 || overlap < bestOverlap) {
       best = &candidate;

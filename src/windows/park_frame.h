@@ -12,8 +12,12 @@ namespace vistarail {
 inline constexpr double kParkingSliverPoints = 1.0;
 
 // A laid-out frame lies wholly left or right of the display's full frame
-// (within the sliver's tolerance).
-bool isOffDisplay(const Rect& frame, const Rect& displayFrame);
+// (within the sliver's tolerance). Inline: asked of every window on every
+// animation frame.
+inline bool isOffDisplay(const Rect& frame, const Rect& displayFrame) {
+  return frame.maxX() <= displayFrame.minX() + kParkingSliverPoints ||
+         frame.minX() >= displayFrame.maxX() - kParkingSliverPoints;
+}
 
 // Where to park a window: same size, one point inside the left or right edge
 // of the area (the nearer side first), at its laid-out height or one point

@@ -59,7 +59,10 @@ void WindowManager::reconcileDisplay(DisplayState& display,
   };
 
   std::vector<WindowId> removed;
-  for (WindowId id : strip.allWindows()) {
+  const std::vector<WindowId> inStrip = strip.allWindows();
+  // Asked of every known window below: a lookup, not a walk of the strip.
+  const std::unordered_set<WindowId> here(inStrip.begin(), inStrip.end());
+  for (WindowId id : inStrip) {
     auto it = table_.windows.find(id);
     if (it == table_.windows.end() || !mayStayInStrip(it->second, onScreen)) {
       removed.push_back(id);
@@ -78,7 +81,7 @@ void WindowManager::reconcileDisplay(DisplayState& display,
     for (const auto& entry : table_.windows) {
       const WindowId id = entry.first;
       const TrackedWindow& window = entry.second;
-      if (strip.contains(id) || !mayStayInStrip(window, onScreen)) continue;
+      if (here.contains(id) || !mayStayInStrip(window, onScreen)) continue;
       if (moved_.is(id, MovedState::restoring) || !window.lastKnownFrame) continue;
       const bool elsewhere = std::any_of(actives.begin(), actives.end(), [&](DisplayState* d) {
         const Strip* s = d->currentStrip();

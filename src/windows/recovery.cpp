@@ -94,20 +94,7 @@ void WindowManager::restoreWindows(const std::vector<WindowId>& ids,
 
 std::optional<WindowManager::RestoreTarget> WindowManager::restoreTarget(
     const TrackedWindow& window, const std::vector<DisplayInfo>& connected) const {
-  const DisplayInfo* target = nullptr;
-  if (auto recorded = displays_.windowDisplays.find(window.id());
-      recorded != displays_.windowDisplays.end()) {
-    for (const DisplayInfo& info : connected) {
-      if (info.id == recorded->second) target = &info;
-    }
-  }
-  if (!target && window.lastKnownFrame) {
-    if (auto holder = displayContainingFrame(*window.lastKnownFrame)) {
-      for (const DisplayInfo& info : connected) {
-        if (info.id == holder->id) target = &info;
-      }
-    }
-  }
+  const DisplayInfo* target = displayOf(window, connected);
   if (target) return RestoreTarget{{target->frame}, target->visibleFrame};
   if (connected.empty()) return std::nullopt;
   RestoreTarget any{{}, connected.front().visibleFrame};

@@ -7,8 +7,10 @@
 //   - the scan lists the windows and reads only the new ones (number, facts
 //     in one round trip, settability) before it reports, so the new window
 //     is laid out and its frames queued at once;
-//   - a moment later the windows already known are read again and their
-//     notifications registered, behind those first frames.
+//   - a moment later the new windows' notifications are registered and the
+//     windows already known read again, one call at a time, each queued
+//     behind whatever reached the application's queue meanwhile, so this
+//     bookkeeping never holds up a later scan or a window's first frames.
 // Scans bring facts; whether a window tiles is judged on the main queue when
 // they are applied, against what is known then.
 
@@ -87,30 +89,39 @@ void WindowManager::followUpScan(const AppObserverRef& observer,
                                  std::vector<std::pair<AXElement, WindowId>> unwatched,
                                  std::vector<KnownWindowRead> known) {
   if (unwatched.empty() && known.empty()) return;
-  ports_.dispatch.main()->asyncAfter(
-      timing::kScanFollowUpSeconds,
-      [weak = weak_from_this(), observer, unwatched = std::move(unwatched),
-       known = std::move(known)] {
-        auto self = weak.lock();
-        if (!self || !self->running_) return;
-        std::weak_ptr<WindowMover> mover = self->mover_;
-        self->onAppQueue(observer->pid(), [observer, mover, unwatched,
-                                           known](Accessibility& ax) -> AppReply {
-          for (const auto& [element, id] : unwatched) {
-            yieldToUrgent(mover, observer->pid());
-            observer->watch(element, id);
-          }
-          std::vector<WindowSnapshot> read;
-          for (const KnownWindowRead& k : known) {
-            yieldToUrgent(mover, observer->pid());
-            read.push_back({k.id, k.element,
-                            readWindowFacts(ax, k.element, !k.settableKnown, observer->element())});
-          }
-          return [observer, read = std::move(read)](WindowManager& manager) mutable {
-            manager.applyKnownFacts(std::move(read), observer);
-          };
-        });
-      });
+  auto work =
+      std::make_shared<FollowUp>(FollowUp{observer, std::move(unwatched), std::move(known)});
+  ports_.dispatch.main()->asyncAfter(timing::kScanFollowUpSeconds, [weak = weak_from_this(), work] {
+    if (auto self = weak.lock()) self->followUpStep(work);
+  });
+}
+
+void WindowManager::followUpStep(const std::shared_ptr<FollowUp>& work) {
+  // A stop drops the rest, so restores go first; so does a replaced observer.
+  if (!running_) return;
+  const AppObserverRef& observer = work->observer;
+  auto current = table_.observers.find(observer->pid());
+  if (current == table_.observers.end() || current->second != observer) return;
+  if (work->unwatched.empty() && work->known.empty()) return;
+  // One call's worth at a time, each queued behind what reached the
+  // application's queue meanwhile: a new window's scan and its first frames
+  // never wait for this bookkeeping, however slow the application.
+  onAppQueue(observer->pid(), [work](Accessibility& ax) -> AppReply {
+    if (!work->unwatched.empty()) {
+      const auto [element, id] = work->unwatched.front();
+      if (work->observer->watchNext(element, id)) work->unwatched.erase(work->unwatched.begin());
+      return [work](WindowManager& self) { self.followUpStep(work); };
+    }
+    const KnownWindowRead k = work->known.front();
+    work->known.erase(work->known.begin());
+    std::vector<WindowSnapshot> read;
+    read.push_back({k.id, k.element,
+                    readWindowFacts(ax, k.element, !k.settableKnown, work->observer->element())});
+    return [work, read = std::move(read)](WindowManager& self) mutable {
+      self.applyKnownFacts(std::move(read), work->observer);
+      self.followUpStep(work);
+    };
+  });
 }
 
 bool WindowManager::updateWindow(TrackedWindow& window, WindowFacts facts) {

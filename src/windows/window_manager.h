@@ -18,8 +18,10 @@
 //   displays.cpp      displays, Spaces, the current strip, saving layouts
 //   layout_pass.cpp   laying displays out, parking, scrolling, the tick,
 //                     widths and heights learned from windows
+//   new_window_placement.cpp  new windows placed beside the focused one
 //   focus.cpp         focus requests and reports
-//   commands.cpp      keyboard commands, floating windows, retiling, the minimap
+//   commands.cpp      the command entry, floating windows, retiling, the minimap
+//   strip_commands.cpp  the commands that change a strip
 //   recovery.cpp      bringing moved windows back into view, and remembering
 //                     the ones that could not be
 //   hot_keys.cpp      the input parts' wiring, the shortcuts that are live and
@@ -35,6 +37,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -167,7 +170,6 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
 
   // --- Input (hot_keys.cpp): the shortcut recorder suspends the hot keys.
   HotKeyManager& hotKeys() { return *hotkeys_; }
-  const EventTapMonitor& eventTaps() const { return *eventTaps_; }
   const SwipeTracker& swipe() const { return swipe_; }
   bool isScrollingInteractively() const { return pointer_.interactiveScroll; }
   bool isHeldForDrag(WindowId id) const { return pointer_.heldForDrag.contains(id); }
@@ -194,7 +196,14 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // application, else the one under the pointer; null when that display is
   // not active (the command then does nothing).
   DisplayState* commandDisplay();
+  // strip_commands.cpp: each family of strip command is one step; a step
+  // says whether the command was its kind and whether it changed anything.
+  enum class CommandOutcome { notThisKind, nothingToDo, done };
   void performCommand(Action action, DisplayState& display);
+  CommandOutcome focusCommand(Action action, DisplayState& display);
+  CommandOutcome moveCommand(Action action, DisplayState& display);
+  CommandOutcome widthCommand(Action action, DisplayState& display);
+  CommandOutcome stackCommand(Action action, DisplayState& display);
   // Clamped to the strip's columns: the ends do not wrap.
   void focusColumn(int index, DisplayState& display);
   void toggleFloat(WindowId id);
@@ -319,6 +328,10 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   };
 
   // lifecycle.cpp
+  void wireMoverAndAnimator();
+  void takeSettings();
+  void subscribe();
+  void observeRunningApplications();
   void setEnabled(bool enabled);
   void settingsChanged();
   void onWorkspaceEvent(WorkspaceEvent event, const std::optional<RunningApplication>& app);
@@ -358,6 +371,15 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void followUpScan(const AppObserverRef& observer,
                     std::vector<std::pair<AXElement, WindowId>> unwatched,
                     std::vector<KnownWindowRead> known);
+  // What a scan leaves for later: the new windows' notifications to register
+  // and the known windows to read again. Touched by one step at a time, on
+  // the application's queue or the main queue, never both at once.
+  struct FollowUp {
+    AppObserverRef observer;
+    std::vector<std::pair<AXElement, WindowId>> unwatched;
+    std::vector<KnownWindowRead> known;
+  };
+  void followUpStep(const std::shared_ptr<FollowUp>& work);
   void applyKnownFacts(std::vector<WindowSnapshot> read, const AppObserverRef& observer);
   // True when the change may change a strip (tileability, full screen, or
   // the frame of a tileable window the program has not moved).
@@ -399,6 +421,11 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   Strip& currentStrip(DisplayState& display);
   LayoutGeometry geometryFor(const DisplayState& display) const;
   std::optional<DisplayInfo> displayContainingFrame(const Rect& frame) const;
+  // Which of `among` holds the window: the display whose strip last laid it
+  // out, else the one its last known frame lies on; null when neither is
+  // among them.
+  const DisplayInfo* displayOf(const TrackedWindow& window,
+                               std::span<const DisplayInfo> among) const;
   void scheduleSave();
   void saveLayouts();
   void cancelInteractiveScroll();
@@ -415,10 +442,14 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void sizeMismatch(WindowId id, Size requested, Size actual);
   void verified(WindowId id, Size requested, Size actual);
   void adoptWidth(DisplayState& display, int columnIndex, double width);
-  void syncStrip(DisplayState& display, Strip& strip, const std::vector<WindowId>& removed,
-                 const std::vector<JoiningWindow>& added, bool appendAtEnd);
+
   void resetOffsets();
   void snapScrollToFocus(DisplayState& display);
+
+  // new_window_placement.cpp: the windows leaving and joining one strip;
+  // joining windows go right of the focused column, or at the end.
+  void syncStrip(DisplayState& display, Strip& strip, const std::vector<WindowId>& removed,
+                 const std::vector<JoiningWindow>& added, bool appendAtEnd);
 
   // focus.cpp
   using FocusReader = std::function<void(WindowManager&, std::optional<WindowId>, Pid)>;

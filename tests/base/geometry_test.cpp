@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace vistarail {
@@ -122,9 +124,37 @@ TEST(Geometry, FlipVerticallyMirrorsAgainstThePrimaryHeightAndRoundTrips) {
 
 TEST(Geometry, RoundHalfAwayFromZero) {
   const std::vector<std::pair<double, double>> cases = {
-      {0.5, 1}, {-0.5, -1}, {1.5, 2}, {-1.5, -2}, {2.5, 3},        {-2.5, -3},
-      {2.4, 2}, {-2.4, -2}, {2.6, 3}, {-0.4, 0},  {0.49999999, 0}, {1e15 + 0.5, 1e15 + 1}};
-  for (const auto& [in, out] : cases) EXPECT_EQ(roundHalfAwayFromZero(in), out) << "input " << in;
+      {0.5, 1},
+      {-0.5, -1},
+      {1.5, 2},
+      {-1.5, -2},
+      {2.5, 3},
+      {-2.5, -3},
+      {2.4, 2},
+      {-2.4, -2},
+      {2.6, 3},
+      {-0.4, 0},
+      {0.49999999, 0},
+      {1e15 + 0.5, 1e15 + 1},
+      // the largest double below one half, where adding 0.5 first would round up
+      {0.49999999999999994, 0},
+      {-0.49999999999999994, 0},
+      // whole from 2^52 on, and past what a 64-bit integer holds
+      {4503599627370497.0, 4503599627370497.0},
+      {-4503599627370497.0, -4503599627370497.0},
+      {1e300, 1e300},
+      {-1e300, -1e300},
+      {4503599627370495.5, 4503599627370496.0}};
+  for (const auto& [in, out] : cases) {
+    EXPECT_EQ(roundHalfAwayFromZero(in), out) << "input " << in;
+    // The same as the library's rounding, down to the sign of a zero.
+    EXPECT_EQ(std::signbit(roundHalfAwayFromZero(in)), std::signbit(std::round(in)))
+        << "input " << in;
+  }
+  EXPECT_TRUE(std::signbit(roundHalfAwayFromZero(-0.4)));
+  EXPECT_TRUE(std::isnan(roundHalfAwayFromZero(std::numeric_limits<double>::quiet_NaN())));
+  EXPECT_EQ(roundHalfAwayFromZero(-std::numeric_limits<double>::infinity()),
+            -std::numeric_limits<double>::infinity());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Start, the refresh pipeline and the status text, on the simulated desktop.
 
 #include "manager_scene.h"
+#include "platform/ax_names.h"
 
 namespace vistarail::test {
 namespace {
@@ -87,6 +88,47 @@ TEST(ManagerLifecycle, ASlowApplicationDoesNotHoldUpTheOthers) {
   ASSERT_FALSE(scene.writes(a).empty());
   EXPECT_LT(scene.writes(a).front().startSeconds - t0, 0.7);
   EXPECT_EQ(scene.describe(), "*" + column(scene, a));
+}
+
+// A scan's bookkeeping (the new window's notifications, the known windows
+// read again) goes one call at a time behind whatever reached the
+// application's queue meanwhile: the next window's scan and first frames come
+// before the rest of it, however slow the application.
+TEST(ManagerLifecycle, AScanFollowUpYieldsToTheNextWindowOfASlowApplication) {
+  ManagerScene scene;
+  const Pid app = scene.launch("Slow");
+  scene.startManager();
+  scene.world.setBehaviour(app, {.latencySeconds = 0.1});
+  scene.world.clearCalls();
+  const auto first = scene.open(app);
+  scene.run(1.0);
+  const double secondOpened = scene.dispatch.now();
+  const auto second = scene.open(app, {160, 100, 700, 500});
+  scene.run(6.0);
+
+  double lastRegistration = -1;
+  double nextScan = -1;
+  for (const sim::AXCall& call : scene.world.calls(app)) {
+    if (call.kind == sim::AXCallKind::addNotification && call.window == first) {
+      lastRegistration = std::max(lastRegistration, call.startSeconds);
+    }
+    if (nextScan < 0 && call.startSeconds > secondOpened && !call.window &&
+        call.kind == sim::AXCallKind::copyAttribute && call.name == ax::kWindows) {
+      nextScan = call.startSeconds;
+    }
+  }
+  ASSERT_GT(lastRegistration, 0) << "the first window's notifications were never registered";
+  ASSERT_GT(nextScan, 0);
+  EXPECT_LT(nextScan, lastRegistration);
+  // Every notification of both windows is registered in the end.
+  for (const auto key : {first, second}) {
+    int registered = 0;
+    for (const sim::AXCall& call : scene.world.calls(app)) {
+      if (call.kind == sim::AXCallKind::addNotification && call.window == key) ++registered;
+    }
+    EXPECT_EQ(registered, 6);
+  }
+  EXPECT_FALSE(scene.writes(second).empty());
 }
 
 TEST(ManagerLifecycle, StartingWithNoApplicationsIsReadyAtOnce) {
