@@ -211,13 +211,14 @@ void WindowManager::externalCheck(WindowId id) {
     return;
   }
   if (!applied) return;
-  onAppQueue(it->second.pid(), [element = it->second.handle->element, id,
-                                 expected = *applied](Accessibility& ax) -> AppReply {
-    auto actual = readFrame(ax, element);
-    return [id, expected, actual](WindowManager& self) {
-      self.finishExternalCheck(id, expected, actual);
-    };
-  });
+  onAppQueue(it->second.pid(),
+             [element = it->second.handle->element, id,
+              expected = *applied](Accessibility& ax) -> AppReply {
+               auto actual = readFrame(ax, element);
+               return [id, expected, actual](WindowManager& self) {
+                 self.finishExternalCheck(id, expected, actual);
+               };
+             });
 }
 
 void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional<Rect> actual) {
@@ -241,12 +242,22 @@ void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional
   const bool shrunk =
       actual->width() < applied.width() - tol || actual->height() < applied.height() - tol;
 
-  // A parked window is judged only when it shows on its own display: the
-  // application brought it into view. Anywhere else, a parking frame nudged
-  // by the system is no move to the other display.
+  // A parked window is judged when it shows on its own display: the
+  // application brought it into view. One that shares nothing with its own
+  // display any more was moved to another by its application (the system
+  // nudges a parking frame, it never takes the sliver away), and follows it
+  // there like a tiled window. Anywhere else, a parking frame nudged by the
+  // system is no move to the other display.
   if (moved_.is(id, MovedState::parked)) {
     auto holder = displayContainingFrame(*actual);
-    if (!moved || !holder || holder->id != display->info.id) return;
+    if (!moved || !holder) return;
+    if (holder->id != display->info.id) {
+      DisplayState* target = displayState(holder->id);
+      if (target && !actual->intersects(display->info.frame) && actual->intersects(holder->frame)) {
+        moveWindowToDisplay(id, *display, *target, *actual);
+      }
+      return;
+    }
   } else if (moved) {
     auto holder = displayContainingFrame(*actual);
     if (holder && holder->id != display->info.id) {
