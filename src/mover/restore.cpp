@@ -44,10 +44,9 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   const bool sentOut = lastWritten && !move_rules::insideAnyScreen(*lastWritten, screens);
   const bool inView = move_rules::insideAnyScreen(*before, screens);
   if (inView && !sentOut) return RestoreResult::restored;
-  // A full-screen window shows in a Space of its own, on whichever display
-  // the system chose, and refuses every move: it is not lost, and writing to
-  // it would only fail until the recovery timer gave up.
-  if (!inView && isFullScreen(window.element)) return RestoreResult::restored;
+  // A full-screen window refuses every move, and leaving full screen puts it
+  // back where it was before, out of view: nothing is written until then.
+  if (isFullScreen(window.element)) return RestoreResult::waiting;
   // An area nothing fits into would shrink the window to nothing.
   if (!inView && (!move_rules::isFinite(area) || area.isEmpty())) return RestoreResult::failed;
 

@@ -16,6 +16,8 @@ const char* toString(RestoreResult result) {
       return "failed";
     case RestoreResult::superseded:
       return "superseded";
+    case RestoreResult::waiting:
+      return "waiting";
   }
   return "unknown";
 }

@@ -55,7 +55,10 @@ namespace vistarail {
 // request for its own.
 using MoveToken = uint64_t;
 
-enum class RestoreResult { restored, failed, superseded };
+// `waiting`: the window is full screen, shown in a Space of its own and
+// refusing every move; leaving full screen takes it back to the frame it had
+// before, which may be out of view, so it is looked at again later.
+enum class RestoreResult { restored, failed, superseded, waiting };
 const char* toString(RestoreResult result);
 
 class WindowMover : public std::enable_shared_from_this<WindowMover> {

@@ -103,13 +103,14 @@ void WindowMover::verify(const Request& request, MoveToken token) {
   const std::optional<Rect> read = readFrame(request.window->element);
   // Whether a window is parked, and where, depends on its real width, which
   // the manager learns only from here. So every read-back of a parked window
-  // reports it, and so does a failed one that found another size: a window
-  // that refused its width can stand wholly off the display while its column
-  // still shows (where the system pulls it back), and one that grew back
-  // after a narrow read stands partly in view while parked by the old width.
+  // reports it, and so does every failed one: a window that refused its
+  // width can stand wholly off the display while its column still shows
+  // (where the system pulls it back), one that grew back after a narrow read
+  // stands partly in view while parked by the old width, and one that took
+  // its width at last after a wider read must be parked by it.
   const bool passes =
       read && move_rules::verificationPasses(*read, request.frame, request.parkedOff);
-  if (read && (request.parkedOff || (!passes && read->size != request.frame.size))) {
+  if (read && (request.parkedOff || !passes)) {
     deliver(Report::verified, id, request.frame.size, read->size);
   }
   if (!passes) {

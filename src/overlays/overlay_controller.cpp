@@ -143,10 +143,13 @@ void OverlayController::pulse() {
     if (!self) return;
     self->hideWork_.reset();
     if (self->minimap_ && self->minimap_.targetVisible) {
-      // A pointer resting on the minimap, or a drag on it, keeps it up; leaving
-      // or dropping starts the countdown again.
+      // A pointer resting on the minimap, or a drag on it, keeps it up. Look
+      // again later rather than wait for the pointer to leave: a minimap that
+      // came up under a still pointer never hears it enter, so never hears it
+      // leave either.
       const Point pointer = self->ports_.workspace.pointerLocation();
       if (self->minimapView_->isDragging() || self->minimap_.window->frame().contains(pointer)) {
+        self->pulse();
         return;
       }
     }

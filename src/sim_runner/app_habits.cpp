@@ -45,9 +45,20 @@ void AppHabits::tick() {
         }
       } else if (habit.fights) {
         world_.appMovesWindow(w.key, frame);
+        // Where it lands, which the system may have kept on screen.
+        const auto moved = world_.window(w.key);
+        const Rect landed = moved ? moved->frame : frame;
+        Fight& fight = fights_[w.key];
+        if (fight.frame != landed) fight = {landed, 0};
+        ++fight.moves;
       }
     }
   }
+}
+
+bool AppHabits::foughtTo(sim::WindowKey key, const Rect& frame, int times) const {
+  auto fight = fights_.find(key);
+  return fight != fights_.end() && fight->second.frame == frame && fight->second.moves >= times;
 }
 
 }  // namespace vistarail::simrun

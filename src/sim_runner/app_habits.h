@@ -36,6 +36,9 @@ class AppHabits {
   void placed(sim::WindowKey key, Rect frame) { placed_[key] = frame; }
   // Looks at every window of an application with a habit.
   void tick();
+  // Whether a fighting application moved the window back to where it stands
+  // now at least `times` times (each after someone else moved it).
+  bool foughtTo(sim::WindowKey key, const Rect& frame, int times) const;
 
  private:
   struct Habit {
@@ -47,6 +50,11 @@ class AppHabits {
   std::unordered_set<sim::WindowKey> reopenedKeys_;
   std::map<Pid, Habit> habits_;
   std::unordered_map<sim::WindowKey, Rect> placed_;
+  struct Fight {
+    Rect frame;
+    int moves = 0;
+  };
+  std::unordered_map<sim::WindowKey, Fight> fights_;
 };
 
 }  // namespace vistarail::simrun

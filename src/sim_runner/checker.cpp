@@ -21,6 +21,8 @@ using Json = nlohmann::json;
 // How far a window may stand from where it was sent (the mover's own
 // tolerance, and the application's rounding).
 constexpr double kFrameTolerance = 4.0;
+// How long after a key the program may still be reading the focus it acts on.
+constexpr double kFloatReadSeconds = 0.1;
 
 bool near(double a, double b) {
   return std::abs(a - b) <= kFrameTolerance;
@@ -85,16 +87,7 @@ void Checker::beforeStep(const Step& step) {
   }
   if (command == Action::toggleFloat && s_.manager_) {
     floatAims_.clear();
-    std::optional<WindowId> known = s_.manager_->focusedWindow(), front;
-    if (const auto key = s_.world_.focusedWindow()) {
-      if (const auto w = s_.world_.window(*key)) front = w->number;
-    }
-    for (const auto& id : {known, front}) {
-      if (!id || std::any_of(floatAims_.begin(), floatAims_.end(),
-                             [&](const FloatAim& aim) { return aim.id == *id; }))
-        continue;
-      floatAims_.push_back(FloatAim{*id, floated_.contains(*id), s_.dispatch_.now()});
-    }
+    aimFloatAtFocus(s_.dispatch_.now());
   }
   if (s_.manager_ &&
       (kind == "stop" || kind == "pause" || kind == "set" || kind == "sigterm" || kind == "menu")) {
@@ -150,7 +143,17 @@ void Checker::noteBehaviours() {
         failing = true;
     }
     if (failing) unmovableSeen_[app.pid] = now;
+    if (b.hung) hungSeen_[app.pid] = now;
   }
+  for (const auto& [name, key] : s_.windowKeys_) {
+    const auto w = s_.world_.window(key);
+    if (w && w->fullScreen) fullScreenSeen_[key] = now;
+  }
+}
+
+bool Checker::hung(Pid pid, double withinSeconds) const {
+  auto seen = hungSeen_.find(pid);
+  return seen != hungSeen_.end() && s_.dispatch_.now() - seen->second <= withinSeconds;
 }
 
 bool Checker::unmovable(Pid pid, double withinSeconds) const {
@@ -163,7 +166,30 @@ std::optional<Violation> Checker::kept(std::optional<Violation> v) const {
   return v;
 }
 
+// A float command acts on the focused window: the one the program knows, or
+// the one the application has.
+void Checker::aimFloatAtFocus(double commandTime) {
+  std::optional<WindowId> known = s_.manager_->focusedWindow(), front;
+  if (const auto key = s_.world_.focusedWindow()) {
+    if (const auto w = s_.world_.window(*key)) front = w->number;
+  }
+  for (const auto& id : {known, front}) {
+    if (!id || std::any_of(floatAims_.begin(), floatAims_.end(),
+                           [&](const FloatAim& aim) { return aim.id == *id; }))
+      continue;
+    floatAims_.push_back(FloatAim{*id, !inAStrip(*id), commandTime});
+  }
+}
+
 void Checker::followFloat() {
+  // The program reads the focus when it runs the command, a moment after the
+  // key: a window the user focused in that moment may be the one it floats.
+  if (!floatAims_.empty() && s_.dispatch_.now() - floatAims_.front().at <= kFloatReadSeconds) {
+    aimFloatAtFocus(floatAims_.front().at);
+  }
+  // A floated window tiled again (a program started afresh tiles it) is no
+  // longer the user's float.
+  std::erase_if(floated_, [&](WindowId id) { return inAStrip(id); });
   std::erase_if(floatAims_, [&](const FloatAim& aim) {
     const bool tiled = inAStrip(aim.id);
     if (aim.unfloat && tiled) {
@@ -277,9 +303,15 @@ std::optional<Violation> Checker::nothingLost(const char* invariant, bool afterP
       if (v.is_number_unsigned()) remembered.insert(v.get<WindowId>());
     }
   }
+  const double now = s_.dispatch_.now();
   for (const auto& [name, key] : s_.windowKeys_) {
     const auto w = s_.world_.window(key);
-    if (!w || w->minimized || w->fullScreen) continue;
+    if (!w || w->minimized) continue;
+    // Leaving full screen takes a window back to where it was before, which
+    // the program learns on its recovery timer's next beat.
+    if (auto seen = fullScreenSeen_.find(key);
+        seen != fullScreenSeen_.end() && now - seen->second <= kRestoreSeconds)
+      continue;
     const WindowId number = w->number.value_or(0);
     const auto app = s_.world_.app(w->pid);
     if (app && app->hidden) continue;
@@ -317,6 +349,9 @@ std::optional<Violation> Checker::framesAsLaidOut() {
       if (!w || w->minimized || w->fullScreen) continue;
       if (unmovable(w->pid, kSettleSeconds) || s_.manager_->isHeldForDrag(laid.window)) continue;
       if (!w->positionSettable) continue;
+      // An application that moved its window back after every put-back has
+      // won it, and keeps it where it put it.
+      if (s_.habits_.foughtTo(w->key, w->frame, timing::kMaxReassertions + 1)) continue;
       // Parked by the size the window took, which may not be the size asked.
       const Rect parked =
           parkFrame(Rect{laid.frame.origin, w->frame.size}, display.info.frame, others);
@@ -347,6 +382,10 @@ std::optional<Violation> Checker::focusFollowed() {
   if (!known || !known->isTileable) return std::nullopt;
   if (s_.manager_->focusedWindow() != id) {
     const auto mine = s_.manager_->focusedWindow();
+    // Focus asked of an application that does not answer waits behind its
+    // unanswered calls.
+    const TrackedWindow* asked = mine ? s_.manager_->window(*mine) : nullptr;
+    if (asked && hung(asked->pid(), kSettleSeconds)) return std::nullopt;
     return Violation{"focusNotFollowed", s_.windowName(id) + " has the focus, the program says " +
                                              (mine ? s_.windowName(*mine) : "none")};
   }

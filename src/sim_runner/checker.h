@@ -69,6 +69,8 @@ class Checker {
   // Whether the application cannot be asked to move its windows now or could
   // not until lately (hung, ignoring moves, failing writes, fighting).
   bool unmovable(Pid pid, double withinSeconds) const;
+  bool hung(Pid pid, double withinSeconds) const;
+  void aimFloatAtFocus(double commandTime);
 
   std::optional<Violation> strips(bool settled);
   std::optional<Violation> nothingLost(const char* invariant, bool afterPause);
@@ -89,6 +91,8 @@ class Checker {
   std::unordered_set<WindowId> movedByProgram_;
   // When each application was last seen unmovable.
   std::map<Pid, double> unmovableSeen_;
+  std::map<Pid, double> hungSeen_;
+  std::unordered_map<sim::WindowKey, double> fullScreenSeen_;
   // Each slow application's latency, and when it was last seen that slow.
   std::map<Pid, std::pair<double, double>> slowSeen_;
   // When each window was first seen restoring, in its current restore.

@@ -53,11 +53,14 @@ std::optional<Violation> Checker::overlays() {
                          "a panel shows on " + s_.displayName(displayId) + ", which is inactive"};
       }
       const bool isMinimap = minimap && minimap->windowNumber() == number;
-      if (isMinimap && now - lastActionTime_ >= kMinimapLingerSeconds + kSettleSeconds &&
-          !frame.contains(pointer)) {
+      if (!isMinimap || frame.contains(pointer)) continue;
+      // A minimap up stays up while the strip keeps moving (windows being
+      // written), whoever moves it.
+      const double quietSince = std::max(lastActionTime_, s_.countingAx_.lastFrameWriteAt());
+      if (now - quietSince >= kMinimapLingerSeconds + kSettleSeconds) {
         return Violation{"minimapLingers", "the minimap of " + s_.displayName(displayId) +
                                                " is still up with nothing done for " +
-                                               std::to_string(now - lastActionTime_) + " s"};
+                                               std::to_string(now - quietSince) + " s"};
       }
     }
   }

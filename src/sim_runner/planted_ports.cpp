@@ -14,7 +14,10 @@ const std::vector<std::string>& plantableFaults() {
 AXError CountingAccessibility::setAttributeValue(const AXElement& element,
                                                  std::string_view attribute, const AXValue& value) {
   const bool position = attribute == ax::kPosition;
-  if (position || attribute == ax::kSize) ++frameWrites_;
+  if (position || attribute == ax::kSize) {
+    ++frameWrites_;
+    lastFrameWriteAt_ = clock_();
+  }
   if (position && fault_ == "wrongFrame") {
     if (auto point = asPoint(value)) {
       return inner_.setAttributeValue(element, attribute, Point{point->x + 40, point->y});

@@ -14,6 +14,8 @@
 //   staleLayout       every save of the layouts writes the first one again
 //   fourColumns       (the checker's own) a strip may not hold four columns
 
+#include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,9 +32,11 @@ const std::vector<std::string>& plantableFaults();
 
 class CountingAccessibility final : public Accessibility {
  public:
-  CountingAccessibility(Accessibility& inner, std::string fault)
-      : inner_(inner), fault_(std::move(fault)) {}
+  CountingAccessibility(Accessibility& inner, std::string fault, std::function<double()> clock)
+      : inner_(inner), fault_(std::move(fault)), clock_(std::move(clock)) {}
   size_t frameWrites() const { return frameWrites_; }
+  // When a window's position or size was last written; -infinity before any.
+  double lastFrameWriteAt() const { return lastFrameWriteAt_; }
 
   bool isProcessTrusted(TrustPrompt prompt) override { return inner_.isProcessTrusted(prompt); }
   AXElement applicationElement(Pid pid) override { return inner_.applicationElement(pid); }
@@ -79,7 +83,9 @@ class CountingAccessibility final : public Accessibility {
  private:
   Accessibility& inner_;
   std::string fault_;
+  std::function<double()> clock_;
   size_t frameWrites_ = 0;
+  double lastFrameWriteAt_ = -std::numeric_limits<double>::infinity();
 };
 
 class FaultyOverlayPanels final : public OverlayPanels {

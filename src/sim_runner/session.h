@@ -187,7 +187,7 @@ class Session {
   std::vector<std::string> displayOrder_;
 
   // What the checker reads and the faults it is shown to catch.
-  CountingAccessibility countingAx_{ax_, options_.plantedFault};
+  CountingAccessibility countingAx_{ax_, options_.plantedFault, [this] { return now(); }};
   FaultyOverlayPanels faultyPanels_{overlayPanels_};
   FaultyDisplayLinks faultyLinks_{links_};
   StaleDefaults staleDefaults_{defaults_, options_.plantedFault == "staleLayout"};

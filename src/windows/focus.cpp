@@ -33,7 +33,9 @@ void WindowManager::focusWindow(WindowId id) {
   Accessibility& ax = ports_.ax;
   std::weak_ptr<FocusGeneration> current = focusGeneration_;
   ManagedWindowRef window = it->second.handle;
-  mover_->perform(window->pid, [&ax, current, generation, window] {
+  QueueRef main = ports_.dispatch.main();
+  std::weak_ptr<WindowManager> weak = weak_from_this();
+  mover_->perform(window->pid, [&ax, current, generation, window, main, weak] {
     auto stillCurrent = [&] {
       auto shared = current.lock();
       if (!shared) return false;
@@ -46,6 +48,14 @@ void WindowManager::focusWindow(WindowId id) {
     (void)ax.performAction(window->element, ax::kRaise);
     if (!stillCurrent()) return;
     (void)ax.setAttributeValue(window->appElement, ax::kFrontmost, AXValue(true));
+    // A request the system turns down says nothing at all: look at where
+    // the focus really went once it has had time to get there.
+    main->async([weak, id = window->id] {
+      auto self = weak.lock();
+      if (self && self->focus_.pendingFocus && self->focus_.pendingFocus->id == id) {
+        self->recheckFocusAfterGrace(timing::kFocusSettleSeconds);
+      }
+    });
   });
 }
 
@@ -73,11 +83,12 @@ void WindowManager::syncFocus(bool animated) {
   });
 }
 
-void WindowManager::recheckFocusAfterGrace() {
+void WindowManager::recheckFocusAfterGrace(double atLeastSeconds) {
   // The request may have failed, or another application may have come to
   // the front after it; nothing else would tell the program so.
   const FocusState::Pending pending = *focus_.pendingFocus;
-  const double delay = std::max(0.0, pending.deadline - ports_.dispatch.mediaTime());
+  const double delay =
+      std::max(atLeastSeconds, pending.deadline - ports_.dispatch.mediaTime());
   std::weak_ptr<WindowManager> weak = weak_from_this();
   ports_.dispatch.main()->asyncAfter(delay, [weak, pending] {
     auto self = weak.lock();

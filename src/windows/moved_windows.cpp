@@ -91,7 +91,9 @@ std::optional<MovedState> MovedWindows::finishRestore(WindowId id, MoveToken tok
     // A superseded restore whose record nothing replaced would otherwise wait
     // for a report that never comes: it is owed another one.
     set(id, MovedState::needsRecovery, now);
-    ++it->second.failedRestores;
+    // A window waiting out full screen has not failed: it is looked at on
+    // the recovery timer's slow beat, not retried at once.
+    if (result != RestoreResult::waiting) ++it->second.failedRestores;
   }
   return it->second.state;
 }

@@ -115,6 +115,10 @@ void WindowManager::restoreReported(WindowId id, Pid pid, MoveToken token, Resto
     moved_.release(id);
     return;
   }
+  if (result == RestoreResult::waiting) {
+    startRecoveryTimer();
+    return;
+  }
   emit(ManagerEvent::Kind::restoreFailed, pid, id);
   // A write refused now often goes through a moment later: try again on the
   // mover's short back-off before leaving the window to the recovery timer,

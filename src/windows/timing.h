@@ -27,6 +27,9 @@ inline constexpr double kMessagingTimeoutSeconds = 1.0;
 inline constexpr double kSaveDelaySeconds = 1.0;
 inline constexpr double kRecoveryPeriodSeconds = 3.0;
 inline constexpr double kFocusGraceSeconds = 0.6;
+// How long after its last call a focus request is given to take effect
+// before the program looks where the focus went.
+inline constexpr double kFocusSettleSeconds = 0.2;
 inline constexpr double kSupersededFocusSeconds = 1.5;
 inline constexpr double kSizeMismatchTolerancePoints = 4.0;
 inline constexpr double kVerifiedSizeTolerancePoints = 2.0;

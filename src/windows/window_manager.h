@@ -460,7 +460,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void focusChanged(std::optional<WindowId> id, Pid pid, bool animated);
   // A report ignored while a request settles may be the truth: looks again
   // when the grace period ends, unless the request is confirmed or replaced.
-  void recheckFocusAfterGrace();
+  void recheckFocusAfterGrace(double atLeastSeconds = 0);
 
   // recovery.cpp
   void restoreWindows(const std::vector<WindowId>& ids, std::function<void()> completion);

@@ -45,6 +45,18 @@ TEST(OverlayController, PulseShowsTheMinimapForAMomentAndAPointerOnItKeepsItUp) 
   EXPECT_TRUE(desk.minimapShown());
   desk.dispatch.runFor(0.1);
   EXPECT_FALSE(desk.minimapShown());
+
+  // A minimap that comes up under a still pointer hears of no entry, so no
+  // exit either: the pointer moving off it must still let it go.
+  desk.dispatch.runFor(0.2);
+  desk.world.movePointer(flipVertically(frame.center(), kFrame.height()));
+  desk.controller->pulse();
+  desk.controller->refresh();
+  desk.dispatch.runFor(3);
+  EXPECT_TRUE(desk.minimapShown());
+  desk.world.movePointer({700, 300});
+  desk.dispatch.runFor(2);
+  EXPECT_FALSE(desk.minimapShown());
 }
 
 TEST(OverlayController, NoMinimapOnADisplayTooNarrowForOne) {
