@@ -115,6 +115,7 @@ std::optional<double> Checker::restsAt() const {
 void Checker::sampleAtRest() {
   if (!s_.manager_) return;
   settledWrites_ = s_.countingAx_.frameWrites();
+  writesSampledAt_ = s_.dispatch_.now();
   settledPending_ = s_.dispatch_.pendingCount();
 }
 
@@ -143,6 +144,11 @@ void Checker::noteBehaviours() {
         failing = true;
     }
     if (failing) unmovableSeen_[app.pid] = now;
+    // Faults given out between two checks count from when they were given.
+    if (app.lastRefusalAt) {
+      double& seen = unmovableSeen_.try_emplace(app.pid, *app.lastRefusalAt).first->second;
+      seen = std::max(seen, *app.lastRefusalAt);
+    }
     if (b.hung) hungSeen_[app.pid] = now;
   }
   for (const auto& [name, key] : s_.windowKeys_) {
@@ -177,19 +183,21 @@ void Checker::aimFloatAtFocus(double commandTime) {
     if (!id || std::any_of(floatAims_.begin(), floatAims_.end(),
                            [&](const FloatAim& aim) { return aim.id == *id; }))
       continue;
-    floatAims_.push_back(FloatAim{*id, !inAStrip(*id), commandTime});
+    floatAims_.push_back(FloatAim{*id, floated_.contains(*id), commandTime});
   }
 }
 
 void Checker::followFloat() {
+  // A program started afresh has forgotten every float, and tiles them again.
+  if (s_.manager_.get() != floatsOf_) {
+    floatsOf_ = s_.manager_.get();
+    floated_.clear();
+  }
   // The program reads the focus when it runs the command, a moment after the
   // key: a window the user focused in that moment may be the one it floats.
   if (!floatAims_.empty() && s_.dispatch_.now() - floatAims_.front().at <= kFloatReadSeconds) {
     aimFloatAtFocus(floatAims_.front().at);
   }
-  // A floated window tiled again (a program started afresh tiles it) is no
-  // longer the user's float.
-  std::erase_if(floated_, [&](WindowId id) { return inAStrip(id); });
   std::erase_if(floatAims_, [&](const FloatAim& aim) {
     const bool tiled = inAStrip(aim.id);
     if (aim.unfloat && tiled) {

@@ -112,11 +112,13 @@ class Checker {
   };
   std::vector<FloatAim> floatAims_;
   std::unordered_set<WindowId> floated_;
+  const void* floatsOf_ = nullptr;  // the manager that made those floats
   // The defaults' writes at the last action or comparison of the stored
   // layouts: a save since then is compared.
   size_t defaultsWrites_ = 0;
   // Quiescence: counts at the previous settled check.
   std::optional<size_t> settledWrites_;
+  double writesSampledAt_ = 0;
   std::optional<size_t> settledPending_;
 };
 

@@ -75,7 +75,10 @@ std::optional<Violation> Checker::quiescence() {
     if (!app.terminated && unmovable(app.pid, kRestoreSeconds)) anyUnmovable = true;
   }
   std::optional<Violation> found;
-  if (settledWrites_ && writes > *settledWrites_ && !anyUnmovable &&
+  // Bringing back a window owed a restore (remembered from an earlier run, or
+  // refused before) is work with a reason, whenever it comes.
+  const bool restoring = s_.lastRestoreAt_ >= writesSampledAt_;
+  if (settledWrites_ && writes > *settledWrites_ && !anyUnmovable && !restoring &&
       !s_.manager_->isScrollingInteractively()) {
     found = Violation{"framesWrittenWhileSettled", std::to_string(writes - *settledWrites_) +
                                                        " frames written with nothing happening"};
@@ -87,6 +90,7 @@ std::optional<Violation> Checker::quiescence() {
     found = Violation{"timerLeftRunning", "a display link still runs with nothing moving"};
   }
   settledWrites_ = writes;
+  writesSampledAt_ = s_.dispatch_.now();
   if (!settledPending_) settledPending_ = pending;
   if (found) return found;
   for (const auto& [displayId, display] : s_.manager_->displays()) {

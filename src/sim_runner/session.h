@@ -8,6 +8,7 @@
 // commands, frames written, restores), describes the state as JSON, and checks
 // the program's invariants after a step when asked.
 
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -193,6 +194,8 @@ class Session {
   StaleDefaults staleDefaults_{defaults_, options_.plantedFault == "staleLayout"};
   AppHabits habits_;
   bool justStopped_ = false;
+  // When the program last set out to bring a window back into view.
+  double lastRestoreAt_ = -std::numeric_limits<double>::infinity();
   std::vector<FormWindow> visitedSettings_;
   Checker checker_{*this};
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

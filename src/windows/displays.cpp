@@ -219,12 +219,17 @@ const DisplayInfo* WindowManager::displayOf(const TrackedWindow& window,
 }
 
 void WindowManager::scheduleSave() {
-  if (displays_.saveWork) displays_.saveWork->cancel();
-  displays_.saveWork = ports_.dispatch.main()->asyncAfterCancellable(timing::kSaveDelaySeconds,
-                                                                     [weak = weak_from_this()] {
-                                                                       if (auto self = weak.lock())
-                                                                         self->saveLayouts();
-                                                                     });
+  // One save a moment after the first change takes every change made
+  // meanwhile. Putting it off at each change instead would never save while
+  // changes keep coming (an application fighting its windows' places).
+  if (displays_.saveWork && !displays_.saveWork->isCancelled()) return;
+  displays_.saveWork = ports_.dispatch.main()->asyncAfterCancellable(
+      timing::kSaveDelaySeconds, [weak = weak_from_this()] {
+        if (auto self = weak.lock()) {
+          self->displays_.saveWork.reset();
+          self->saveLayouts();
+        }
+      });
 }
 
 void WindowManager::saveLayouts() {

@@ -36,8 +36,11 @@ TEST(ManagerFocus, NoFocusedWindowIsBelievedOnlyAfterTheGracePeriod) {
   scene.manager->focusWindow(id);
   scene.run(0.1);
   scene.world.minimizeWindow(a);  // P reports no focused window at once
-  scene.run(0.9);
+  scene.run(0.4);
   EXPECT_EQ(scene.manager->focusedWindow(), id);
+  // Past the grace period the program looks again, and believes it.
+  scene.run(0.5);
+  EXPECT_EQ(scene.manager->focusedWindow(), std::nullopt);
 
   scene.world.unminimizeWindow(a);
   scene.run(1.0);

@@ -98,10 +98,13 @@ CallOutcome WorldCore::message(const ElementRef& target, AXCallKind kind, std::s
     nowSeconds = end;
     if (hung || !runningApp(target.pid)) {
       outcome.error = AXError::cannotComplete;
+      if (SimApp* app = runningApp(target.pid)) app->lastRefusalAt = end;
     } else if (!elementExists(target)) {
       outcome.error = AXError::invalidUIElement;
     } else if (auto fault = takeFault(*behaviourFor(target), faultKind(kind), name)) {
       outcome.error = *fault;
+      if (kind == AXCallKind::setAttribute || kind == AXCallKind::isSettable)
+        runningApp(target.pid)->lastRefusalAt = end;
     } else {
       outcome = op(out);
     }

@@ -141,7 +141,12 @@ bool World::unplugDisplay(DisplayNumber number) {
         onGone.insert(key);
       }
       const SimDisplay* shownOn = shared ? c.displayForRect(w.frame) : c.displayOfSpace(*w.space);
-      if (w.fullScreen && shownOn == &c.displays[*index]) step::exitFullScreen(c, w, out);
+      if (w.fullScreen && shownOn == &c.displays[*index]) {
+        step::exitFullScreen(c, w, out);
+        // Back at its frame from before, which is gathered like the others
+        // when it lies on the display that goes.
+        if (shared && c.displayForRect(w.frame) == &c.displays[*index]) onGone.insert(key);
+      }
     }
     const bool heldSpaces = c.spaceHolder(&c.displays[*index]) == &c.displays[*index];
     moveToConnectedEnd(c, *index, false);

@@ -209,6 +209,9 @@ struct SimApp : AppSetup {
   std::optional<WindowKey> focusedWindow{};
   // Set by setMessagingTimeout on the application element; 0 means unset.
   double messagingTimeoutSeconds = 0;
+  // When a write or a settable query last failed by a fault of its behaviour
+  // or by the application hanging: when it last refused to be moved.
+  std::optional<double> lastRefusalAt{};
   friend bool operator==(const SimApp&, const SimApp&) = default;
 };
 

@@ -251,5 +251,19 @@ TEST_F(RealismTest, DisplaysSharingOneSpaceAnswerOneDictionaryAndSwitchTogether)
   EXPECT_EQ(world.display(right)->spaces.size(), 3u);
 }
 
+TEST_F(RealismTest, AFullScreenWindowOnADisplayThatGoesIsGatheredWithTheOthers) {
+  world.setRealism({.displaysShareOneSpace = true});
+  const DisplayNumber right = world.plugDisplay(
+      {.name = "External", .frame = {1440, 0, 1920, 1080}, .visibleFrame = {1440, 25, 1920, 1055}});
+  const Pid pid = launch("App");
+  const WindowKey full = open(pid, "Full", {1448, 33, 500, 340});
+  world.enterFullScreen(full);
+  world.unplugDisplay(right);
+  // Out of full screen and back at its frame from before, moved onto the
+  // display that stays rather than left where no display is.
+  EXPECT_FALSE(world.window(full)->fullScreen);
+  EXPECT_TRUE(world.display(display)->frame.contains(frame(full)));
+}
+
 }  // namespace
 }  // namespace vistarail::sim::test
