@@ -183,7 +183,9 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
 
   // Application-queue steps of the write pipeline (write_pipeline.cpp).
   void drain(WindowId id);
-  bool write(const ManagedWindow& window, const Rect& target, SizeChange change);
+  // Parking writes the size before the position (see there).
+  bool write(const ManagedWindow& window, const Rect& target, SizeChange change,
+             bool parking = false);
   void scheduleVerification(const Request& request, MoveToken token);
   void verify(const Request& request, MoveToken token);
   void retryOrGiveUp(const Request& request, MoveToken token);

@@ -35,7 +35,7 @@ void WindowMover::drain(WindowId id) {
   const SizeChange change = !applied || applied->size != request->frame.size
                                 ? SizeChange::changed
                                 : SizeChange::unchanged;
-  if (!write(*request->window, request->frame, change)) {
+  if (!write(*request->window, request->frame, change, request->parkedOff.has_value())) {
     retryOrGiveUp(*request, token);
     return;
   }
@@ -53,18 +53,13 @@ void WindowMover::drain(WindowId id) {
   scheduleVerification(*request, token);
 }
 
-bool WindowMover::write(const ManagedWindow& window, const Rect& target, SizeChange change) {
+bool WindowMover::write(const ManagedWindow& window, const Rect& target, SizeChange change,
+                        bool parking) {
   switchEnhancedUIOff(window.pid, window.appElement);
   const AXValue position = target.origin;
   if (change == SizeChange::unchanged) {
     return ax_.setAttributeValue(window.element, ax::kPosition, position) == AXError::success;
   }
-  std::optional<Size> current;
-  if (auto read = ax_.copyAttributeValue(window.element, ax::kSize); read.isOk()) {
-    current = asSize(*read.value);
-  }
-  // Shrink, move, size: the window never grows before it has been moved, so it
-  // cannot push past a screen edge or over its neighbour on the way.
   bool ok = true;
   auto set = [&](const char* attribute, const AXValue& value) {
     const AXError error = ax_.setAttributeValue(window.element, attribute, value);
@@ -73,6 +68,19 @@ bool WindowMover::write(const ManagedWindow& window, const Rect& target, SizeCha
     // call either; asking again would only hold its queue longer.
     return error != AXError::cannotComplete;
   };
+  // A parking frame keeps a sliver in view only at its own size: at a
+  // narrower one it would lie wholly off the display for a moment, where the
+  // system pulls a window back into view. So it is sized first.
+  if (parking) {
+    if (set(ax::kSize, target.size)) set(ax::kPosition, position);
+    return ok;
+  }
+  std::optional<Size> current;
+  if (auto read = ax_.copyAttributeValue(window.element, ax::kSize); read.isOk()) {
+    current = asSize(*read.value);
+  }
+  // Shrink, move, size: the window never grows before it has been moved, so it
+  // cannot push past a screen edge or over its neighbour on the way.
   if (auto shrinkTo = move_rules::preMoveSize(target.size, current)) {
     if (!set(ax::kSize, *shrinkTo)) return false;
   }

@@ -87,7 +87,9 @@ void Checker::beforeStep(const Step& step) {
   }
   if (command == Action::toggleFloat && s_.manager_) {
     floatAims_.clear();
-    aimFloatAtFocus(s_.dispatch_.now());
+    floatAimed_.clear();
+    floatCommandAt_ = s_.dispatch_.now();
+    aimFloatAtFocus(*floatCommandAt_);
   }
   if (s_.manager_ &&
       (kind == "stop" || kind == "pause" || kind == "set" || kind == "sigterm" || kind == "menu")) {
@@ -122,7 +124,6 @@ void Checker::sampleAtRest() {
 void Checker::afterStep(const std::string& kind) {
   if (kind != "wait" && kind != "snapshot") {
     lastActionTime_ = s_.dispatch_.now();
-    defaultsWrites_ = s_.defaults_.writeCount();
     settledWrites_.reset();
     settledPending_.reset();
   }
@@ -180,9 +181,8 @@ void Checker::aimFloatAtFocus(double commandTime) {
     if (const auto w = s_.world_.window(*key)) front = w->number;
   }
   for (const auto& id : {known, front}) {
-    if (!id || std::any_of(floatAims_.begin(), floatAims_.end(),
-                           [&](const FloatAim& aim) { return aim.id == *id; }))
-      continue;
+    // Each window once a command: one already followed keeps its verdict.
+    if (!id || !floatAimed_.insert(*id).second) continue;
     floatAims_.push_back(FloatAim{*id, floated_.contains(*id), commandTime});
   }
 }
@@ -195,8 +195,8 @@ void Checker::followFloat() {
   }
   // The program reads the focus when it runs the command, a moment after the
   // key: a window the user focused in that moment may be the one it floats.
-  if (!floatAims_.empty() && s_.dispatch_.now() - floatAims_.front().at <= kFloatReadSeconds) {
-    aimFloatAtFocus(floatAims_.front().at);
+  if (floatCommandAt_ && s_.dispatch_.now() - *floatCommandAt_ <= kFloatReadSeconds) {
+    aimFloatAtFocus(*floatCommandAt_);
   }
   std::erase_if(floatAims_, [&](const FloatAim& aim) {
     const bool tiled = inAStrip(aim.id);

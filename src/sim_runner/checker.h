@@ -111,11 +111,17 @@ class Checker {
     double at = 0;
   };
   std::vector<FloatAim> floatAims_;
+  std::optional<double> floatCommandAt_;  // when the last float command was given
+  std::unordered_set<WindowId> floatAimed_;  // the windows it was aimed at
   std::unordered_set<WindowId> floated_;
   const void* floatsOf_ = nullptr;  // the manager that made those floats
   // The defaults' writes at the last action or comparison of the stored
   // layouts: a save since then is compared.
-  size_t defaultsWrites_ = 0;
+  // The strips' columns at the last check, since when, and whether the
+  // stored layouts were compared with them.
+  std::vector<WindowId> stripsSeen_;
+  double stripsSeenAt_ = 0;
+  bool stripsCompared_ = false;
   // Quiescence: counts at the previous settled check.
   std::optional<size_t> settledWrites_;
   double writesSampledAt_ = 0;

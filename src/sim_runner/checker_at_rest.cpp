@@ -112,12 +112,30 @@ std::optional<Violation> Checker::quiescence() {
 }
 
 std::optional<Violation> Checker::layoutsSaved() {
-  // After a save made while at rest, what the next launch would read matches
-  // every active display's current strip, column by column. (Not every
-  // change is saved: a closed window keeps its place for a while.)
-  const size_t writes = s_.defaults_.writeCount();
-  if (writes == defaultsWrites_) return std::nullopt;
-  defaultsWrites_ = writes;
+  // Once the strips have stayed as they are for longer than the program
+  // waits before saving, what the next launch would read matches every
+  // active display's current strip, column by column. (Not every change is
+  // saved: a closed window keeps its place for a while.)
+  std::vector<WindowId> shape;
+  for (const auto& [displayId, display] : s_.manager_->displays()) {
+    const Strip* strip = display.currentStrip();
+    if (!display.isActive() || !strip) continue;
+    shape.push_back(0);
+    for (const Column& column : strip->columns) {
+      shape.insert(shape.end(), column.windows.begin(), column.windows.end());
+      shape.push_back(0);
+    }
+  }
+  const double now = s_.dispatch_.now();
+  if (shape != stripsSeen_) {
+    stripsSeen_ = std::move(shape);
+    stripsSeenAt_ = now;
+    stripsCompared_ = false;
+    return std::nullopt;
+  }
+  if (stripsCompared_ || now - stripsSeenAt_ < timing::kSaveDelaySeconds + kSettleSeconds)
+    return std::nullopt;
+  stripsCompared_ = true;
   std::vector<ConnectedDisplay> connected;
   for (const auto& info : s_.manager_->connectedDisplays())
     connected.push_back({info.id, info.isPrimary});
@@ -164,6 +182,10 @@ std::optional<Violation> Checker::restoresOverdue() {
       ++it;
     }
   }
+  // One application's restores run one after another on its queue: a slow
+  // application's last window waits for the calls of all the others.
+  std::map<Pid, int> windowsPerApp;
+  for (const auto& [id, window] : s_.manager_->windows()) ++windowsPerApp[window.pid()];
   for (const auto& [id, window] : s_.manager_->windows()) {
     if (movedState(*s_.manager_, id) != MovedState::restoring) continue;
     const auto app = s_.world_.app(window.pid());
@@ -174,8 +196,11 @@ std::optional<Violation> Checker::restoresOverdue() {
       continue;
     }
     const double since = restoringSince_.try_emplace(id, now).first->second;
-    const double slow =
-        app ? 4 * (app->behaviour.latencySeconds + app->behaviour.latencyJitterSeconds) : 0;
+    // About ten calls a restore (the enhanced interface read and set back,
+    // the frame read, written and read again).
+    const double slow = app ? 10 * windowsPerApp[window.pid()] *
+                                  (app->behaviour.latencySeconds + app->behaviour.latencyJitterSeconds)
+                            : 0;
     if (now - since > budget + slow) {
       return Violation{"restoreOverdue", s_.windowName(id) + " has been restoring for " +
                                              std::to_string(now - since) + " s"};

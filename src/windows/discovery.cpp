@@ -122,6 +122,13 @@ bool WindowManager::windowServerKnows(WindowId id) {
   return !ports_.windowServer.copyWindowInfo(window_list::kSingleWindow, id).empty();
 }
 
+bool WindowManager::windowServerShows(WindowId id) {
+  for (const WindowInfo& info : ports_.windowServer.copyWindowInfo(window_list::kSingleWindow, id)) {
+    if (info.number == id && info.isOnScreen) return true;
+  }
+  return false;
+}
+
 void WindowManager::onAppQueue(Pid pid, AppRead read) {
   std::weak_ptr<WindowManager> weak = weak_from_this();
   Accessibility& ax = ports_.ax;

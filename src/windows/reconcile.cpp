@@ -244,18 +244,21 @@ void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional
 
   // A parked window is judged when it shows on its own display: the
   // application brought it into view. One that shares nothing with its own
-  // display any more was moved to another by its application (the system
-  // nudges a parking frame, it never takes the sliver away), and follows it
-  // there like a tiled window. Anywhere else, a parking frame nudged by the
-  // system is no move to the other display.
+  // display any more, or shows mostly on another, was put there by its
+  // application or its user (the system nudges a parking frame, it never
+  // takes the sliver away nor shows half the window), and follows it there
+  // like a tiled window. Anywhere else, a parking frame nudged by the system
+  // is no move to the other display.
   if (moved_.is(id, MovedState::parked)) {
     auto holder = displayContainingFrame(*actual);
     if (!moved || !holder) return;
     if (holder->id != display->info.id) {
       DisplayState* target = displayState(holder->id);
-      if (target && !actual->intersects(display->info.frame) && actual->intersects(holder->frame)) {
-        moveWindowToDisplay(id, *display, *target, *actual);
-      }
+      const double shownThere = actual->intersectionArea(holder->frame);
+      const bool placedThere =
+          shownThere > 0 && (!actual->intersects(display->info.frame) ||
+                             shownThere >= actual->width() * actual->height() / 2);
+      if (target && placedThere) moveWindowToDisplay(id, *display, *target, *actual);
       return;
     }
   } else if (moved) {

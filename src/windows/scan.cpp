@@ -109,8 +109,15 @@ void WindowManager::followUpStep(const std::shared_ptr<FollowUp>& work) {
   onAppQueue(observer->pid(), [work](Accessibility& ax) -> AppReply {
     if (!work->unwatched.empty()) {
       const auto [element, id] = work->unwatched.front();
-      if (work->observer->watchNext(element, id)) work->unwatched.erase(work->unwatched.begin());
-      return [work](WindowManager& self) { self.followUpStep(work); };
+      const bool watched = work->observer->watchNext(element, id);
+      if (watched) work->unwatched.erase(work->unwatched.begin());
+      return [work, watched, id](WindowManager& self) {
+        // A window minimised or closed between the scan and its last
+        // notification being registered was told to nobody; the window
+        // server knows, and a reconcile takes it out of its strip.
+        if (watched && !self.windowServerShows(id)) self.scheduleReconcile();
+        self.followUpStep(work);
+      };
     }
     const KnownWindowRead k = work->known.front();
     work->known.erase(work->known.begin());

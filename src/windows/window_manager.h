@@ -387,6 +387,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   TrackedWindow* windowWithElement(Pid pid, const AXElement& element);
   void readTitle(const TrackedWindow& window);
   bool windowServerKnows(WindowId id);
+  bool windowServerShows(WindowId id);  // listed and on screen
 
   // refresh.cpp
   void flushRefresh();

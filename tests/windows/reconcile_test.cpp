@@ -170,6 +170,26 @@ TEST(ManagerReconcile, ALayoutComesBackAfterARestart) {
   EXPECT_EQ(scene.frame(b).width(), 900);
 }
 
+TEST(ManagerReconcile, LayoutsAreSavedASecondAfterAChangeEvenWhileChangesKeepComing) {
+  ManagerScene scene;
+  const Pid pid = scene.launch("Editor");
+  scene.startManager();
+  scene.openColumns(pid, 3);
+  scene.run(2.0);
+  scene.defaults.remove("layout.v2");
+  // A change every half second, as an application fighting its windows'
+  // places makes them: the first is saved all the same.
+  for (int i = 0; i < 6; ++i) {
+    scene.manager->perform(i % 2 ? Action::moveRight : Action::moveLeft);
+    scene.run(0.5);
+    if (i == 0) {
+      EXPECT_FALSE(scene.defaults.storedObject("layout.v2"));
+    } else if (i == 2) {
+      EXPECT_TRUE(scene.defaults.storedObject("layout.v2"));
+    }
+  }
+}
+
 TEST(ManagerReconcile, StoredLayoutsThatDoNotDecodeAreLeftAloneWhenThereIsNothingToWrite) {
   ManagerScene scene;
   const PropertyList unreadable = PropertyList::binary(std::vector<uint8_t>{'{', 'x'});
