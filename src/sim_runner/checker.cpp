@@ -358,8 +358,10 @@ std::optional<Violation> Checker::framesAsLaidOut() {
       if (unmovable(w->pid, kSettleSeconds) || s_.manager_->isHeldForDrag(laid.window)) continue;
       if (!w->positionSettable) continue;
       // An application that moved its window back after every put-back has
-      // won it, and keeps it where it put it.
+      // won it, and keeps it where it put it; so does one that dropped the
+      // last move written (the program gives up after its retries).
       if (s_.habits_.foughtTo(w->key, w->frame, timing::kMaxReassertions + 1)) continue;
+      if (w->lastMoveIgnored) continue;
       // Parked by the size the window took, which may not be the size asked.
       const Rect parked =
           parkFrame(Rect{laid.frame.origin, w->frame.size}, display.info.frame, others);

@@ -210,23 +210,35 @@ void WindowManager::externalCheck(WindowId id) {
     scheduleExternalCheck(id);
     return;
   }
-  if (!applied) return;
+  // A window the mover gave up on (its application dropped every write) has
+  // no frame applied; it is judged against its laid-out frame, so that a move
+  // to another display is still followed.
+  std::optional<Rect> expected = applied;
+  if (!expected) {
+    auto laid = displays_.layoutFrames.find(id);
+    if (laid == displays_.layoutFrames.end()) return;
+    expected = laid->second;
+  }
   onAppQueue(it->second.pid(),
-             [element = it->second.handle->element, id,
-              expected = *applied](Accessibility& ax) -> AppReply {
+             [element = it->second.handle->element, id, expected = *expected,
+              applied](Accessibility& ax) -> AppReply {
                auto actual = readFrame(ax, element);
-               return [id, expected, actual](WindowManager& self) {
-                 self.finishExternalCheck(id, expected, actual);
+               return [id, expected, applied, actual](WindowManager& self) {
+                 self.finishExternalCheck(id, expected, applied, actual);
                };
              });
 }
 
-void WindowManager::finishExternalCheck(WindowId id, Rect applied, std::optional<Rect> actual) {
+void WindowManager::finishExternalCheck(WindowId id, Rect expected,
+                                        std::optional<Rect> appliedBefore,
+                                        std::optional<Rect> actual) {
   if (!running_) return;
   {
+    // Something written meanwhile makes this read out of date.
     auto held = mover_->lock();
-    if (mover_->appliedFrame(held, id) != applied) return;
+    if (mover_->appliedFrame(held, id) != appliedBefore) return;
   }
+  const Rect applied = expected;
   DisplayState* display = activeDisplayHolding(id);
   auto window = table_.windows.find(id);
   if (!display || !actual || window == table_.windows.end()) return;

@@ -407,7 +407,8 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void windowLeftStrip(WindowId id);
   void scheduleExternalCheck(WindowId id);
   void externalCheck(WindowId id);
-  void finishExternalCheck(WindowId id, Rect applied, std::optional<Rect> actual);
+  void finishExternalCheck(WindowId id, Rect expected, std::optional<Rect> appliedBefore,
+                           std::optional<Rect> actual);
   void moveWindowToDisplay(WindowId id, DisplayState& from, DisplayState& to, Rect frame);
 
   // displays.cpp

@@ -163,7 +163,11 @@ CallOutcome writeWindow(WorldCore& core, SimWindow& w, std::string_view a, const
     const auto point = asPoint(value);
     if (!point) return fail(AXError::illegalArgument);
     if (!w.positionSettable) return fail(AXError::failure);
-    if (w.fullScreen || behaviour.ignoresMoves) return done();
+    if (w.fullScreen) return done();
+    if (behaviour.ignoresMoves) {
+      if (*point != w.frame.origin) w.lastMoveIgnored = true;
+      return done();
+    }
     step::writeFrame(core, w, *point, std::nullopt, out);
     return done();
   }

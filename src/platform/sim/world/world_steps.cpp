@@ -68,7 +68,10 @@ void setFrame(WorldCore& core, SimWindow& window, const Rect& asked, Outbox& out
   const Rect old = window.frame;
   const Rect frame = window.fullScreen ? asked : constrained(core, window, asked);
   window.frame = frame;
-  if (old.origin != frame.origin) emitWindow(core, out, window, ax::kWindowMoved);
+  if (old.origin != frame.origin) {
+    window.lastMoveIgnored = false;
+    emitWindow(core, out, window, ax::kWindowMoved);
+  }
   if (old.size != frame.size) emitWindow(core, out, window, ax::kWindowResized);
   if (window.fullScreen) return;
   // A window dragged (or written) mostly onto another display joins the Space

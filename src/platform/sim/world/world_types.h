@@ -260,6 +260,9 @@ struct SimWindow : WindowSetup {
   // Where it came from before entering full screen.
   std::optional<Rect> frameBeforeFullScreen{};
   std::optional<SpaceId> spaceBeforeFullScreen{};
+  // Its application dropped the last position written to it, and it has not
+  // moved since.
+  bool lastMoveIgnored = false;
   friend bool operator==(const SimWindow&, const SimWindow&) = default;
 };
 
