@@ -105,13 +105,16 @@ void Checker::beforeStep(const Step& step) {
 std::optional<double> Checker::restsAt() const {
   if (!s_.manager_) return std::nullopt;
   // A slow application stretches the scans, the writes and their checks:
-  // allow some forty of its calls.
+  // allow some forty of its calls, and ten more for each of its windows
+  // (each is read, watched, written and checked on the same queue).
   // Calls already under way keep the latency they started with.
   double slowest = 0;
   for (const auto& [pid, slow] : slowSeen_) {
-    if (s_.dispatch_.now() - slow.second < 10) slowest = std::max(slowest, slow.first);
+    if (s_.dispatch_.now() - slow.second >= 10) continue;
+    const double windows = static_cast<double>(s_.world_.windows(pid).size());
+    slowest = std::max(slowest, (40 + 10 * windows) * slow.first);
   }
-  return lastActionTime_ + kSettleSeconds + 40 * slowest;
+  return lastActionTime_ + kSettleSeconds + slowest;
 }
 
 void Checker::sampleAtRest() {

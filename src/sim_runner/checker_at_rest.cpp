@@ -70,9 +70,17 @@ std::optional<Violation> Checker::overlays() {
 std::optional<Violation> Checker::quiescence() {
   const size_t writes = s_.countingAx_.frameWrites();
   const size_t pending = s_.dispatch_.pendingCount();
+  // An application that refused or hung shortly before the last write may
+  // still be answering the program's catching up (a scan retried after its
+  // hang, the layout that follows).
+  const double lastWrite = s_.countingAx_.lastFrameWriteAt();
   bool anyUnmovable = false;
   for (const auto& app : s_.world_.apps()) {
-    if (!app.terminated && unmovable(app.pid, kRestoreSeconds)) anyUnmovable = true;
+    if (app.terminated) continue;
+    auto seen = unmovableSeen_.find(app.pid);
+    if (unmovable(app.pid, kRestoreSeconds) ||
+        (seen != unmovableSeen_.end() && lastWrite - seen->second <= kRestoreSeconds))
+      anyUnmovable = true;
   }
   std::optional<Violation> found;
   // Bringing back a window owed a restore (remembered from an earlier run, or
