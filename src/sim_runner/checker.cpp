@@ -334,6 +334,7 @@ std::optional<Violation> Checker::nothingLost(const char* invariant, bool afterP
     // Where its user or its application put it: not the program's to undo.
     if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame)
       continue;
+    if (w->placedByApp == w->frame) continue;
     return Violation{invariant, "window " + name + " is left out of view at " +
                                     rectJson(w->frame).dump() + " and not remembered"};
   }

@@ -206,9 +206,14 @@ std::optional<Violation> Checker::restoresOverdue() {
     const double since = restoringSince_.try_emplace(id, now).first->second;
     // About ten calls a restore (the enhanced interface read and set back,
     // the frame read, written and read again).
-    const double slow = app ? 10 * windowsPerApp[window.pid()] *
-                                  (app->behaviour.latencySeconds + app->behaviour.latencyJitterSeconds)
-                            : 0;
+    // Calls already under way keep the latency they started with, so the
+    // latency seen lately counts, not only the present one.
+    double latency = 0;
+    if (auto seen = slowSeen_.find(window.pid());
+        seen != slowSeen_.end() && now - seen->second.second < 10)
+      latency = seen->second.first;
+    if (app) latency = std::max(latency, app->behaviour.latencySeconds + app->behaviour.latencyJitterSeconds);
+    const double slow = 10 * windowsPerApp[window.pid()] * latency;
     if (now - since > budget + slow) {
       return Violation{"restoreOverdue", s_.windowName(id) + " has been restoring for " +
                                              std::to_string(now - since) + " s"};

@@ -105,6 +105,7 @@ bool moveByApp(WorldCore& core, WindowKey key, const Rect& frame, Outbox& out) {
   stopAnimation(core, key);
   const Behaviour& behaviour = *core.behaviourFor(windowRef(w->pid, key));
   setFrame(core, *w, Rect(frame.origin, applySizeLimits(*w, behaviour, frame.size)), out);
+  w->placedByApp = w->frame;
   return true;
 }
 

@@ -263,6 +263,8 @@ struct SimWindow : WindowSetup {
   // Its application dropped the last position written to it, and it has not
   // moved since.
   bool lastMoveIgnored = false;
+  // Where its application last moved it by itself.
+  std::optional<Rect> placedByApp{};
   friend bool operator==(const SimWindow&, const SimWindow&) = default;
 };
 
