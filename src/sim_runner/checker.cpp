@@ -202,6 +202,9 @@ void Checker::followFloat() {
     aimFloatAtFocus(*floatCommandAt_);
   }
   std::erase_if(floatAims_, [&](const FloatAim& aim) {
+    // A window the program has not scanned yet is in no strip either way:
+    // only once it is known does its place say what the command did.
+    if (!s_.manager_->window(aim.id)) return s_.dispatch_.now() - aim.at > 1.0;
     const bool tiled = inAStrip(aim.id);
     if (aim.unfloat && tiled) {
       floated_.erase(aim.id);
