@@ -369,6 +369,8 @@ std::optional<Violation> Checker::framesAsLaidOut() {
       // last move written (the program gives up after its retries).
       if (s_.habits_.foughtTo(w->key, w->frame, timing::kMaxReassertions + 1)) continue;
       if (w->lastMoveIgnored) continue;
+      // Moved with every notification of it lost: no program could know.
+      if (w->movedUnheard) continue;
       // Parked by the size the window took, which may not be the size asked.
       const Rect parked =
           parkFrame(Rect{laid.frame.origin, w->frame.size}, display.info.frame, others);

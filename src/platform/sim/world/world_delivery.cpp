@@ -104,10 +104,14 @@ double WorldCore::notificationDelay(const Note& note, double now) {
   if (model == NotificationModel{}) return 0;
   const auto key = std::make_tuple(note.observerId, note.element, note.name);
   if (mergeable(note.name)) {
+    SimWindow* window =
+        note.element.kind == ElementKind::window ? findWindow(note.element.window) : nullptr;
     if (model.dropProbability > 0 && rng.unit() < model.dropProbability) {
       traceLine("notification " + note.name + " on " + describe(note.element) + " lost");
+      if (window) window->movedUnheard = true;
       return -1;
     }
+    if (window) window->movedUnheard = false;
     if (model.coalesce && undelivered.contains(key)) return -1;  // the one waiting stands for it
   }
   undelivered.insert(key);

@@ -170,6 +170,12 @@ void World::touchPad(const GestureTouches& touches) {
 bool World::handDrag(WindowKey key, Rect frame, int steps) {
   auto start = window(key);
   if (!start || start->fullScreen || start->minimized) return false;
+  {
+    // A hand grabs only a window it can see: not one on another Space.
+    std::lock_guard lock(core_->mutex);
+    const SimWindow* w = core_->findWindow(key);
+    if (!w || !core_->isOnScreen(*w)) return false;
+  }
   steps = std::max(steps, 1);
   const Rect from = start->frame;
   const bool resizing = std::abs(frame.width() - from.width()) > 0.5 ||

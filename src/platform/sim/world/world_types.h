@@ -265,6 +265,9 @@ struct SimWindow : WindowSetup {
   bool lastMoveIgnored = false;
   // Where its application last moved it by itself.
   std::optional<Rect> placedByApp{};
+  // The last notification of a move or resize of it was lost: nobody could
+  // hear where it went.
+  bool movedUnheard = false;
   friend bool operator==(const SimWindow&, const SimWindow&) = default;
 };
 
