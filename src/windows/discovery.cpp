@@ -1,6 +1,7 @@
 // Observers, scans of one application, and the window table they feed.
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/ax_names.h"
 #include "windows/ax_read.h"
@@ -101,18 +102,7 @@ void WindowManager::handleAXNotification(Pid pid, const std::string& name,
     return;
   }
   if (name == ax::kWindowMoved || name == ax::kWindowResized) {
-    const TrackedWindow* window = windowWithElement(pid, element);
-    if (!window) return;
-    const WindowId id = window->id();
-    if (pointer_.mouseDragging && pointer_.pressWindow == id) {
-      pointer_.draggedWindows.insert(id);
-      return;
-    }
-    if (activeDisplayHolding(id)) {
-      scheduleExternalCheck(id);
-    } else {
-      scheduleRefresh(pid);
-    }
+    if (const TrackedWindow* window = windowWithElement(pid, element)) windowMoved(window->id(), pid);
     return;
   }
   scheduleRefresh(pid);
@@ -122,11 +112,44 @@ bool WindowManager::windowServerKnows(WindowId id) {
   return !ports_.windowServer.copyWindowInfo(window_list::kSingleWindow, id).empty();
 }
 
-bool WindowManager::windowServerShows(WindowId id) {
-  for (const WindowInfo& info : ports_.windowServer.copyWindowInfo(window_list::kSingleWindow, id)) {
-    if (info.number == id && info.isOnScreen) return true;
+void WindowManager::windowMoved(WindowId id, Pid pid) {
+  if (pointer_.mouseDragging && pointer_.pressWindow == id) {
+    pointer_.draggedWindows.insert(id);
+    return;
   }
-  return false;
+  if (activeDisplayHolding(id)) {
+    scheduleExternalCheck(id);
+  } else {
+    scheduleRefresh(pid);
+  }
+}
+
+void WindowManager::catchUpUnheard(WindowId id) {
+  const auto infos = ports_.windowServer.copyWindowInfo(window_list::kSingleWindow, id);
+  const auto info = std::find_if(infos.begin(), infos.end(),
+                                 [id](const WindowInfo& i) { return i.number == id; });
+  // Minimised or closed: a reconcile takes it out of its strip.
+  if (info == infos.end() || !info->isOnScreen) {
+    scheduleReconcile();
+    return;
+  }
+  auto window = table_.windows.find(id);
+  if (window == table_.windows.end()) return;
+  // Judged against where the program put it, if it did; a write still on
+  // its way will put it there anyway.
+  std::optional<Rect> known = window->second.lastKnownFrame;
+  {
+    auto held = mover_->lock();
+    if (mover_->hasPending(held, id)) return;
+    if (auto applied = mover_->appliedFrame(held, id)) known = applied;
+  }
+  constexpr double tol = timing::kExternalTolerancePoints;
+  auto near = [](double a, double b) { return std::fabs(a - b) <= tol; };
+  if (known && near(known->minX(), info->bounds.minX()) &&
+      near(known->minY(), info->bounds.minY()) && near(known->width(), info->bounds.width()) &&
+      near(known->height(), info->bounds.height()))
+    return;
+  windowMoved(id, window->second.pid());
 }
 
 void WindowManager::onAppQueue(Pid pid, AppRead read) {

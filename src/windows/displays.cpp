@@ -101,7 +101,19 @@ void WindowManager::refreshSpaces(std::optional<SpaceMap> spaces) {
     auto it = map.find(id);
     const SpaceInfo space = it == map.end() ? SpaceInfo{} : it->second;
     if (space != display.space && pointer_.scrollingDisplayID == id) cancelInteractiveScroll();
+    const bool wasActive = display.isActive();
+    const bool sameSpace = space == display.space;
     display.space = space;
+    // Moves made while the display showed another Space went unheard or were
+    // set aside; coming back, each window is read again and judged as if it
+    // had just been moved.
+    if (display.isActive() && (!wasActive || !sameSpace)) {
+      if (const Strip* strip = display.currentStrip()) {
+        for (const Column& column : strip->columns) {
+          for (WindowId window : column.windows) scheduleExternalCheck(window);
+        }
+      }
+    }
   }
   syncInterception();
   syncHotKeys();

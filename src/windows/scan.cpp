@@ -112,10 +112,7 @@ void WindowManager::followUpStep(const std::shared_ptr<FollowUp>& work) {
       const bool watched = work->observer->watchNext(element, id);
       if (watched) work->unwatched.erase(work->unwatched.begin());
       return [work, watched, id = id](WindowManager& self) {
-        // A window minimised or closed between the scan and its last
-        // notification being registered was told to nobody; the window
-        // server knows, and a reconcile takes it out of its strip.
-        if (watched && !self.windowServerShows(id)) self.scheduleReconcile();
+        if (watched) self.catchUpUnheard(id);
         self.followUpStep(work);
       };
     }

@@ -387,7 +387,12 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   TrackedWindow* windowWithElement(Pid pid, const AXElement& element);
   void readTitle(const TrackedWindow& window);
   bool windowServerKnows(WindowId id);
-  bool windowServerShows(WindowId id);  // listed and on screen
+  // A window's move or resize, heard or found out: judged at once when it
+  // stands in a strip shown now, otherwise by its application's next scan.
+  void windowMoved(WindowId id, Pid pid);
+  // What happened to a window between its scan and its notifications being
+  // registered was told to nobody; the window server knows, and is asked.
+  void catchUpUnheard(WindowId id);
 
   // refresh.cpp
   void flushRefresh();
