@@ -121,7 +121,7 @@ WindowKey World::openWindow(Pid pid, WindowSetup setup, WindowFocus focus) {
     if (!w.number) w.number = c.nextWindowNumber++;
     if (!w.space || !c.displayOfSpace(*w.space)) {
       SimDisplay* d = c.spaceHolder(c.displayForRect(w.frame));
-      w.space = d ? d->currentSpace : 0;
+      w.space = d ? WorldCore::spaceForNewWindow(*d) : 0;
     }
     const Behaviour& behaviour = w.behaviour ? *w.behaviour : app->behaviour;
     w.frame.size = step::applySizeLimits(w, behaviour, w.frame.size);
@@ -191,6 +191,7 @@ bool World::dragWindow(WindowKey window, Rect frame) {
     frame.size = step::applySizeLimits(*w, behaviour, frame.size);
     step::stopAnimation(*core_, window);
     step::setFrame(*core_, *w, frame, out);
+    w->placedByHand = w->frame;
     return true;
   });
 }

@@ -222,6 +222,15 @@ bool WorldCore::isShownOnCurrentSpace(const SimWindow& window) const {
   return false;
 }
 
+SpaceId WorldCore::spaceForNewWindow(const SimDisplay& display) {
+  const auto shown = std::find_if(display.spaces.begin(), display.spaces.end(),
+                                  [&](const SimSpace& s) { return s.id == display.currentSpace; });
+  if (shown == display.spaces.end() || !shown->isFullScreen) return display.currentSpace;
+  const auto regular = std::find_if(display.spaces.begin(), display.spaces.end(),
+                                    [](const SimSpace& s) { return !s.isFullScreen; });
+  return regular == display.spaces.end() ? display.currentSpace : regular->id;
+}
+
 SimDisplay* WorldCore::spaceHolder(SimDisplay* display) {
   if (!display || !realism.displaysShareOneSpace) return display;
   for (auto& d : displays) {

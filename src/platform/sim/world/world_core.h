@@ -207,6 +207,10 @@ struct WorldCore : std::enable_shared_from_this<WorldCore> {
   // The display whose Spaces hold windows placed on `display`: itself, or
   // the primary display when displays share one set of Spaces.
   SimDisplay* spaceHolder(SimDisplay* display);
+  // Where a window that comes to `display` goes: the Space it shows, or the
+  // regular Space beneath it when that is a full-screen Space, which belongs
+  // to its one window.
+  static SpaceId spaceForNewWindow(const SimDisplay& display);
   // Ordered in on a current Space: what option 17 lists.
   bool isOnScreen(const SimWindow& window) const;
   bool elementExists(const ElementRef& ref) const;

@@ -133,11 +133,13 @@ bool World::unplugDisplay(DisplayNumber number) {
     // Full-screen windows leave their Spaces before the display goes.
     const Rect goneFrame = c.displays[*index].frame;
     const bool shared = c.realism.displaysShareOneSpace;
-    // With one set of Spaces the windows to gather are those on the display,
-    // whatever their Space.
+    // The windows to gather are those lying mostly on the display, whatever
+    // their Space (a display moved in the arrangement may now cover a window
+    // of another display's Space), and with separate Spaces those of its
+    // Spaces.
     std::set<WindowKey> onGone;
     for (auto& [key, w] : c.windows) {
-      if (shared && !w.fullScreen && c.displayForRect(w.frame) == &c.displays[*index]) {
+      if (!w.fullScreen && c.displayForRect(w.frame) == &c.displays[*index]) {
         onGone.insert(key);
       }
       const SimDisplay* shownOn = shared ? c.displayForRect(w.frame) : c.displayOfSpace(*w.space);
@@ -168,12 +170,12 @@ bool World::unplugDisplay(DisplayNumber number) {
       if (!c.findWindow(key)) continue;
       SimWindow& w = *c.findWindow(key);
       SimDisplay* home = c.displayOfSpace(*w.space);
-      const bool gathered = shared ? onGone.contains(key) : (home && !home->isConnected);
+      const bool gathered = onGone.contains(key) || (!shared && home && !home->isConnected);
       if (!gathered) continue;
       SimDisplay& p = *c.findDisplay(primaryNumber);
       const Rect moved =
           w.frame.offsetBy(p.frame.minX() - goneFrame.minX(), p.frame.minY() - goneFrame.minY());
-      if (!shared) w.space = p.currentSpace;
+      if (!shared) w.space = WorldCore::spaceForNewWindow(p);
       step::setFrame(c, w, keepInside(moved, p.visibleFrame), out);
     }
     return true;

@@ -82,19 +82,7 @@ void setFrame(WorldCore& core, SimWindow& window, const Rect& asked, Outbox& out
   if (core.realism.displaysShareOneSpace) return;
   SimDisplay* target = core.displayForRect(frame);
   if (target && core.displayOfSpace(window.space.value_or(0)) != target) {
-    // A full-screen Space belongs to its one window; another window joins the
-    // display's regular Space beneath it.
-    window.space = target->currentSpace;
-    for (const SimSpace& space : target->spaces) {
-      if (space.id == target->currentSpace && space.isFullScreen) {
-        for (const SimSpace& regular : target->spaces) {
-          if (!regular.isFullScreen) {
-            window.space = regular.id;
-            break;
-          }
-        }
-      }
-    }
+    window.space = WorldCore::spaceForNewWindow(*target);
   }
 }
 
@@ -199,7 +187,7 @@ void unminimize(WorldCore& core, SimWindow& window, Outbox& out) {
   // It comes back on the Space its display shows now.
   if (!core.isShownOnCurrentSpace(window)) {
     if (SimDisplay* d = core.spaceHolder(core.displayForRect(window.frame))) {
-      window.space = d->currentSpace;
+      window.space = WorldCore::spaceForNewWindow(*d);
     }
   }
   emitWindow(core, out, window, ax::kWindowDeminiaturized);

@@ -263,8 +263,10 @@ struct SimWindow : WindowSetup {
   // Its application dropped the last position written to it, and it has not
   // moved since.
   bool lastMoveIgnored = false;
-  // Where its application last moved it by itself.
+  // Where its application last moved it by itself, and where a user's hand
+  // last left it (mid-drag, where the hand holds it now).
   std::optional<Rect> placedByApp{};
+  std::optional<Rect> placedByHand{};
   // The last notification of a move or resize of it was lost: nobody could
   // hear where it went.
   bool movedUnheard = false;

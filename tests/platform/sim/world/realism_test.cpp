@@ -214,9 +214,17 @@ TEST_F(RealismTest, AWindowOnAllSpacesShowsOnEveryRegularSpaceOfItsDisplay) {
   world.switchSpace(display, first);
   EXPECT_TRUE(listed(sticky));
   EXPECT_TRUE(listed(plain));
-  // A full-screen Space belongs to its window alone.
+  // A full-screen Space belongs to its window alone: a window opened while
+  // it shows goes to the regular Space beneath, and is there once the
+  // full-screen window has gone.
   world.enterFullScreen(plain);
   EXPECT_FALSE(listed(sticky));
+  const WindowKey late =
+      openWith(pid, {.title = "Late", .frame = {200, 200, 300, 300}, .onAllSpaces = true});
+  EXPECT_EQ(world.window(late)->space, first);
+  world.closeWindow(plain);
+  EXPECT_TRUE(listed(sticky));
+  EXPECT_TRUE(listed(late));
 }
 
 TEST_F(RealismTest, DisplaysSharingOneSpaceAnswerOneDictionaryAndSwitchTogether) {
@@ -263,6 +271,20 @@ TEST_F(RealismTest, AFullScreenWindowOnADisplayThatGoesIsGatheredWithTheOthers) 
   // display that stays rather than left where no display is.
   EXPECT_FALSE(world.window(full)->fullScreen);
   EXPECT_TRUE(world.display(display)->frame.contains(frame(full)));
+}
+
+TEST_F(RealismTest, AWindowLyingMostlyOnADisplayThatGoesIsGatheredWhateverItsSpace) {
+  const DisplayNumber side = world.plugDisplay(
+      {.name = "External", .frame = {-1920, 0, 1920, 1080}, .visibleFrame = {-1920, 25, 1920, 1055}});
+  const Pid pid = launch("App");
+  // Parked at the right edge of the built-in display, in its Space; then the
+  // other display is moved to that side, under most of the window.
+  const WindowKey edge = open(pid, "Edge", {1439, 33, 700, 400});
+  world.setDisplayFrames(side, {1440, 0, 1920, 1080}, {1440, 25, 1920, 1055});
+  EXPECT_EQ(frame(edge), Rect(1439, 33, 700, 400));
+  world.unplugDisplay(side);
+  EXPECT_TRUE(world.display(display)->visibleFrame.contains(frame(edge)));
+  EXPECT_TRUE(listed(edge));
 }
 
 }  // namespace
