@@ -85,7 +85,9 @@ void Checker::beforeStep(const Step& step) {
       command = actionForCombo(s_.settings_->bindings.value(), {press->keyCode, press->modifiers});
     }
   }
-  if (command == Action::toggleFloat && s_.manager_) {
+  // A paused program floats nothing; nor does it tile anything, so a window's
+  // place then would say nothing of what the command did.
+  if (command == Action::toggleFloat && s_.manager_ && s_.settings_->enabled.value()) {
     floatAims_.clear();
     floatAimed_.clear();
     floatCommandAt_ = s_.dispatch_.now();
@@ -201,10 +203,12 @@ void Checker::followFloat() {
   if (floatCommandAt_ && s_.dispatch_.now() - *floatCommandAt_ <= kFloatReadSeconds) {
     aimFloatAtFocus(*floatCommandAt_);
   }
+  const bool managing = s_.settings_->enabled.value();
   std::erase_if(floatAims_, [&](const FloatAim& aim) {
     // A window the program has not scanned yet is in no strip either way:
-    // only once it is known does its place say what the command did.
-    if (!s_.manager_->window(aim.id)) return s_.dispatch_.now() - aim.at > 1.0;
+    // only once it is known, and managed, does its place say what the
+    // command did.
+    if (!managing || !s_.manager_->window(aim.id)) return s_.dispatch_.now() - aim.at > 1.0;
     const bool tiled = inAStrip(aim.id);
     if (aim.unfloat && tiled) {
       floated_.erase(aim.id);
@@ -335,9 +339,11 @@ std::optional<Violation> Checker::nothingLost(const char* invariant, bool afterP
     if (afterPause && unmovable(w->pid, kRestoreSeconds)) continue;
     if (s_.inView(w->frame) || remembered.contains(number)) continue;
     // Where its user or its application put it: not the program's to undo.
-    if (auto put = userFrames_.find(key); put != userFrames_.end() && put->second == w->frame)
+    // The place is what counts; an application may have rounded the size.
+    if (auto put = userFrames_.find(key);
+        put != userFrames_.end() && put->second.origin == w->frame.origin)
       continue;
-    if (w->placedByApp == w->frame) continue;
+    if (w->placedByApp == w->frame || w->placedByHand == w->frame) continue;
     return Violation{invariant, "window " + name + " is left out of view at " +
                                     rectJson(w->frame).dump() + " and not remembered"};
   }
