@@ -28,7 +28,6 @@ void WindowMover::apply(const ManagedWindowRef& window, const Rect& frame,
                         std::optional<Rect> parkedOff) {
   if (!window || !move_rules::isFinite(frame)) return;
   if (parkedOff && !move_rules::isFinite(*parkedOff)) return;
-  const double now = dispatch_.wallTime();
   QueueRef queue;
   {
     std::lock_guard guard(mutex_);
@@ -39,7 +38,10 @@ void WindowMover::apply(const ManagedWindowRef& window, const Rect& frame,
       return;
     }
     if (record.applied && *record.applied == frame) return;
-    if (record.gaveUp && record.gaveUp->frame == frame && now < record.gaveUp->untilWallSeconds) {
+    // The clock is read only here: most frames of an animation are unchanged
+    // for most windows, and return above.
+    if (record.gaveUp && record.gaveUp->frame == frame &&
+        dispatch_.wallTime() < record.gaveUp->untilWallSeconds) {
       return;  // the window keeps refusing this frame; asking again only fights it
     }
     record.token = nextToken();

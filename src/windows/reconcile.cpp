@@ -238,7 +238,6 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
     auto held = mover_->lock();
     if (mover_->appliedFrame(held, id) != appliedBefore) return;
   }
-  const Rect applied = expected;
   DisplayState* display = activeDisplayHolding(id);
   auto window = table_.windows.find(id);
   if (!display || !actual || window == table_.windows.end()) return;
@@ -247,12 +246,12 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   if (!columnIndex) return;
 
   constexpr double tol = timing::kExternalTolerancePoints;
-  const bool moved = std::fabs(actual->minX() - applied.minX()) > tol ||
-                     std::fabs(actual->minY() - applied.minY()) > tol;
-  const bool widthChanged = std::fabs(actual->width() - applied.width()) > tol;
-  const bool resized = widthChanged || std::fabs(actual->height() - applied.height()) > tol;
+  const bool moved = std::fabs(actual->minX() - expected.minX()) > tol ||
+                     std::fabs(actual->minY() - expected.minY()) > tol;
+  const bool widthChanged = std::fabs(actual->width() - expected.width()) > tol;
+  const bool resized = widthChanged || std::fabs(actual->height() - expected.height()) > tol;
   const bool shrunk =
-      actual->width() < applied.width() - tol || actual->height() < applied.height() - tol;
+      actual->width() < expected.width() - tol || actual->height() < expected.height() - tol;
 
   // A parked window is judged when it shows on its own display: the
   // application brought it into view. One that shares nothing with its own
@@ -294,14 +293,14 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   if (!reassert) {
     // Our own put-back is reported like any other move; finding the window
     // where it was put back does not end a fight over that same frame.
-    if (record.count > 0 && record.frame == applied) return;
+    if (record.count > 0 && record.frame == expected) return;
     record = {};
     return;
   }
   // Past this the application wins: fighting it forever would only flicker.
   if (record.count >= timing::kMaxReassertions) return;
   ++record.count;
-  record.frame = applied;
+  record.frame = expected;
   record.time = now;
   if (widthChanged && !carousel) adoptWidth(*display, *columnIndex, actual->width());
   dropMoverRecords(id);
