@@ -188,7 +188,7 @@ void Checker::aimFloatAtFocus(double commandTime) {
   for (const auto& id : {known, front}) {
     // Each window once a command: one already followed keeps its verdict.
     if (!id || !floatAimed_.insert(*id).second) continue;
-    floatAims_.push_back(FloatAim{*id, floated_.contains(*id), commandTime});
+    floatAims_.push_back(FloatAim{*id, floated_.contains(*id), commandTime, inAStrip(*id)});
   }
 }
 
@@ -204,7 +204,7 @@ void Checker::followFloat() {
     aimFloatAtFocus(*floatCommandAt_);
   }
   const bool managing = s_.settings_->enabled.value();
-  std::erase_if(floatAims_, [&](const FloatAim& aim) {
+  std::erase_if(floatAims_, [&](FloatAim& aim) {
     // A window the program has not scanned yet is in no strip either way:
     // only once it is known, and managed, does its place say what the
     // command did.
@@ -214,7 +214,8 @@ void Checker::followFloat() {
       floated_.erase(aim.id);
       return true;
     }
-    if (!aim.unfloat && !tiled) {
+    if (!aim.unfloat && tiled) aim.seenTiled = true;
+    if (!aim.unfloat && !tiled && aim.seenTiled) {
       floated_.insert(aim.id);
       return true;
     }

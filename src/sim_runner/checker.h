@@ -109,6 +109,9 @@ class Checker {
     WindowId id = 0;
     bool unfloat = false;
     double at = 0;
+    // Only a window seen in a strip can be floated out of it: one that is
+    // not in a strip yet is tiled again by the command, not floated.
+    bool seenTiled = false;
   };
   std::vector<FloatAim> floatAims_;
   std::optional<double> floatCommandAt_;  // when the last float command was given

@@ -83,9 +83,14 @@ void WindowManager::reconcileDisplay(DisplayState& display,
       const TrackedWindow& window = entry.second;
       if (here.contains(id) || !mayStayInStrip(window, onScreen)) continue;
       if (moved_.is(id, MovedState::restoring) || !window.lastKnownFrame) continue;
+      // In another strip it stays in: one that the window has left for this
+      // display gives it up in its own pass, whichever display goes first.
       const bool elsewhere = std::any_of(actives.begin(), actives.end(), [&](DisplayState* d) {
         const Strip* s = d->currentStrip();
-        return s && s->contains(id);
+        if (d == &display || !s || !s->contains(id)) return false;
+        if (moved_.isOwed(id)) return true;
+        const auto holder = displayContainingFrame(*window.lastKnownFrame);
+        return holder && holder->id == d->info.id;
       });
       if (elsewhere || !belongsHere(*window.lastKnownFrame)) continue;
       added.push_back({id, *window.lastKnownFrame});
@@ -106,7 +111,7 @@ void WindowManager::reconcileDisplay(DisplayState& display,
   const bool wasEmpty = strip.empty();
   animatedMutation(display, [&](Strip& s) { syncStrip(display, s, removed, added, wasEmpty); });
   for (WindowId id : removed) {
-    if (table_.windows.contains(id)) windowLeftStrip(id);
+    if (table_.windows.contains(id) && !activeDisplayHolding(id)) windowLeftStrip(id);
   }
   ensureFocusedVisible(display, !wasEmpty);
   startAnimator();
