@@ -55,6 +55,13 @@ Rect Rect::offsetBy(double dx, double dy) const {
   return Rect(origin.x + dx, origin.y + dy, size.width, size.height);
 }
 
+bool Rect::isNear(const Rect& other, double tolerance) const {
+  return std::fabs(minX() - other.minX()) <= tolerance &&
+         std::fabs(minY() - other.minY()) <= tolerance &&
+         std::fabs(width() - other.width()) <= tolerance &&
+         std::fabs(height() - other.height()) <= tolerance;
+}
+
 Rect flipVertically(const Rect& r, double primaryHeight) {
   return Rect(r.minX(), primaryHeight - r.maxY(), r.width(), r.height());
 }

@@ -71,6 +71,9 @@ struct Rect {
   Rect insetBy(double dx, double dy) const;
   Rect grownBy(double d) const { return insetBy(-d, -d); }
   Rect offsetBy(double dx, double dy) const;
+  // Each edge within `tolerance` of the other's: the same frame as far as a
+  // window's rounding goes.
+  bool isNear(const Rect& other, double tolerance) const;
 
   friend bool operator==(const Rect&, const Rect&) = default;
 };

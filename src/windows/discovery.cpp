@@ -1,7 +1,6 @@
 // Observers, scans of one application, and the window table they feed.
 
 #include <algorithm>
-#include <cmath>
 
 #include "platform/ax_names.h"
 #include "windows/ax_read.h"
@@ -143,12 +142,7 @@ void WindowManager::catchUpUnheard(WindowId id) {
     if (mover_->hasPending(held, id)) return;
     if (auto applied = mover_->appliedFrame(held, id)) known = applied;
   }
-  constexpr double tol = timing::kExternalTolerancePoints;
-  auto near = [](double a, double b) { return std::fabs(a - b) <= tol; };
-  if (known && near(known->minX(), info->bounds.minX()) &&
-      near(known->minY(), info->bounds.minY()) && near(known->width(), info->bounds.width()) &&
-      near(known->height(), info->bounds.height()))
-    return;
+  if (known && known->isNear(info->bounds, timing::kExternalTolerancePoints)) return;
   windowMoved(id, window->second.pid());
 }
 

@@ -295,17 +295,16 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   // while: a move long after it is a new one, and gets its put-backs again.
   const double now = ports_.dispatch.mediaTime();
   if (record.count > 0 && now - record.time > timing::kFightMemorySeconds) record = {};
-  if (!reassert) {
-    // Our own put-back is reported like any other move; finding the window
-    // where it was put back does not end a fight over that same frame.
-    if (record.count > 0 && record.frame == expected) return;
-    record = {};
-    return;
-  }
+  // Our own put-back is reported like any other move; finding the window
+  // where it was put back (or where a later layout put it) ends no fight.
+  if (!reassert) return;
+  // A fighting application puts its window back in one place; a move
+  // anywhere else (a user's, or the application's next idea) is a new one.
+  if (record.count > 0 && !actual->isNear(record.theirs, tol)) record = {};
   // Past this the application wins: fighting it forever would only flicker.
   if (record.count >= timing::kMaxReassertions) return;
   ++record.count;
-  record.frame = expected;
+  record.theirs = *actual;
   record.time = now;
   if (widthChanged && !carousel) adoptWidth(*display, *columnIndex, actual->width());
   dropMoverRecords(id);

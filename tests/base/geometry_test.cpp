@@ -157,5 +157,14 @@ TEST(Geometry, RoundHalfAwayFromZero) {
             -std::numeric_limits<double>::infinity());
 }
 
+TEST(Geometry, NearFramesDifferByAtMostTheToleranceAtEachEdge) {
+  const Rect r{10, 20, 300, 200};
+  EXPECT_TRUE(r.isNear({12, 17, 303, 198}, 3));
+  for (const Rect& off : {Rect{14, 20, 300, 200}, Rect{10, 16, 300, 200}, Rect{10, 20, 296, 200},
+                          Rect{10, 20, 300, 204}}) {
+    EXPECT_FALSE(r.isNear(off, 3)) << off;
+  }
+}
+
 }  // namespace
 }  // namespace vistarail

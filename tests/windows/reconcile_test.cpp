@@ -32,6 +32,11 @@ TEST(ManagerReconcile, AnApplicationMovingATiledWindowIsPutBackThreeTimesThenLef
     scene.run(1.5);
     EXPECT_EQ(scene.frame(a), round <= 3 ? placed : shifted(6)) << "round " << round;
   }
+  // A move somewhere else right after is no part of that fight (a user's
+  // drag, say): it is put back, and starts a fight of its own.
+  scene.world.appMovesWindow(a, shifted(40));
+  scene.run(1.5);
+  EXPECT_EQ(scene.frame(a), placed);
   // Left alone for a while, the fight is over: a later move is a new one.
   scene.run(11.0);
   scene.world.appMovesWindow(a, shifted(12));
