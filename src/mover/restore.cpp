@@ -60,6 +60,10 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
     std::lock_guard guard(mutex_);
     if (auto it = windows_.find(window.id); it != windows_.end()) it->second.lastWritten = clamped;
   }
+  // Where it was read is where it is written, so a read-back would say yes
+  // whatever happens: the frame that sends it out may still land (an
+  // application that drops this write and glides on), so it is judged later.
+  if (inView) return RestoreResult::waiting;
 
   const std::optional<Rect> after = readFrame(window.element);
   if (!after) return RestoreResult::failed;

@@ -55,9 +55,12 @@ namespace vistarail {
 // request for its own.
 using MoveToken = uint64_t;
 
-// `waiting`: the window is full screen, shown in a Space of its own and
-// refusing every move; leaving full screen takes it back to the frame it had
-// before, which may be out of view, so it is looked at again later.
+// `waiting`: the window cannot be judged now, so it is looked at again later.
+// Either it is full screen, shown in a Space of its own and refusing every
+// move (leaving full screen takes it back to the frame it had before, which
+// may be out of view); or it was read in view while the frame last sent it
+// out may still be on its way (a glide shows where it started), so a read
+// now would prove nothing.
 enum class RestoreResult { restored, failed, superseded, waiting };
 const char* toString(RestoreResult result);
 

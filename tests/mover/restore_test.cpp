@@ -84,6 +84,24 @@ TEST_F(MoverRestore, TheApplicationGetsItsEnhancedInterfaceBackAtOnce) {
   EXPECT_TRUE(world.app(pid)->enhancedUserInterface.value()) << "before the half-second timer";
 }
 
+TEST_F(MoverRestore, AWindowThatGlidesToEveryWriteIsJudgedLaterNotByWhereTheGlideStarted) {
+  world.setRealism({.enhancedUIAnimationSeconds = 2.0});
+  // The interface that makes it glide refuses to be switched off.
+  const Pid pid = launch(
+      {.faults = {{.name = ax::kEnhancedUserInterface, .on = sim::FaultOn::write}}}, true);
+  auto w = open(pid, {100, 100, 800, 600});
+  mover->apply(w, {1439, 100, 800, 600}, kScreen);  // parked: it sets off to the edge
+  runFor(0.02);
+  // Read at the start of its glide it still seems in view; it is written
+  // there, and judged once the glide has had its time.
+  EXPECT_EQ(restore(w, begin(w)), RestoreResult::waiting);
+  runFor(3.0);
+  EXPECT_TRUE(kVisibleArea.contains(frameOf(w))) << frameOf(w);
+  // A window read where it was sent is brought in and judged at once.
+  auto plain = open(launch({}, true), {1439, 100, 800, 600});
+  EXPECT_EQ(restore(plain, begin(plain)), RestoreResult::restored);
+}
+
 TEST_F(MoverRestore, AnApplicationThatStopsAnsweringFailsAfterOneTimeOutNotFour) {
   const Pid pid = launch({}, /*enhancedUI=*/true);
   auto w = open(pid, {1439, 100, 800, 600});
