@@ -188,6 +188,7 @@ void Checker::aimFloatAtFocus(double commandTime) {
   for (const auto& id : {known, front}) {
     // Each window once a command: one already followed keeps its verdict.
     if (!id || !floatAimed_.insert(*id).second) continue;
+    everAimed_.insert(*id);
     floatAims_.push_back(FloatAim{*id, floated_.contains(*id), commandTime, inAStrip(*id)});
   }
 }
@@ -197,6 +198,7 @@ void Checker::followFloat() {
   if (s_.manager_.get() != floatsOf_) {
     floatsOf_ = s_.manager_.get();
     floated_.clear();
+    everAimed_.clear();
   }
   // The program reads the focus when it runs the command, a moment after the
   // key: a window the user focused in that moment may be the one it floats.
@@ -297,6 +299,10 @@ std::optional<Violation> Checker::strips(bool calm) {
   for (const auto& [id, window] : s_.manager_->windows()) {
     if (!window.isTileable || seen.contains(id) || !onScreen.contains(id) || floated_.contains(id))
       continue;
+    // Floated by a command whose effect fell between two looks (a slow
+    // application's focus read): the program's record counts only for a
+    // window a float command was aimed at.
+    if (everAimed_.contains(id) && s_.manager_->isFloatedByUser(id)) continue;
     const auto key = s_.world_.windowWithNumber(id);
     const auto w = key ? s_.world_.window(*key) : std::nullopt;
     if (!w || w->minimized || w->fullScreen || unmovable(w->pid, kRestoreSeconds)) continue;

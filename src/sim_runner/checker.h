@@ -117,6 +117,9 @@ class Checker {
   std::optional<double> floatCommandAt_;  // when the last float command was given
   std::unordered_set<WindowId> floatAimed_;  // the windows it was aimed at
   std::unordered_set<WindowId> floated_;
+  // Every window a float command of the running program was aimed at: the
+  // only ones it may say it floated for the user.
+  std::unordered_set<WindowId> everAimed_;
   const void* floatsOf_ = nullptr;  // the manager that made those floats
   // The defaults' writes at the last action or comparison of the stored
   // layouts: a save since then is compared.

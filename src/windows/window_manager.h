@@ -173,6 +173,8 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   const SwipeTracker& swipe() const { return swipe_; }
   bool isScrollingInteractively() const { return pointer_.interactiveScroll; }
   bool isHeldForDrag(WindowId id) const { return pointer_.heldForDrag.contains(id); }
+  // Taken out of its strip by the user's float command.
+  bool isFloatedByUser(WindowId id) const { return table_.userFloating.contains(id); }
 
   // Focus requests (commands, gestures, the minimap).
   void focusWindow(WindowId id);
@@ -267,10 +269,11 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // --- External changes to tiled windows (reconcile.cpp)
   struct ExternalChecks {
     std::unordered_map<WindowId, WorkItemRef> pending;
-    // Consecutive put-backs of a window, and the frame they put it back to.
+    // Consecutive put-backs of a window, and where it was moved to before
+    // the last one.
     struct Reassertions {
       int count = 0;
-      Rect frame;
+      Rect theirs;
       double time = 0;  // media time of the last put-back
     };
     std::unordered_map<WindowId, Reassertions> reasserts;
