@@ -136,12 +136,17 @@ void Checker::afterStep(const std::string& kind) {
 
 void Checker::noteBehaviours() {
   const double now = s_.dispatch_.now();
+  // What the calls took counts as well as what the application is set to:
+  // calls already under way keep the latency they began with.
+  const auto measured = s_.world_.longestCallsSince(callsNotedUntil_);
+  callsNotedUntil_ = now;
   for (const auto& app : s_.world_.apps()) {
     if (app.terminated) continue;
     const sim::Behaviour& b = app.behaviour;
-    if (b.latencySeconds + b.latencyJitterSeconds > 0) {
-      slowSeen_[app.pid] = {b.latencySeconds + b.latencyJitterSeconds, now};
-    }
+    double latency = b.latencySeconds + b.latencyJitterSeconds;
+    if (auto took = measured.find(app.pid); took != measured.end())
+      latency = std::max(latency, took->second);
+    if (latency > 0) slowSeen_[app.pid] = {latency, now};
     bool failing = b.hung || b.ignoresMoves || s_.habits_.fights(app.pid);
     for (const auto& fault : b.faults) {
       if (fault.remaining != 0 &&

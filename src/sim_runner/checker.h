@@ -95,6 +95,7 @@ class Checker {
   std::unordered_map<sim::WindowKey, double> fullScreenSeen_;
   // Each slow application's latency, and when it was last seen that slow.
   std::map<Pid, std::pair<double, double>> slowSeen_;
+  double callsNotedUntil_ = 0;  // calls ending before this were looked at
   // When each window was first seen restoring, in its current restore.
   std::unordered_map<WindowId, double> restoringSince_;
   // The window a float command was aimed at, whether it was in a strip then,

@@ -246,6 +246,22 @@ std::vector<AXCall> World::calls(Pid pid) const {
   return result;
 }
 
+std::map<Pid, double> World::longestCallsSince(double since) const {
+  // Records are kept in the order the calls were made; none lasts longer
+  // than this, so the walk back stops there.
+  constexpr double kLongestCallSeconds = 10;
+  std::lock_guard lock(core_->mutex);
+  std::map<Pid, double> longest;
+  for (auto it = core_->calls.rbegin(); it != core_->calls.rend(); ++it) {
+    if (it->startSeconds < since - kLongestCallSeconds) break;
+    // A call that timed out measures a hang, not the application's pace.
+    if (it->endSeconds <= since || it->result == AXError::cannotComplete) continue;
+    double& slowest = longest[it->pid];
+    slowest = std::max(slowest, it->endSeconds - it->startSeconds);
+  }
+  return longest;
+}
+
 void World::clearCalls() {
   std::lock_guard lock(core_->mutex);
   core_->calls.clear();

@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -193,6 +194,10 @@ class World {
   // Messaging calls answered, oldest first (the most recent kMaxCalls).
   std::vector<AXCall> calls() const;
   std::vector<AXCall> calls(Pid pid) const;
+  // The longest answered call to each application among those ending after
+  // `since` (a call takes its application's latency as it was when the call
+  // began, so an application made fast again may still answer slowly).
+  std::map<Pid, double> longestCallsSince(double since) const;
   void clearCalls();
   // The trace: one line per call, notification delivered, user action and
   // workspace event, with virtual times; recorded only while enabled. Lines
