@@ -1,6 +1,8 @@
 // Bringing windows back into view, and giving applications their enhanced user
 // interface back when the mover stops.
 
+#include <algorithm>
+
 #include "mover/move_rules.h"
 #include "mover/window_mover.h"
 #include "platform/ax_names.h"
@@ -43,10 +45,15 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   // them): it is written where it was read, so the late one cannot win.
   const bool sentOut = lastWritten && !move_rules::insideAnyScreen(*lastWritten, screens);
   const bool inView = move_rules::insideAnyScreen(*before, screens);
-  if (inView && !sentOut) return RestoreResult::restored;
   // A full-screen window refuses every move, and leaving full screen puts it
-  // back where it was before, out of view: nothing is written until then.
+  // back where it was before, perhaps out of view: nothing is written until
+  // then. One that fills a whole display may be full screen even when the
+  // program never moved it (a window remembered from an earlier run).
+  const bool fillsAScreen =
+      std::find(screens.begin(), screens.end(), *before) != screens.end();
+  if (inView && !sentOut && !fillsAScreen) return RestoreResult::restored;
   if (isFullScreen(window.element)) return RestoreResult::waiting;
+  if (inView && !sentOut) return RestoreResult::restored;
   // An area nothing fits into would shrink the window to nothing.
   if (!inView && (!move_rules::isFinite(area) || area.isEmpty())) return RestoreResult::failed;
 

@@ -102,6 +102,18 @@ TEST_F(MoverRestore, AWindowThatGlidesToEveryWriteIsJudgedLaterNotByWhereTheGlid
   EXPECT_EQ(restore(plain, begin(plain)), RestoreResult::restored);
 }
 
+TEST_F(MoverRestore, AFullScreenWindowIsWaitedForEvenIfThisRunNeverMovedIt) {
+  // Parked by an earlier run, then made full screen: it fills the display,
+  // which looks in view, but leaving full screen takes it back out.
+  auto w = open(launch(), {-707, 33, 708, 500});
+  world.enterFullScreen(keyOf(w));
+  ASSERT_EQ(frameOf(w), kScreen);
+  EXPECT_EQ(restore(w, begin(w)), RestoreResult::waiting);
+  world.exitFullScreen(keyOf(w));
+  EXPECT_EQ(restore(w, begin(w)), RestoreResult::restored);
+  EXPECT_TRUE(kVisibleArea.contains(frameOf(w))) << frameOf(w);
+}
+
 TEST_F(MoverRestore, AnApplicationThatStopsAnsweringFailsAfterOneTimeOutNotFour) {
   const Pid pid = launch({}, /*enhancedUI=*/true);
   auto w = open(pid, {1439, 100, 800, 600});
