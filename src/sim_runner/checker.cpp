@@ -91,6 +91,7 @@ void Checker::beforeStep(const Step& step) {
     floatAims_.clear();
     floatAimed_.clear();
     floatCommandAt_ = s_.dispatch_.now();
+    floatFrontApp_ = s_.world_.frontmostApp();
     aimFloatAtFocus(*floatCommandAt_);
   }
   if (s_.manager_ &&
@@ -184,13 +185,20 @@ std::optional<Violation> Checker::kept(std::optional<Violation> v) const {
 }
 
 // A float command acts on the focused window: the one the program knows, or
-// the one the application has.
+// the one the application has. The program asks the application that was in
+// front when the key was pressed, so if another comes to the front before the
+// answer, the window meant is still that application's focused one.
 void Checker::aimFloatAtFocus(double commandTime) {
-  std::optional<WindowId> known = s_.manager_->focusedWindow(), front;
-  if (const auto key = s_.world_.focusedWindow()) {
-    if (const auto w = s_.world_.window(*key)) front = w->number;
+  std::optional<WindowId> known = s_.manager_->focusedWindow(), front, keyed;
+  const auto numberOf = [&](std::optional<sim::WindowKey> key) -> std::optional<WindowId> {
+    const auto w = key ? s_.world_.window(*key) : std::nullopt;
+    return w ? std::optional<WindowId>(w->number) : std::nullopt;
+  };
+  front = numberOf(s_.world_.focusedWindow());
+  if (const auto app = floatFrontApp_ ? s_.world_.app(*floatFrontApp_) : std::nullopt) {
+    keyed = numberOf(app->focusedWindow);
   }
-  for (const auto& id : {known, front}) {
+  for (const auto& id : {known, front, keyed}) {
     // Each window once a command: one already followed keeps its verdict.
     if (!id || !floatAimed_.insert(*id).second) continue;
     everAimed_.insert(*id);

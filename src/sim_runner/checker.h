@@ -116,6 +116,7 @@ class Checker {
   };
   std::vector<FloatAim> floatAims_;
   std::optional<double> floatCommandAt_;  // when the last float command was given
+  std::optional<Pid> floatFrontApp_;      // the application in front then
   std::unordered_set<WindowId> floatAimed_;  // the windows it was aimed at
   std::unordered_set<WindowId> floated_;
   // Every window a float command of the running program was aimed at: the
