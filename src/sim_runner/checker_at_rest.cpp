@@ -55,7 +55,11 @@ std::optional<Violation> Checker::overlays() {
                          "a panel shows on " + s_.displayName(displayId) + ", which is inactive"};
       }
       const bool isMinimap = minimap && minimap->windowNumber() == number;
-      if (!isMinimap || frame.contains(pointer)) continue;
+      // Over the panel as the window server tells it, in window coordinates:
+      // a pointer on the panel's bottom edge is on it there, though its
+      // top-left twin lies just outside the flipped frame.
+      const Point pointerInWindowSpace{pointer.x, primaryHeight - pointer.y};
+      if (!isMinimap || panel->frame.contains(pointerInWindowSpace)) continue;
       // A minimap up stays up while the strip keeps moving (windows being
       // written), whoever moves it.
       const double quietSince = std::max(lastActionTime_, s_.countingAx_.lastFrameWriteAt());

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <fstream>
 
+#include "sim_runner/story_model.h"
+
 namespace vistarail::simrun {
 
 using Json = nlohmann::json;

@@ -95,9 +95,12 @@ class Session {
   bool running() const { return manager_ != nullptr; }
 
  public:
-  // session_shell.cpp: the steps a person takes with the program itself
-  // (grant, menu, sigterm, reopen); false for any other step.
-  bool executeShellStep(const Step& step);
+  // session_shell.cpp: the steps a person takes with the program itself.
+  void grantAccessibility();
+  enum class Approach { menu, sigterm, reopen };
+  // A status menu item chosen (by its title), SIGTERM, or the program opened
+  // again; waits for the program to exit if that made it quit.
+  void approachProgram(Approach how, const std::string& menuTitle = {});
 
   // --- For the step kinds (steps_*.cpp): the desktop, the program and the
   // names the story gives to applications, windows and displays.

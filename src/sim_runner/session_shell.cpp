@@ -13,29 +13,30 @@ namespace {
 constexpr double kExitWaitSeconds = 7.0;
 }  // namespace
 
-bool Session::executeShellStep(const Step& step) {
-  const Json& s = step.source;
-  const std::string& k = step.kind;
-  if (k == "grant") {
-    world_.setTrusted(true);
-    note("user", "grants Vistarail Accessibility access");
-    return true;
-  }
-  if (k != "menu" && k != "sigterm" && k != "reopen") return false;
+void Session::grantAccessibility() {
+  world_.setTrusted(true);
+  note("user", "grants Vistarail Accessibility access");
+}
+
+void Session::approachProgram(Approach how, const std::string& menuTitle) {
+  static constexpr const char* kNames[] = {"menu", "sigterm", "reopen"};
   if (!program_) {
-    note("skipped", k + " (the program is not running)");
-    return true;
+    note("skipped", std::string(kNames[static_cast<int>(how)]) + " (the program is not running)");
+    return;
   }
-  if (k == "menu") {
-    const std::string title = s["choose"];
-    note("user", "chooses \u201c" + title + "\u201d from the status menu");
-    program_->chooseFromStatusMenu(title);
-  } else if (k == "sigterm") {
-    note("user", "sends SIGTERM to the program");
-    program_->sendTerminate();
-  } else {
-    note("user", "opens Vistarail again");
-    program_->reopen();
+  switch (how) {
+    case Approach::menu:
+      note("user", "chooses \u201c" + menuTitle + "\u201d from the status menu");
+      program_->chooseFromStatusMenu(menuTitle);
+      break;
+    case Approach::sigterm:
+      note("user", "sends SIGTERM to the program");
+      program_->sendTerminate();
+      break;
+    case Approach::reopen:
+      note("user", "opens Vistarail again");
+      program_->reopen();
+      break;
   }
   // The click, the signal or the reopen reach the program on its main queue.
   dispatch_.runFor(0.01);
@@ -44,7 +45,6 @@ bool Session::executeShellStep(const Step& step) {
     awaitExit();
     justStopped_ = true;
   }
-  return true;
 }
 
 void Session::awaitExit() {

@@ -88,10 +88,10 @@ const std::vector<StepKind>& stepKinds() {
       {"start", {}, steps::start},
       {"store", {{"key", V::string, true}, {"value", V::any, true}}, steps::store},
       // The program itself, as a person meets it (session_shell.cpp)
-      {"grant", {}, steps::shell},
-      {"menu", {{"choose", V::string, true}}, steps::shell},
-      {"sigterm", {}, steps::shell},
-      {"reopen", {}, steps::shell},
+      {"grant", {}, steps::grant},
+      {"menu", {{"choose", V::string, true}}, steps::menu},
+      {"sigterm", {}, steps::sigterm},
+      {"reopen", {}, steps::reopen},
       // The settings window and the system services behind it (steps_settings.cpp)
       {"settings", {{"tab", V::string, false}}, steps::settings},
       {"operate", {{"control", V::string, true}, {"value", V::any, false}}, steps::operate},

@@ -54,8 +54,11 @@ void pause(Session& s, const Json& step);
 void resume(Session& s, const Json& step);
 void stop(Session& s, const Json& step);
 void start(Session& s, const Json& step);
-// grant, menu, sigterm and reopen: the program as a person meets it.
-void shell(Session& s, const Json& step);
+// The program as a person meets it.
+void grant(Session& s, const Json& step);
+void menu(Session& s, const Json& step);
+void sigterm(Session& s, const Json& step);
+void reopen(Session& s, const Json& step);
 void store(Session& s, const Json& step);
 
 // steps_settings.cpp: the settings window, and the system refusing services.

@@ -78,8 +78,20 @@ void snapshot(Session& s, const Json& step) {
   s.note("snapshot", step["name"]);
 }
 
-void shell(Session& s, const Json& step) {
-  (void)s.executeShellStep(Step{step["do"].get<std::string>(), step});
+void grant(Session& s, const Json&) {
+  s.grantAccessibility();
+}
+
+void menu(Session& s, const Json& step) {
+  s.approachProgram(Session::Approach::menu, step["choose"].get<std::string>());
+}
+
+void sigterm(Session& s, const Json&) {
+  s.approachProgram(Session::Approach::sigterm);
+}
+
+void reopen(Session& s, const Json&) {
+  s.approachProgram(Session::Approach::reopen);
 }
 
 }  // namespace vistarail::simrun::steps

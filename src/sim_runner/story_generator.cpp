@@ -7,6 +7,7 @@
 
 #include "input/action.h"
 #include "platform/sim/world/rng.h"
+#include "sim_runner/story_model.h"
 
 namespace vistarail::simrun {
 

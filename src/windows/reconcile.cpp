@@ -264,18 +264,23 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   // application or its user (the system nudges a parking frame, it never
   // takes the sliver away nor shows half the window), and follows it there
   // like a tiled window. Anywhere else, a parking frame nudged by the system
-  // is no move to the other display.
+  // is no move to the other display. One that lies across both, less than
+  // half of it on the other display, also shows on its own: it is judged
+  // there and put back, not left across the edge out of its column.
   if (moved_.is(id, MovedState::parked)) {
     auto holder = displayContainingFrame(*actual);
     if (!moved || !holder) return;
     if (holder->id != display->info.id) {
-      DisplayState* target = displayState(holder->id);
       const double shownThere = actual->intersectionArea(holder->frame);
       const bool placedThere =
           shownThere > 0 && (!actual->intersects(display->info.frame) ||
                              shownThere >= actual->width() * actual->height() / 2);
-      if (target && placedThere) moveWindowToDisplay(id, *display, *target, *actual);
-      return;
+      if (placedThere) {
+        if (DisplayState* target = displayState(holder->id)) {
+          moveWindowToDisplay(id, *display, *target, *actual);
+        }
+        return;
+      }
     }
   } else if (moved) {
     auto holder = displayContainingFrame(*actual);
