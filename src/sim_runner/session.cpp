@@ -40,6 +40,9 @@ Session::Session(const Scenario& scenario, SessionOptions options)
         nameWindow(name, to);
         note("app",
              appName(world_.window(to) ? world_.window(to)->pid : 0) + " opens " + name + " again");
+        // A window closed and opened by its application is news the program
+        // hears like a person's doing: the desktop is not settled until then.
+        checker_.afterStep("recreate");
       }) {
   world_.setTracing(options_.timeline);
   // The program's bundle says which version it is, as a built one does.
