@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/ax_names.h"
+#include "platform/ax_types.h"
 #include "windows/ax_read.h"
 #include "windows/timing.h"
 #include "windows/window_manager.h"
@@ -70,10 +71,29 @@ void WindowManager::readFrontmostFocus(FocusReader then) {
   onAppQueue(pid, [app = observer->second->element(), pid,
                    then = std::move(then)](Accessibility& ax) -> AppReply {
     std::optional<WindowId> number;
-    if (auto focused = readElement(ax, app, ax::kFocusedWindow)) {
-      number = windowNumberOf(ax, *focused);
+    const auto focused = ax.copyAttributeValue(app, ax::kFocusedWindow);
+    // A busy application that does not answer still has a focused window;
+    // nothing will say so once it answers again (its focus did not change).
+    const bool answered = focused.error != AXError::cannotComplete;
+    if (auto element = focused ? asElement(*focused.value) : std::nullopt) {
+      number = windowNumberOf(ax, *element);
     }
-    return [number, pid, then](WindowManager& self) { then(self, number, pid); };
+    return [number, pid, then, answered](WindowManager& self) {
+      then(self, number, pid);
+      if (!answered) self.retryFocusReadLater();
+    };
+  });
+}
+
+void WindowManager::retryFocusReadLater() {
+  if (focus_.readRetryScheduled) return;
+  focus_.readRetryScheduled = true;
+  std::weak_ptr<WindowManager> weak = weak_from_this();
+  ports_.dispatch.main()->asyncAfter(timing::kRecoveryPeriodSeconds, [weak] {
+    auto self = weak.lock();
+    if (!self) return;
+    self->focus_.readRetryScheduled = false;
+    self->syncFocus(true);
   });
 }
 

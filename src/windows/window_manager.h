@@ -294,6 +294,9 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
     std::optional<WindowId> unknownFocusedWindow;
     std::optional<WindowId> actualFocusedWindow;
     std::optional<WindowId> reportedFocusedWindow;
+    // A focus read the frontmost application did not answer is tried again
+    // later, one retry at a time.
+    bool readRetryScheduled = false;
   };
   // Read by application queues; hence shared and locked.
   struct FocusGeneration {
@@ -464,9 +467,11 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // focus.cpp
   using FocusReader = std::function<void(WindowManager&, std::optional<WindowId>, Pid)>;
   // Reads the frontmost application's focused window on its queue and hands
-  // it (absent when it has none) back on the main queue.
+  // it (absent when it has none, or did not answer) back on the main queue.
+  // An application that did not answer is asked again by `syncFocus` later.
   void readFrontmostFocus(FocusReader then);
   void syncFocus(bool animated);
+  void retryFocusReadLater();
   void focusChanged(std::optional<WindowId> id, Pid pid, bool animated);
   // A report ignored while a request settles may be the truth: looks again
   // when the grace period ends, unless the request is confirmed or replaced.
