@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "platform/ax_names.h"
 #include "windows/ax_read.h"
@@ -258,6 +259,28 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   const bool shrunk =
       actual->width() < expected.width() - tol || actual->height() < expected.height() - tol;
 
+  auto& record = external_.reasserts[id];
+  // A fight is over once the application has left the window alone for a
+  // while: a move long after it is a new one, and gets its put-backs again.
+  const double now = ports_.dispatch.mediaTime();
+  if (record.count > 0 && now - record.time > timing::kFightMemorySeconds) record = {};
+  // A fighting application puts its window back in one place; a move
+  // anywhere else (a user's, or the application's next idea) is a new one.
+  // An application that keeps its window where it is but takes the sizes
+  // written to it can make the same spot lie mostly on one display at one
+  // strip's width and on the other at the other's: following it is part of
+  // the same fight, so it cannot go back and forth for ever.
+  const bool sameFight = record.count > 0 &&
+                         std::fabs(actual->minX() - record.theirs.minX()) <= tol &&
+                         std::fabs(actual->minY() - record.theirs.minY()) <= tol;
+  auto follow = [&](DisplayState& target) {
+    if (sameFight && record.count >= timing::kMaxReassertions) return;
+    const auto fought = std::remove_reference_t<decltype(record)>{
+        sameFight ? record.count + 1 : 1, *actual, now};
+    moveWindowToDisplay(id, *display, target, *actual);
+    external_.reasserts[id] = fought;
+  };
+
   // A parked window is judged when it shows on its own display: the
   // application brought it into view. One that shares nothing with its own
   // display any more, or shows mostly on another, was put there by its
@@ -276,9 +299,7 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
           shownThere > 0 && (!actual->intersects(display->info.frame) ||
                              shownThere >= actual->width() * actual->height() / 2);
       if (placedThere) {
-        if (DisplayState* target = displayState(holder->id)) {
-          moveWindowToDisplay(id, *display, *target, *actual);
-        }
+        if (DisplayState* target = displayState(holder->id)) follow(*target);
         return;
       }
     }
@@ -286,7 +307,7 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
     auto holder = displayContainingFrame(*actual);
     if (holder && holder->id != display->info.id) {
       if (DisplayState* target = displayState(holder->id)) {
-        moveWindowToDisplay(id, *display, *target, *actual);
+        follow(*target);
         return;
       }
     }
@@ -295,16 +316,9 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   const bool carousel = settings_.carouselMode.value();
   const bool reassert =
       moved || (resized && (!carousel || *columnIndex == strip.focusedIndex || shrunk));
-  auto& record = external_.reasserts[id];
-  // A fight is over once the application has left the window alone for a
-  // while: a move long after it is a new one, and gets its put-backs again.
-  const double now = ports_.dispatch.mediaTime();
-  if (record.count > 0 && now - record.time > timing::kFightMemorySeconds) record = {};
   // Our own put-back is reported like any other move; finding the window
   // where it was put back (or where a later layout put it) ends no fight.
   if (!reassert) return;
-  // A fighting application puts its window back in one place; a move
-  // anywhere else (a user's, or the application's next idea) is a new one.
   if (record.count > 0 && !actual->isNear(record.theirs, tol)) record = {};
   // Past this the application wins: fighting it forever would only flicker.
   if (record.count >= timing::kMaxReassertions) return;
