@@ -63,20 +63,29 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   const bool written = write(window, clamped, change);
   restoreEnhancedUI(window.pid);  // the write switched it off again
   if (!written) return RestoreResult::failed;
-  {
+  // Only a write the window took replaces the frame that sent it out: one it
+  // dropped leaves that frame on its way (a glide to it may still be under
+  // way), and the next try must still know the window was sent out.
+  auto remember = [&] {
     std::lock_guard guard(mutex_);
     if (auto it = windows_.find(window.id); it != windows_.end()) it->second.lastWritten = clamped;
-  }
+  };
   // Where it was read is where it is written, so a read-back would say yes
   // whatever happens: the frame that sends it out may still land (an
   // application that drops this write and glides on), so it is judged later.
-  if (inView) return RestoreResult::waiting;
+  if (inView) {
+    remember();
+    return RestoreResult::waiting;
+  }
 
   const std::optional<Rect> after = readFrame(window.element);
   if (!after) return RestoreResult::failed;
-  if (move_rules::insideAnyScreen(*after, screens)) return RestoreResult::restored;
-  return move_rules::oversizedButPlaced(*after, clamped, area) ? RestoreResult::restored
-                                                               : RestoreResult::failed;
+  if (!move_rules::insideAnyScreen(*after, screens) &&
+      !move_rules::oversizedButPlaced(*after, clamped, area)) {
+    return RestoreResult::failed;
+  }
+  remember();
+  return RestoreResult::restored;
 }
 
 bool WindowMover::isFullScreen(const AXElement& window) {

@@ -102,6 +102,26 @@ TEST_F(MoverRestore, AWindowThatGlidesToEveryWriteIsJudgedLaterNotByWhereTheGlid
   EXPECT_EQ(restore(plain, begin(plain)), RestoreResult::restored);
 }
 
+TEST_F(MoverRestore, ARestoreTheWindowDroppedLeavesItKnownAsSentOut) {
+  world.setRealism({.enhancedUIAnimationSeconds = 10.0});
+  const Pid pid = launch(
+      {.faults = {{.name = ax::kEnhancedUserInterface, .on = sim::FaultOn::write}}}, true);
+  auto w = open(pid, {1439, 100, 800, 600});
+  mover->apply(w, {-799, 100, 800, 600}, kScreen);  // parked on the other side: a long glide
+  runFor(0.02);
+  // From now on it drops every write, and glides on to the parking frame.
+  world.setBehaviour(pid, {.ignoresMoves = true,
+                           .faults = {{.name = ax::kEnhancedUserInterface,
+                                       .on = sim::FaultOn::write}}});
+  EXPECT_EQ(restore(w, begin(w)), RestoreResult::failed);
+  for (int i = 0; i < 100 && !kVisibleArea.contains(frameOf(w)); ++i) runFor(0.05);
+  ASSERT_TRUE(kVisibleArea.contains(frameOf(w))) << "mid-glide " << frameOf(w);
+  // Read in view on its way out: not restored, whatever the dropped write was.
+  EXPECT_EQ(restore(w, begin(w)), RestoreResult::waiting);
+  runFor(12.0);
+  EXPECT_FALSE(kVisibleArea.contains(frameOf(w))) << "the glide ended out of view";
+}
+
 TEST_F(MoverRestore, AFullScreenWindowIsWaitedForEvenIfThisRunNeverMovedIt) {
   // Parked by an earlier run, then made full screen: it fills the display,
   // which looks in view, but leaving full screen takes it back out.
