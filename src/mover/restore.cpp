@@ -32,18 +32,25 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   // messaging time-out on every call: the restore fails at once and is
   // tried again on the back-off.
   if (!restoreEnhancedUI(window.pid)) return RestoreResult::failed;
-  std::optional<Rect> lastWritten;
+  std::optional<Rect> lastWritten, unconfirmed;
   {
     std::lock_guard guard(mutex_);
-    if (auto it = windows_.find(window.id); it != windows_.end())
+    if (auto it = windows_.find(window.id); it != windows_.end()) {
       lastWritten = it->second.lastWritten;
+      unconfirmed = it->second.unconfirmed;
+    }
   }
-  const std::optional<Rect> before = readFrame(window.element);
+  const auto [before, fullScreen] = readFrameAndFullScreen(window.element);
   if (!before) return RestoreResult::failed;
   // A window read in view after being sent out of it may not have taken
   // that frame yet (an application that applies writes late, or glides to
   // them): it is written where it was read, so the late one cannot win.
-  const bool sentOut = lastWritten && !move_rules::insideAnyScreen(*lastWritten, screens);
+  auto outOfView = [&](const std::optional<Rect>& frame) {
+    return frame && !move_rules::insideAnyScreen(*frame, screens);
+  };
+  // An earlier restore's write the window has not confirmed may still land:
+  // written into view on a display that has gone since, it sends it out.
+  const bool sentOut = outOfView(lastWritten) || outOfView(unconfirmed);
   const bool inView = move_rules::insideAnyScreen(*before, screens);
   // A full-screen window refuses every move, and leaving full screen puts it
   // back where it was before, perhaps out of view: nothing is written until
@@ -52,7 +59,7 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   const bool fillsAScreen =
       std::find(screens.begin(), screens.end(), *before) != screens.end();
   if (inView && !sentOut && !fillsAScreen) return RestoreResult::restored;
-  if (isFullScreen(window.element)) return RestoreResult::waiting;
+  if (fullScreen) return RestoreResult::waiting;
   if (inView && !sentOut) return RestoreResult::restored;
   // An area nothing fits into would shrink the window to nothing.
   if (!inView && (!move_rules::isFinite(area) || area.isEmpty())) return RestoreResult::failed;
@@ -65,16 +72,21 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   if (!written) return RestoreResult::failed;
   // Only a write the window took replaces the frame that sent it out: one it
   // dropped leaves that frame on its way (a glide to it may still be under
-  // way), and the next try must still know the window was sent out.
-  auto remember = [&] {
+  // way), and the next try must still know the window was sent out. Until
+  // then this write is unconfirmed, and may land late.
+  auto record = [&](bool taken) {
     std::lock_guard guard(mutex_);
-    if (auto it = windows_.find(window.id); it != windows_.end()) it->second.lastWritten = clamped;
+    auto it = windows_.find(window.id);
+    if (it == windows_.end()) return;
+    if (taken) it->second.lastWritten = clamped;
+    it->second.unconfirmed = taken ? std::nullopt : std::optional<Rect>(clamped);
   };
+  record(false);
   // Where it was read is where it is written, so a read-back would say yes
   // whatever happens: the frame that sends it out may still land (an
   // application that drops this write and glides on), so it is judged later.
   if (inView) {
-    remember();
+    record(true);
     return RestoreResult::waiting;
   }
 
@@ -84,13 +96,8 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
       !move_rules::oversizedButPlaced(*after, clamped, area)) {
     return RestoreResult::failed;
   }
-  remember();
+  record(true);
   return RestoreResult::restored;
-}
-
-bool WindowMover::isFullScreen(const AXElement& window) {
-  auto read = ax_.copyAttributeValue(window, ax::kFullScreen);
-  return read.isOk() && asBool(*read.value).value_or(false);
 }
 
 void WindowMover::restoreAllEnhancedUI(Task completion) {

@@ -164,6 +164,9 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
     // The last frame written, kept through cancels: a restore judges its
     // read-back by it.
     std::optional<Rect> lastWritten;
+    // A frame a restore wrote but could not confirm: the window may be
+    // gliding to it still, or may have dropped it.
+    std::optional<Rect> unconfirmed;
     std::optional<GaveUp> gaveUp;
     MoveToken token = 0;
   };
@@ -193,8 +196,14 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   void verify(const Request& request, MoveToken token);
   void retryOrGiveUp(const Request& request, MoveToken token);
   void resumeRetry(Request request, MoveToken token);
+  // One round trip each: a slow application charges its latency per call,
+  // and a restore or read-back of a window waits behind every call before it.
   std::optional<Rect> readFrame(const AXElement& window);
-  bool isFullScreen(const AXElement& window);
+  struct FrameAndFullScreen {
+    std::optional<Rect> frame;
+    bool fullScreen = false;
+  };
+  FrameAndFullScreen readFrameAndFullScreen(const AXElement& window);
   void deliver(Report report, WindowId id, Size requested, Size actual);
 
   // Enhanced user interface (enhanced_ui.cpp), application queue only.

@@ -47,6 +47,7 @@ void WindowMover::drain(WindowId id) {
     // newer request also moves the token on, but leaves itself pending.)
     if (it == windows_.end()) return;
     it->second.lastWritten = request->frame;
+    it->second.unconfirmed.reset();  // a glide to it turns to this frame
     if (it->second.token != token && !it->second.pending) return;
     it->second.applied = request->frame;
   }
@@ -137,15 +138,28 @@ void WindowMover::verify(const Request& request, MoveToken token) {
   }
 }
 
-std::optional<Rect> WindowMover::readFrame(const AXElement& window) {
-  auto position = ax_.copyAttributeValue(window, ax::kPosition);
-  if (!position.isOk()) return std::nullopt;
-  auto size = ax_.copyAttributeValue(window, ax::kSize);
-  if (!size.isOk()) return std::nullopt;
+namespace {
+
+std::optional<Rect> frameOf(const AXResult<AXValue>& position, const AXResult<AXValue>& size) {
+  if (!position.isOk() || !size.isOk()) return std::nullopt;
   auto origin = asPoint(*position.value);
   auto extent = asSize(*size.value);
   if (!origin || !extent) return std::nullopt;
   return Rect(*origin, *extent);
+}
+
+}  // namespace
+
+std::optional<Rect> WindowMover::readFrame(const AXElement& window) {
+  const auto read = ax_.copyMultipleAttributeValues(window, {ax::kPosition, ax::kSize});
+  return frameOf(read[0], read[1]);
+}
+
+WindowMover::FrameAndFullScreen WindowMover::readFrameAndFullScreen(const AXElement& window) {
+  const auto read =
+      ax_.copyMultipleAttributeValues(window, {ax::kPosition, ax::kSize, ax::kFullScreen});
+  return {frameOf(read[0], read[1]),
+          read[2].isOk() && asBool(*read[2].value).value_or(false)};
 }
 
 }  // namespace vistarail

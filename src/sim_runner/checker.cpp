@@ -299,7 +299,7 @@ std::optional<Violation> Checker::strips(bool calm) {
           return Violation{"untileableWindowInStrip", s_.windowName(w) + " does not tile"};
         }
         if (calm && display.isActive() && display.space.id == space && enabled &&
-            !onScreen.contains(w)) {
+            !onScreen.contains(w) && !wonByItsApplication(w)) {
           return Violation{"tiledWindowOffScreen", s_.windowName(w) + " stays in the strip of " +
                                                        s_.displayName(id) +
                                                        " without being on screen"};
@@ -331,6 +331,15 @@ std::optional<Violation> Checker::strips(bool calm) {
     }
   }
   return std::nullopt;
+}
+
+// An application that moved its window back after every put-back keeps it
+// where it put it, and whether the window server shows it there (a place
+// mostly on a display showing a full-screen Space) is its own doing.
+bool Checker::wonByItsApplication(WindowId id) const {
+  const auto key = s_.world_.windowWithNumber(id);
+  const auto w = key ? s_.world_.window(*key) : std::nullopt;
+  return w && s_.habits_.foughtTo(w->key, w->frame, timing::kMaxReassertions + 1);
 }
 
 std::optional<Violation> Checker::nothingLost(const char* invariant, bool afterPause) {
@@ -393,7 +402,7 @@ std::optional<Violation> Checker::framesAsLaidOut() {
       // An application that moved its window back after every put-back has
       // won it, and keeps it where it put it; so does one that dropped the
       // last move written (the program gives up after its retries).
-      if (s_.habits_.foughtTo(w->key, w->frame, timing::kMaxReassertions + 1)) continue;
+      if (wonByItsApplication(laid.window)) continue;
       if (w->lastMoveIgnored) continue;
       // Moved with every notification of it lost: no program could know.
       if (w->movedUnheard) continue;

@@ -73,6 +73,7 @@ class Checker {
   void aimFloatAtFocus(double commandTime);
 
   std::optional<Violation> strips(bool settled);
+  bool wonByItsApplication(WindowId id) const;
   std::optional<Violation> nothingLost(const char* invariant, bool afterPause);
   std::optional<Violation> framesAsLaidOut();
   std::optional<Violation> focusFollowed();

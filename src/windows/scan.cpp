@@ -60,7 +60,12 @@ void WindowManager::refreshApp(Pid pid) {
   onAppQueue(pid, [observer, mover, known = std::move(known)](Accessibility& ax) -> AppReply {
     std::vector<WindowSnapshot> snapshots;  // the new windows, with their facts
     std::vector<KnownWindowRead> listed;    // the known ones, facts to follow
-    for (const AXElement& element : readElements(ax, observer->element(), ax::kWindows)) {
+    const auto list = ax.copyAttributeValue(observer->element(), ax::kWindows);
+    const bool answered = list.error != AXError::cannotComplete;
+    const std::vector<AXElement> elements =
+        list.isOk() ? asElements(*list.value).value_or(std::vector<AXElement>{})
+                    : std::vector<AXElement>{};
+    for (const AXElement& element : elements) {
       yieldToUrgent(mover, observer->pid());
       auto match = std::find_if(known.begin(), known.end(),
                                 [&](const KnownWindowRead& k) { return k.element == element; });
@@ -73,15 +78,28 @@ void WindowManager::refreshApp(Pid pid) {
       snapshots.push_back(
           {*number, element, readWindowFacts(ax, element, true, observer->element())});
     }
-    return [observer, snapshots = std::move(snapshots),
+    return [observer, answered, snapshots = std::move(snapshots),
             listed = std::move(listed)](WindowManager& self) mutable {
       std::vector<std::pair<AXElement, WindowId>> unwatched;
       for (const WindowSnapshot& s : snapshots) unwatched.emplace_back(s.element, s.id);
       std::vector<WindowId> present;
       for (const KnownWindowRead& k : listed) present.push_back(k.id);
+      // Unanswered, the list is not an empty one: every window stays known.
+      if (!answered) present = self.table_.windowsByPID[observer->pid()];
       if (!self.applySnapshots(std::move(snapshots), present, observer->pid(), observer)) return;
+      if (!answered) self.retryScanLater(observer->pid());
       self.followUpScan(observer, std::move(unwatched), std::move(listed));
     };
+  });
+}
+
+void WindowManager::retryScanLater(Pid pid) {
+  if (!pipeline_.scanRetries.insert(pid).second) return;
+  ports_.dispatch.main()->asyncAfter(timing::kRecoveryPeriodSeconds, [weak = weak_from_this(), pid] {
+    auto self = weak.lock();
+    if (!self) return;
+    self->pipeline_.scanRetries.erase(pid);
+    if (self->running_) self->refreshApp(pid);
   });
 }
 

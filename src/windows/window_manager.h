@@ -237,6 +237,8 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   };
   struct RefreshPipeline {
     std::unordered_map<Pid, AppScan> scans;
+    // Applications whose window list timed out, each with one scan to come.
+    std::set<Pid> scanRetries;
     std::set<Pid> dirtyPIDs;
     bool refreshAllPending = false;
     bool refreshScheduled = false;
@@ -353,6 +355,9 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void appTerminated(Pid pid);
   void handleAXNotification(Pid pid, const std::string& name, const AXElement& element);
   void refreshApp(Pid pid);
+  // A hung application's window list says nothing: nothing will announce
+  // that it answers again, so it is asked again after a while.
+  void retryScanLater(Pid pid);
   // Reading an application on its queue and coming back: the read runs there
   // and returns what to do with its result on the main queue (or nothing),
   // which runs only while the manager exists.

@@ -34,6 +34,11 @@ TEST_F(MoverRestore, AVisibleWindowStaysAndAParkedOneTakesTheShortestWayIn) {
   EXPECT_EQ(restore(tall, begin(tall)), RestoreResult::restored);
   EXPECT_TRUE(writes(visible).empty());
   EXPECT_THAT(writes(parked), ElementsAre("set AXPosition 640,100"));
+  // One round trip to read it (frame and full screen), one to write, one to
+  // read it back: a slow application charges its latency per call, and a
+  // pause brings back every window of it one after another.
+  EXPECT_THAT(described(parked), ElementsAre("read (multiple attributes)", "set AXPosition 640,100",
+                                             "read (multiple attributes)"));
   EXPECT_THAT(writes(tall),
               ElementsAre("set AXSize 800x800", "set AXPosition 0,25", "set AXSize 800x800"));
   EXPECT_EQ(frameOf(tall), Rect(0, 25, 800, 800));
@@ -120,6 +125,30 @@ TEST_F(MoverRestore, ARestoreTheWindowDroppedLeavesItKnownAsSentOut) {
   EXPECT_EQ(restore(w, begin(w)), RestoreResult::waiting);
   runFor(12.0);
   EXPECT_FALSE(kVisibleArea.contains(frameOf(w))) << "the glide ended out of view";
+}
+
+TEST_F(MoverRestore, AWriteStillGlidingSendsTheWindowOutWhenItsDisplayGoes) {
+  world.setRealism({.enhancedUIAnimationSeconds = 10.0});
+  const Pid pid = launch(
+      {.faults = {{.name = ax::kEnhancedUserInterface, .on = sim::FaultOn::write}}}, true);
+  const Rect right{1440, 0, 1920, 1080};
+  auto w = open(pid, {-799, 100, 800, 600});
+  // Brought back onto the right-hand display: it glides there across this
+  // one, so the read-back finds it still on its way.
+  std::optional<RestoreResult> first;
+  const MoveToken token = begin(w);
+  mover->perform(pid, [&, token] {
+    mover->restore(w, {kScreen, right}, {1440, 25, 1920, 1055}, token,
+                   [&](RestoreResult r) { first = r; });
+  });
+  runFor(1.0);
+  ASSERT_EQ(first, RestoreResult::failed);
+  for (int i = 0; i < 100 && !kVisibleArea.contains(frameOf(w)); ++i) runFor(0.05);
+  ASSERT_TRUE(kVisibleArea.contains(frameOf(w))) << "mid-glide " << frameOf(w);
+  // That display is gone now: read in view here, but on its way out of it.
+  EXPECT_EQ(restore(w, begin(w)), RestoreResult::waiting);
+  runFor(12.0);
+  EXPECT_TRUE(kVisibleArea.contains(frameOf(w))) << frameOf(w);
 }
 
 TEST_F(MoverRestore, AFullScreenWindowIsWaitedForEvenIfThisRunNeverMovedIt) {

@@ -118,6 +118,19 @@ DisplayNumber World::plugDisplay(DisplaySetup setup) {
       moveToConnectedEnd(c, c.displays.size() - 1, true);
     }
     c.traceLine("display " + std::to_string(result) + " plugged in at " + formatRect(setup.frame));
+    // A window left where the display now stands (parked beside the edge of
+    // another) shows on it, and travels with it when it is rearranged.
+    if (!c.realism.displaysShareOneSpace) {
+      SimDisplay& plugged = *c.findDisplay(result);
+      for (WindowKey key : c.zOrder) {
+        SimWindow* w = c.findWindow(key);  // the order holds overlay panels too
+        if (!w || w->fullScreen ||
+            w->frame.intersectionArea(plugged.frame) * 2 <= w->frame.width() * w->frame.height())
+          continue;
+        if (c.displayOfSpace(w->space.value_or(0)) != &plugged)
+          w->space = WorldCore::spaceForNewWindow(plugged);
+      }
+    }
     c.emitScreens(out);
     return true;
   });
