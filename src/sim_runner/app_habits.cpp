@@ -1,5 +1,7 @@
 #include "sim_runner/app_habits.h"
 
+#include <algorithm>
+
 namespace vistarail::simrun {
 
 void AppHabits::set(Pid pid, const nlohmann::json& behaviour) {
@@ -49,8 +51,10 @@ void AppHabits::tick() {
         const auto moved = world_.window(w.key);
         const Rect landed = moved ? moved->frame : frame;
         Fight& fight = fights_[w.key];
-        if (fight.frame != landed) fight = {landed, 0};
+        if (fight.meant != frame) fight = {frame, 0, {}};
         ++fight.moves;
+        if (std::find(fight.landed.begin(), fight.landed.end(), landed) == fight.landed.end())
+          fight.landed.push_back(landed);
       }
     }
   }
@@ -58,7 +62,9 @@ void AppHabits::tick() {
 
 bool AppHabits::foughtTo(sim::WindowKey key, const Rect& frame, int times) const {
   auto fight = fights_.find(key);
-  return fight != fights_.end() && fight->second.frame == frame && fight->second.moves >= times;
+  if (fight == fights_.end() || fight->second.moves < times) return false;
+  const std::vector<Rect>& landed = fight->second.landed;
+  return std::find(landed.begin(), landed.end(), frame) != landed.end();
 }
 
 }  // namespace vistarail::simrun

@@ -11,6 +11,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -36,8 +37,10 @@ class AppHabits {
   void placed(sim::WindowKey key, Rect frame) { placed_[key] = frame; }
   // Looks at every window of an application with a habit.
   void tick();
-  // Whether a fighting application moved the window back to where it stands
-  // now at least `times` times (each after someone else moved it).
+  // Whether a fighting application moved the window back at least `times`
+  // times (each after someone else moved it) to where it means it to be, and
+  // it stands where one of those moves landed (the window server may pull a
+  // place off every display back by a different way each time).
   bool foughtTo(sim::WindowKey key, const Rect& frame, int times) const;
 
  private:
@@ -51,8 +54,9 @@ class AppHabits {
   std::map<Pid, Habit> habits_;
   std::unordered_map<sim::WindowKey, Rect> placed_;
   struct Fight {
-    Rect frame;
+    Rect meant;
     int moves = 0;
+    std::vector<Rect> landed;
   };
   std::unordered_map<sim::WindowKey, Fight> fights_;
 };
