@@ -159,6 +159,28 @@ MoveToken WindowMover::token(const Lock& held, WindowId id) const {
   return it == windows_.end() ? 0 : it->second.token;
 }
 
+void WindowMover::recheck(WindowId id) {
+  std::optional<Request> request;
+  MoveToken token = 0;
+  {
+    std::lock_guard guard(mutex_);
+    auto it = windows_.find(id);
+    if (it == windows_.end()) return;
+    WindowRecord& record = it->second;
+    record.gaveUp.reset();
+    if (record.pending || !record.applied || !record.written ||
+        record.written->frame != *record.applied) {
+      record.applied.reset();
+      return;
+    }
+    request = record.written;
+    request->attempt = 0;
+    token = record.token;
+  }
+  // A read-back that fails starts the retries, which write the frame again.
+  scheduleVerification(*request, token);
+}
+
 void WindowMover::dropAppliedAndGaveUp(const Lock& held, WindowId id) {
   checkHeld(held);
   auto it = windows_.find(id);

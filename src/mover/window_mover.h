@@ -111,6 +111,11 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   // no value for it could be handed to the application.
   void apply(const ManagedWindowRef& window, const Rect& frame,
              std::optional<Rect> parkedOff = std::nullopt);
+  // A second look at a window: reads it back against the frame last written
+  // and writes that frame again only if the window is not there (one call
+  // when nothing moved it). Without a written frame to look at, the next
+  // frame applied is written in full. Forgets a given-up frame either way.
+  void recheck(WindowId id);
   // Runs the block on the application's queue, after everything queued there.
   void perform(Pid pid, Task block);
   // Work that must not wait behind what a slow application's queue already
@@ -161,6 +166,7 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   struct WindowRecord {
     std::optional<Request> pending;
     std::optional<Rect> applied;  // last frame written successfully
+    std::optional<Request> written;  // the request that wrote it
     // The last frame written, kept through cancels: a restore judges its
     // read-back by it.
     std::optional<Rect> lastWritten;

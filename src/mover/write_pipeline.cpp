@@ -50,6 +50,7 @@ void WindowMover::drain(WindowId id) {
     it->second.unconfirmed.reset();  // a glide to it turns to this frame
     if (it->second.token != token && !it->second.pending) return;
     it->second.applied = request->frame;
+    it->second.written = *request;
   }
   scheduleVerification(*request, token);
 }

@@ -120,13 +120,14 @@ void WindowManager::reconcileDisplay(DisplayState& display,
   if (!added.empty()) {
     std::vector<WindowId> ids;
     for (const JoiningWindow& joining : added) ids.push_back(joining.window);
-    // Applications often move a new window once more after opening it: lay
-    // the new windows out again a moment later.
+    // Applications often move a new window once more after opening it, and
+    // the notification may not come: a moment later each new window is read
+    // back, and written again only if it is not where it was put.
     ports_.dispatch.main()->asyncAfter(timing::kSecondLayoutPassSeconds,
                                        [weak = weak_from_this(), ids] {
                                          auto self = weak.lock();
                                          if (!self) return;
-                                         for (WindowId id : ids) self->dropMoverRecords(id);
+                                         for (WindowId id : ids) self->mover_->recheck(id);
                                          self->startAnimator();
                                        });
   }

@@ -41,6 +41,29 @@ TEST_F(MoverWrites, WritesOnlyTheNewestFiniteFrameAndNeverRewritesOne) {
   EXPECT_THAT(described(w), ElementsAre("set AXPosition 350,120", "read (multiple attributes)"));
 }
 
+TEST_F(MoverWrites, ASecondLookReadsOnceAndWritesOnlyAWindowThatMoved) {
+  auto w = open(launch(), {100, 100, 800, 600});
+  mover->apply(w, {300, 100, 800, 600});
+  runFor(1.0);
+  world.clearCalls();
+  mover->recheck(w->id);
+  runFor(1.0);
+  EXPECT_THAT(described(w), ElementsAre("read (multiple attributes)"));
+  // Moved by its application with no word of it: found, and written back.
+  world.appMovesWindow(keyOf(w), {500, 200, 800, 600});
+  world.clearCalls();
+  mover->recheck(w->id);
+  runFor(2.0);
+  EXPECT_EQ(frameOf(w), Rect(300, 100, 800, 600));
+  EXPECT_THAT(described(w, nullptr, true), ::testing::Contains("set AXPosition 300,100"));
+  // Nothing written yet to look at: the next frame is written in full.
+  auto fresh = open(launch(), {100, 100, 800, 600});
+  mover->recheck(fresh->id);
+  mover->apply(fresh, {100, 100, 800, 600});
+  runFor(1.0);
+  EXPECT_THAT(described(fresh, nullptr, true), ::testing::Contains("set AXPosition 100,100"));
+}
+
 TEST_F(MoverWrites, ShrinksBeforeMovingAndGrowsOnlyAfterwards) {
   const Pid pid = launch();
   auto shrinking = open(pid, {0, 100, 800, 600});
