@@ -174,10 +174,24 @@ std::optional<Violation> Checker::layoutsSaved() {
         if (!kept.empty()) stored.push_back(kept);
       }
     }
-    if (found == saved.end() || stored != mine) {
-      return Violation{"layoutNotSaved",
-                       "the strip of " + s_.displayName(displayId) +
-                           (found == saved.end() ? " was never saved" : " is stored otherwise")};
+    if (found == saved.end()) {
+      return Violation{"layoutNotSaved", "the strip of " + s_.displayName(displayId) +
+                                             " was never saved"};
+    }
+    if (stored != mine) {
+      auto describe = [&](const std::vector<std::vector<WindowId>>& columns) {
+        std::string text;
+        for (const auto& column : columns) {
+          text += text.empty() ? "[" : " [";
+          for (size_t i = 0; i < column.size(); ++i)
+            text += (i ? " " : "") + s_.windowName(column[i]);
+          text += "]";
+        }
+        return text;
+      };
+      return Violation{"layoutNotSaved", "the strip of " + s_.displayName(displayId) + " " +
+                                             describe(mine) + " is stored as " +
+                                             describe(stored)};
     }
   }
   return std::nullopt;

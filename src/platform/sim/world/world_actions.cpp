@@ -166,6 +166,13 @@ bool World::minimizeWindow(WindowKey window) {
   return core_->step([&](Outbox& out) {
     SimWindow* w = core_->findWindow(window);
     if (!w || w->minimized || w->fullScreen) return false;
+    // The window's own application minimises it when its button is clicked:
+    // one that does not answer leaves the click unanswered.
+    if (const Behaviour* b = core_->behaviourFor(windowRef(w->pid, window)); b && b->hung) {
+      core_->traceLine("user minimizes window " + std::to_string(window) +
+                       ": its application does not answer");
+      return false;
+    }
     core_->traceLine("user minimizes window " + std::to_string(window));
     step::minimize(*core_, *w, out);
     return true;
