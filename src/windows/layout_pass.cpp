@@ -175,7 +175,8 @@ void WindowManager::verified(WindowId id, Size requested, Size actual) {
     if (!display || laid == displays_.layoutFrames.end()) return;
     Rect taken = laid->second;
     taken.size.width = actual.width;
-    if (moved_.is(id, MovedState::parked) || isOffDisplay(taken, display->info.frame)) {
+    if (moved_.is(id, MovedState::parked) || isOffDisplay(taken, display->info.frame) ||
+        spillsOntoAnotherDisplay(taken, *display)) {
       layout(*display);
     }
   }
