@@ -32,25 +32,33 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   // messaging time-out on every call: the restore fails at once and is
   // tried again on the back-off.
   if (!restoreEnhancedUI(window.pid)) return RestoreResult::failed;
-  std::optional<Rect> lastWritten, unconfirmed;
+  const auto [before, fullScreen] = readFrameAndFullScreen(window.element);
+  if (!before) return RestoreResult::failed;
+  std::optional<Rect> lastWritten;
+  std::vector<Rect> unconfirmed;
   {
     std::lock_guard guard(mutex_);
     if (auto it = windows_.find(window.id); it != windows_.end()) {
-      lastWritten = it->second.lastWritten;
-      unconfirmed = it->second.unconfirmed;
+      WindowRecord& record = it->second;
+      // Found where it was last written, and so no longer on its way to an
+      // earlier frame (a glide moves it): every write before is settled.
+      if (!record.unconfirmed.empty() &&
+          move_rules::verificationPasses(*before, record.unconfirmed.back(), std::nullopt)) {
+        record.unconfirmed.clear();
+      }
+      lastWritten = record.lastWritten;
+      unconfirmed = record.unconfirmed;
     }
   }
-  const auto [before, fullScreen] = readFrameAndFullScreen(window.element);
-  if (!before) return RestoreResult::failed;
   // A window read in view after being sent out of it may not have taken
   // that frame yet (an application that applies writes late, or glides to
   // them): it is written where it was read, so the late one cannot win.
-  auto outOfView = [&](const std::optional<Rect>& frame) {
-    return frame && !move_rules::insideAnyScreen(*frame, screens);
-  };
-  // An earlier restore's write the window has not confirmed may still land:
-  // written into view on a display that has gone since, it sends it out.
-  const bool sentOut = outOfView(lastWritten) || outOfView(unconfirmed);
+  auto outOfView = [&](const Rect& frame) { return !move_rules::insideAnyScreen(frame, screens); };
+  // A write the window has not been seen to take may still land: one out of
+  // view (a parking frame, or a frame on a display that has gone since)
+  // sends it out.
+  const bool sentOut = (lastWritten && outOfView(*lastWritten)) ||
+                       std::any_of(unconfirmed.begin(), unconfirmed.end(), outOfView);
   const bool inView = move_rules::insideAnyScreen(*before, screens);
   // A full-screen window refuses every move, and leaving full screen puts it
   // back where it was before, perhaps out of view: nothing is written until
@@ -78,17 +86,26 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
     std::lock_guard guard(mutex_);
     auto it = windows_.find(window.id);
     if (it == windows_.end()) return;
-    if (taken) it->second.lastWritten = clamped;
-    it->second.unconfirmed = taken ? std::nullopt : std::optional<Rect>(clamped);
+    if (taken) {
+      it->second.lastWritten = clamped;
+      it->second.unconfirmed.clear();
+    } else {
+      noteUnconfirmed(it->second, clamped);
+    }
   };
-  record(false);
   // Where it was read is where it is written, so a read-back would say yes
   // whatever happens: the frame that sends it out may still land (an
-  // application that drops this write and glides on), so it is judged later.
+  // application that drops this write and glides on). It is judged by the
+  // next try, which finds it here only if it went nowhere meanwhile.
   if (inView) {
-    record(true);
+    std::lock_guard guard(mutex_);
+    if (auto it = windows_.find(window.id); it != windows_.end()) {
+      it->second.lastWritten = clamped;
+      noteUnconfirmed(it->second, clamped);
+    }
     return RestoreResult::waiting;
   }
+  record(false);
 
   const std::optional<Rect> after = readFrame(window.element);
   if (!after) return RestoreResult::failed;

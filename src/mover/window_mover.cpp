@@ -159,6 +159,12 @@ MoveToken WindowMover::token(const Lock& held, WindowId id) const {
   return it == windows_.end() ? 0 : it->second.token;
 }
 
+void WindowMover::noteUnconfirmed(WindowRecord& record, const Rect& frame) {
+  constexpr size_t kKept = 8;
+  if (record.unconfirmed.size() == kKept) record.unconfirmed.erase(record.unconfirmed.begin());
+  record.unconfirmed.push_back(frame);
+}
+
 void WindowMover::recheck(WindowId id) {
   std::optional<Request> request;
   MoveToken token = 0;

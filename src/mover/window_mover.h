@@ -170,12 +170,17 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
     // The last frame written, kept through cancels: a restore judges its
     // read-back by it.
     std::optional<Rect> lastWritten;
-    // A frame a restore wrote but could not confirm: the window may be
-    // gliding to it still, or may have dropped it.
-    std::optional<Rect> unconfirmed;
+    // Frames written and not yet seen taken, oldest first: the window may be
+    // gliding to any of them still (an application that animates its frames
+    // glides on to one it took before it began to drop writes), or may have
+    // dropped them. A read-back that finds the window where it was last
+    // written ends them.
+    std::vector<Rect> unconfirmed;
     std::optional<GaveUp> gaveUp;
     MoveToken token = 0;
   };
+  // Keeps the few most recent: a window glides to one frame at a time.
+  static void noteUnconfirmed(WindowRecord& record, const Rect& frame);
   struct EnhancedUIReading {
     bool value = false;
     double checkedWallSeconds = 0;

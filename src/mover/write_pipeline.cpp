@@ -47,7 +47,7 @@ void WindowMover::drain(WindowId id) {
     // newer request also moves the token on, but leaves itself pending.)
     if (it == windows_.end()) return;
     it->second.lastWritten = request->frame;
-    it->second.unconfirmed.reset();  // a glide to it turns to this frame
+    noteUnconfirmed(it->second, request->frame);
     if (it->second.token != token && !it->second.pending) return;
     it->second.applied = request->frame;
     it->second.written = *request;
@@ -129,7 +129,10 @@ void WindowMover::verify(const Request& request, MoveToken token) {
   }
   {
     std::lock_guard guard(mutex_);
-    if (auto it = windows_.find(id); it != windows_.end()) it->second.gaveUp.reset();
+    if (auto it = windows_.find(id); it != windows_.end()) {
+      it->second.gaveUp.reset();
+      it->second.unconfirmed.clear();  // where it was last sent: no glide left
+    }
   }
   if (!request.parkedOff) deliver(Report::verified, id, request.frame.size, read->size);
   // A window that will not become as small as asked still passes; its real

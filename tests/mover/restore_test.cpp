@@ -127,6 +127,28 @@ TEST_F(MoverRestore, ARestoreTheWindowDroppedLeavesItKnownAsSentOut) {
   EXPECT_FALSE(kVisibleArea.contains(frameOf(w))) << "the glide ended out of view";
 }
 
+TEST_F(MoverRestore, AParkingGlideUnderWaySendsItOutThoughALaterWriteWasInView) {
+  world.setRealism({.enhancedUIAnimationSeconds = 4.0});
+  const sim::Behaviour keepsInterface{
+      .faults = {{.name = ax::kEnhancedUserInterface, .on = sim::FaultOn::write}}};
+  const Pid pid = launch(keepsInterface, true);
+  auto w = open(pid, {100, 100, 800, 600});
+  mover->apply(w, {1439, 100, 800, 600}, kScreen);  // parked: a four-second glide
+  runFor(0.05);
+  // From now on its application drops every write, and glides on.
+  sim::Behaviour dropsWrites = keepsInterface;
+  dropsWrites.ignoresMoves = true;
+  world.setBehaviour(pid, dropsWrites);
+  mover->apply(w, {300, 100, 800, 600});  // the last frame written is in view
+  runFor(0.05);
+  ASSERT_TRUE(kVisibleArea.contains(frameOf(w))) << "mid-glide " << frameOf(w);
+  const auto result = restore(w, begin(w), kVisibleArea, 0.5);
+  ASSERT_TRUE(result.has_value());
+  EXPECT_NE(*result, RestoreResult::restored) << toString(*result) << " at " << frameOf(w);
+  runFor(5.0);
+  EXPECT_FALSE(kVisibleArea.contains(frameOf(w))) << "the glide ended out of view";
+}
+
 TEST_F(MoverRestore, AWriteStillGlidingSendsTheWindowOutWhenItsDisplayGoes) {
   world.setRealism({.enhancedUIAnimationSeconds = 10.0});
   const Pid pid = launch(
