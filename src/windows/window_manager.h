@@ -299,6 +299,8 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
     // A focus read the frontmost application did not answer is tried again
     // later, one retry at a time.
     bool readRetryScheduled = false;
+    // When a read of the focused window was last answered (media time).
+    double lastAnsweredRead = -1;
   };
   // Read by application queues; hence shared and locked.
   struct FocusGeneration {
@@ -476,7 +478,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // An application that did not answer is asked again by `syncFocus` later.
   void readFrontmostFocus(FocusReader then);
   void syncFocus(bool animated);
-  void retryFocusReadLater();
+  void retryFocusReadLater(Pid pid);
   void focusChanged(std::optional<WindowId> id, Pid pid, bool animated);
   // A report ignored while a request settles may be the truth: looks again
   // when the grace period ends, unless the request is confirmed or replaced.
