@@ -253,12 +253,6 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   if (!columnIndex) return;
 
   constexpr double tol = timing::kExternalTolerancePoints;
-  // A window that would not take the size written to it (a stacked window
-  // with a maximum width under its column's) stands at the size it took:
-  // that is no resize of its own, and adopting it would only make its
-  // neighbour in the stack refuse the next width.
-  if (auto took = displays_.verifiedSizes.find(id); took != displays_.verifiedSizes.end())
-    expected.size = took->second;
   const bool moved = std::fabs(actual->minX() - expected.minX()) > tol ||
                      std::fabs(actual->minY() - expected.minY()) > tol;
   const bool widthChanged = std::fabs(actual->width() - expected.width()) > tol;
