@@ -41,9 +41,11 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
     if (auto it = windows_.find(window.id); it != windows_.end()) {
       WindowRecord& record = it->second;
       // Found where it was last written, and so no longer on its way to an
-      // earlier frame (a glide moves it): every write before is settled.
+      // earlier frame (a glide moves it): that write was taken, and every
+      // write before it is settled.
       if (!record.unconfirmed.empty() &&
           move_rules::verificationPasses(*before, record.unconfirmed.back(), std::nullopt)) {
+        record.lastWritten = record.unconfirmed.back();
         record.unconfirmed.clear();
       }
       lastWritten = record.lastWritten;
@@ -93,19 +95,12 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
       noteUnconfirmed(it->second, clamped);
     }
   };
+  record(false);
   // Where it was read is where it is written, so a read-back would say yes
   // whatever happens: the frame that sends it out may still land (an
   // application that drops this write and glides on). It is judged by the
   // next try, which finds it here only if it went nowhere meanwhile.
-  if (inView) {
-    std::lock_guard guard(mutex_);
-    if (auto it = windows_.find(window.id); it != windows_.end()) {
-      it->second.lastWritten = clamped;
-      noteUnconfirmed(it->second, clamped);
-    }
-    return RestoreResult::waiting;
-  }
-  record(false);
+  if (inView) return RestoreResult::waiting;
 
   const std::optional<Rect> after = readFrame(window.element);
   if (!after) return RestoreResult::failed;
