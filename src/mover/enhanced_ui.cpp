@@ -39,24 +39,40 @@ void WindowMover::switchEnhancedUIOff(Pid pid, const AXElement& app) {
   uint64_t generation = 0;
   {
     std::lock_guard guard(mutex_);
-    generation = ++enhancedUIMoves_;
-    enhancedUIOff_[pid] = EnhancedUIOff{generation, app};
+    EnhancedUIOff& off = enhancedUIOff_[pid];
+    if (!alreadyOff || off.generation == 0) off = EnhancedUIOff{++enhancedUIMoves_, app};
+    off.lastWriteSeconds = dispatch_.mediaTime();
+    if (off.timerQueued) return;
+    off.timerQueued = true;
+    generation = off.generation;
   }
-  // Every write moves the generation on, so only the timer of the last write
-  // of a burst finds its own generation and switches the attribute back on.
-  queueFor(pid)->asyncAfter(
-      move_rules::kEnhancedUIRestoreDelaySeconds, [weak = weak_from_this(), pid, generation] {
-        auto self = weak.lock();
-        if (!self) return;
-        {
-          std::lock_guard guard(self->mutex_);
-          auto it = self->enhancedUIOff_.find(pid);
-          if (it == self->enhancedUIOff_.end() || it->second.generation != generation) {
-            return;
-          }
-        }
-        self->restoreEnhancedUI(pid);
-      });
+  restoreEnhancedUIAfter(move_rules::kEnhancedUIRestoreDelaySeconds, pid, generation);
+}
+
+void WindowMover::restoreEnhancedUIAfter(double delay, Pid pid, uint64_t generation) {
+  // A timer per write would leave an animation's every frame queued behind
+  // a slow application; the one timer waits again while writes go on.
+  queueFor(pid)->asyncAfter(delay, [weak = weak_from_this(), pid, generation] {
+    auto self = weak.lock();
+    if (!self) return;
+    // A millisecond short counts as quiet: waiting for a rounding error
+    // could wait on the same instant for ever.
+    constexpr double kSlack = 0.001;
+    double wait = 0;
+    {
+      std::lock_guard guard(self->mutex_);
+      auto it = self->enhancedUIOff_.find(pid);
+      if (it == self->enhancedUIOff_.end() || it->second.generation != generation) return;
+      wait = it->second.lastWriteSeconds + move_rules::kEnhancedUIRestoreDelaySeconds -
+             self->dispatch_.mediaTime();
+      if (wait < kSlack) it->second.timerQueued = false;
+    }
+    if (wait >= kSlack) {
+      self->restoreEnhancedUIAfter(wait, pid, generation);
+      return;
+    }
+    self->restoreEnhancedUI(pid);
+  });
 }
 
 bool WindowMover::restoreEnhancedUI(Pid pid) {

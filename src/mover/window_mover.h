@@ -186,8 +186,10 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
     double checkedWallSeconds = 0;
   };
   struct EnhancedUIOff {
-    uint64_t generation = 0;
+    uint64_t generation = 0;  // one per switch-off, so an older timer stands down
     AXElement app;
+    double lastWriteSeconds = 0;  // media time
+    bool timerQueued = false;
   };
 
   // Both take and release the lock themselves.
@@ -219,6 +221,9 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
 
   // Enhanced user interface (enhanced_ui.cpp), application queue only.
   void switchEnhancedUIOff(Pid pid, const AXElement& app);
+  // Switches it back on once the application's writes have stopped for a
+  // moment: one timer per application, however many writes the burst had.
+  void restoreEnhancedUIAfter(double delay, Pid pid, uint64_t generation);
   // False when the application let the call time out: it is not answering.
   bool restoreEnhancedUI(Pid pid);
 

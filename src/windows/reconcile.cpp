@@ -271,9 +271,11 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   // written to it can make the same spot lie mostly on one display at one
   // strip's width and on the other at the other's: following it is part of
   // the same fight, so it cannot go back and forth for ever.
-  const bool sameFight = record.count > 0 &&
-                         std::fabs(actual->minX() - record.theirs.minX()) <= tol &&
+  const bool samePlace = std::fabs(actual->minX() - record.theirs.minX()) <= tol &&
                          std::fabs(actual->minY() - record.theirs.minY()) <= tol;
+  const bool sameSize = std::fabs(actual->width() - record.theirs.width()) <= tol &&
+                        std::fabs(actual->height() - record.theirs.height()) <= tol;
+  const bool sameFight = record.count > 0 && samePlace;
   auto follow = [&](DisplayState& target) {
     if (sameFight && record.count >= timing::kMaxReassertions) return;
     const auto fought = std::remove_reference_t<decltype(record)>{
@@ -320,7 +322,13 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   // Our own put-back is reported like any other move; finding the window
   // where it was put back (or where a later layout put it) ends no fight.
   if (!reassert) return;
-  if (record.count > 0 && !actual->isNear(record.theirs, tol)) record = {};
+  // An application that insists on a size of its own goes on with the same
+  // fight wherever the column puts the window; two stacked windows whose
+  // size limits leave no width for both would otherwise hand the column's
+  // width back and forth for ever. A move that keeps the size written is
+  // judged by its place alone.
+  const bool insistsOnSize = resized && sameSize;
+  if (record.count > 0 && !samePlace && !insistsOnSize) record = {};
   // Past this the application wins: fighting it forever would only flicker.
   if (record.count >= timing::kMaxReassertions) return;
   ++record.count;

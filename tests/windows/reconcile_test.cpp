@@ -44,6 +44,25 @@ TEST(ManagerReconcile, AnApplicationMovingATiledWindowIsPutBackThreeTimesThenLef
   EXPECT_EQ(scene.frame(a), placed);
 }
 
+// An application that insists on a size of its own, wherever its column
+// puts the window, is one fight: two stacked windows whose size limits
+// leave no width for both would otherwise hand the column's width back and
+// forth for ever.
+TEST(ManagerReconcile, AnApplicationInsistingOnASizeIsOneFightWhereverTheWindowStands) {
+  ManagerScene scene;
+  const Pid pid = scene.launch("Fighter");
+  const auto a = scene.open(pid);
+  scene.startManager();
+  const Rect placed = scene.frame(a);
+  for (int round = 1; round <= 4; ++round) {
+    const Rect theirs(placed.minX() + 10.0 * round, placed.minY(), 650, 420);
+    scene.world.appMovesWindow(a, theirs);
+    scene.run(1.5);
+    EXPECT_EQ(scene.frame(a).origin, round <= 3 ? placed.origin : theirs.origin)
+        << "round " << round;
+  }
+}
+
 TEST(ManagerLifecycle, AStoppedManagerDoesNotStartAgainNorActOnLateNews) {
   ManagerScene scene;
   const Pid pid = scene.launch("Editor");

@@ -244,6 +244,14 @@ bool World::exitFullScreen(WindowKey window) {
     SimWindow* w = core_->findWindow(window);
     if (!w) return false;
     core_->traceLine("user leaves full screen with window " + std::to_string(window));
+    // Every way a person leaves full screen (the green button, the menu,
+    // Escape) acts on the window in front: one whose Space is not shown is
+    // shown first, as the system switches to it.
+    SimDisplay* d = core_->displayOfSpace(w->space.value_or(0));
+    if (w->fullScreen && d && d->currentSpace != w->space) {
+      d->currentSpace = *w->space;
+      core_->emitWorkspace(out, WorkspaceEvent::activeSpaceDidChange, std::nullopt);
+    }
     return step::exitFullScreen(*core_, *w, out);
   });
 }
