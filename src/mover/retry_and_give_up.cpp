@@ -2,8 +2,7 @@
 // application is hung or busy, is written again on a growing back-off; after
 // the last retry the mover gives up on it: the frame is not asked for again
 // for a while (asking again would only fight the application or queue more
-// work behind a hung one), and the manager is told (`onGaveUp`). When that
-// while is over the frame is tried once more.
+// work behind a hung one), and the manager is told (`onGaveUp`).
 
 #include "mover/move_rules.h"
 #include "mover/window_mover.h"
@@ -25,17 +24,6 @@ void WindowMover::retryOrGiveUp(const Request& request, MoveToken token) {
       auto self = weak.lock();
       if (self && self->onGaveUp) self->onGaveUp(id);
     });
-    // Nothing else asks for this frame again (a layout asks only when
-    // something changes), so it is tried once more when its time is over:
-    // an application busy for a few seconds then gets its window where it
-    // belongs. Only once, or a window that never takes it is fought for ever.
-    if (request.attempt == move_rules::kMaxRetries) {
-      const Pid pid = request.window->pid;
-      queueFor(pid)->asyncAfter(move_rules::kGiveUpSeconds,
-                                afterUrgent(pid, [weak = weak_from_this(), request, token] {
-                                  if (auto self = weak.lock()) self->resumeRetry(request, token);
-                                }));
-    }
     return;
   }
   {
@@ -59,7 +47,6 @@ void WindowMover::resumeRetry(Request request, MoveToken token) {
     if (it == windows_.end()) return;
     WindowRecord& record = it->second;
     if (record.token != token || record.pending || record.applied) return;
-    record.gaveUp.reset();
     request.attempt += 1;
     record.pending = std::move(request);
   }

@@ -131,28 +131,6 @@ TEST_F(MoverWrites, AWindowIgnoringMovesIsRetriedThenItsFrameGivenUpForTwoSecond
   EXPECT_EQ(frameOf(w), target);
 }
 
-// Nothing else asks for a frame given up on (a layout asks only when
-// something changes), so it is tried once more when the two seconds are
-// over: an application busy for a while gets its window where it belongs.
-TEST_F(MoverWrites, AFrameGivenUpOnIsTriedOnceMoreWhenItsTimeIsOver) {
-  const Pid busy = launch({.ignoresMoves = true});
-  const Pid stubborn = launch({.ignoresMoves = true});
-  auto answersLater = open(busy, {100, 100, 800, 600});
-  auto never = open(stubborn, {100, 100, 800, 600});
-  int gaveUp = 0;
-  mover->onGaveUp = [&](WindowId id) { gaveUp += id == never->id; };
-  const Rect target(300, 100, 800, 600);
-  mover->apply(answersLater, target);
-  mover->apply(never, target);
-  runFor(2.0);
-  world.setBehaviour(busy, {});
-  runFor(8.0);
-  EXPECT_EQ(frameOf(answersLater), target);
-  // Once: a window that keeps refusing is not fought every two seconds.
-  EXPECT_EQ(positionWriteTimes(never).size(), 5u);
-  EXPECT_EQ(gaveUp, 2);
-}
-
 TEST_F(MoverWrites, AFailedWriteIsRetriedWithoutAReadBack) {
   auto w = open(launch({.faults = {{.name = ax::kPosition,
                                     .on = sim::FaultOn::write,
