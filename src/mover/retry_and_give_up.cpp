@@ -2,14 +2,16 @@
 // application is hung or busy, is written again on a growing back-off; after
 // the last retry the mover gives up on it: the frame is not asked for again
 // for a while (asking again would only fight the application or queue more
-// work behind a hung one), and the manager is told (`onGaveUp`).
+// work behind a hung one), and the manager is told (`onGaveUp`). A frame
+// whose every try failed to go through (a busy application) is tried once
+// more when that while is over.
 
 #include "mover/move_rules.h"
 #include "mover/window_mover.h"
 
 namespace vistarail {
 
-void WindowMover::retryOrGiveUp(const Request& request, MoveToken token) {
+void WindowMover::retryOrGiveUp(const Request& request, MoveToken token, bool callFailed) {
   const WindowId id = request.window->id;
   if (request.attempt >= move_rules::kMaxRetries) {
     const double until = dispatch_.wallTime() + move_rules::kGiveUpSeconds;
@@ -24,6 +26,19 @@ void WindowMover::retryOrGiveUp(const Request& request, MoveToken token) {
       auto self = weak.lock();
       if (self && self->onGaveUp) self->onGaveUp(id);
     });
+    // An application that let every try time out or fail was busy, and
+    // nothing else asks for this frame again (a layout asks only when
+    // something changes): it is tried once more when its time is over, so
+    // the window gets where it belongs once the application answers. Not a
+    // window read back elsewhere: that is its application's choice, and
+    // asking again would only fight it.
+    if (callFailed && request.attempt == move_rules::kMaxRetries) {
+      const Pid pid = request.window->pid;
+      queueFor(pid)->asyncAfter(move_rules::kGiveUpSeconds,
+                                afterUrgent(pid, [weak = weak_from_this(), request, token] {
+                                  if (auto self = weak.lock()) self->resumeRetry(request, token);
+                                }));
+    }
     return;
   }
   {
@@ -47,6 +62,7 @@ void WindowMover::resumeRetry(Request request, MoveToken token) {
     if (it == windows_.end()) return;
     WindowRecord& record = it->second;
     if (record.token != token || record.pending || record.applied) return;
+    record.gaveUp.reset();
     request.attempt += 1;
     record.pending = std::move(request);
   }

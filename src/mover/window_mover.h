@@ -207,7 +207,9 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
              bool parking = false);
   void scheduleVerification(const Request& request, MoveToken token);
   void verify(const Request& request, MoveToken token);
-  void retryOrGiveUp(const Request& request, MoveToken token);
+  // `callFailed`: the last try's write or read-back call failed or timed
+  // out, rather than reading the window somewhere else.
+  void retryOrGiveUp(const Request& request, MoveToken token, bool callFailed);
   void resumeRetry(Request request, MoveToken token);
   // One round trip each: a slow application charges its latency per call,
   // and a restore or read-back of a window waits behind every call before it.

@@ -36,7 +36,7 @@ void WindowMover::drain(WindowId id) {
                                 ? SizeChange::changed
                                 : SizeChange::unchanged;
   if (!write(*request->window, request->frame, change, request->parkedOff.has_value())) {
-    retryOrGiveUp(*request, token);
+    retryOrGiveUp(*request, token, true);
     return;
   }
   {
@@ -124,7 +124,7 @@ void WindowMover::verify(const Request& request, MoveToken token) {
     deliver(Report::verified, id, request.frame.size, read->size);
   }
   if (!passes) {
-    retryOrGiveUp(request, token);
+    retryOrGiveUp(request, token, !read);
     return;
   }
   {

@@ -2,6 +2,7 @@
 // cancelling and the mover's lifetime, in virtual time.
 
 #include <limits>
+#include <map>
 
 #include "mover/move_rules.h"
 #include "mover_scene.h"
@@ -129,6 +130,32 @@ TEST_F(MoverWrites, AWindowIgnoringMovesIsRetriedThenItsFrameGivenUpForTwoSecond
   mover->apply(w, target);  // and the refused one again once its time is over
   runFor(1.0);
   EXPECT_EQ(frameOf(w), target);
+}
+
+// Nothing else asks for a frame given up on (a layout asks only when
+// something changes). One whose every try timed out is tried once more when
+// its two seconds are over: the application was busy, and gets its window
+// where it belongs once it answers. One read back elsewhere is not: that is
+// the application's choice, and asking again would only fight it.
+TEST_F(MoverWrites, AFrameGivenUpOnABusyApplicationIsTriedOnceMoreWhenItsTimeIsOver) {
+  const Pid busy = launch({.faults = {{.name = ax::kPosition,
+                                       .on = sim::FaultOn::write,
+                                       .error = AXError::cannotComplete,
+                                       .remaining = 4}}});
+  const Pid stubborn = launch({.ignoresMoves = true});
+  auto answersLater = open(busy, {100, 100, 800, 600});
+  auto elsewhere = open(stubborn, {100, 100, 800, 600});
+  std::map<WindowId, int> gaveUp;
+  mover->onGaveUp = [&](WindowId id) { ++gaveUp[id]; };
+  const Rect target(300, 100, 800, 600);
+  mover->apply(answersLater, target);
+  mover->apply(elsewhere, target);
+  runFor(15.0);
+  EXPECT_EQ(frameOf(answersLater), target);
+  EXPECT_EQ(positionWriteTimes(answersLater).size(), 5u);
+  EXPECT_EQ(gaveUp[answersLater->id], 1);
+  EXPECT_EQ(positionWriteTimes(elsewhere).size(), 4u);
+  EXPECT_EQ(gaveUp[elsewhere->id], 1);
 }
 
 TEST_F(MoverWrites, AFailedWriteIsRetriedWithoutAReadBack) {
