@@ -250,9 +250,15 @@ void Session::watchHabits() {
 
 void Session::waitFor(double seconds) {
   const double end = dispatch_.now() + seconds;
-  if (auto rest = checker_.restsAt(); rest && *rest > dispatch_.now() && *rest + 0.5 < end) {
+  // What happens on the way (an application re-creating a window) may put
+  // the rest later: the writes at rest are counted only once it is reached.
+  std::optional<double> rest;
+  while ((rest = checker_.restsAt()) && *rest > dispatch_.now() && *rest + 0.5 < end) {
     dispatch_.runUntil(*rest);
-    checker_.sampleAtRest();
+    if (checker_.restsAt() <= rest) {
+      checker_.sampleAtRest();
+      break;
+    }
   }
   dispatch_.runUntil(end);
 }

@@ -121,20 +121,26 @@ void WindowManager::endInteractiveScroll() {
   if (!std::isfinite(v)) v = 0;
   v = std::clamp(v, -timing::kMaxReleaseVelocity, timing::kMaxReleaseVelocity);
   const double projected = strip.scroll.value + v * timing::kReleaseProjectionSeconds;
-  const double target = snapTarget(strip, geometry, projected);
+  const double snapped = snapTarget(strip, geometry, projected);
+  // The column most visible where the strip comes to rest takes the focus,
+  // and the strip then rests where the centre mode puts a focused column.
+  // Resting at the snap alone would leave the strip to jump to that place
+  // at the next unrelated focus report, seconds later.
+  if (auto index = mostVisibleColumn(strip, geometry, snapped);
+      index && *index != strip.focusedIndex) {
+    strip.setFocusedIndex(*index);
+    if (const Column* column = strip.focusedColumn()) {
+      if (auto window = column->activeWindow()) focusWindow(*window);
+    }
+  }
+  const double target =
+      scrollTarget(strip, strip.focusedIndex, geometry, settings_.centerMode.value(), snapped);
   strip.scroll.target = target;
   if (settings_.animations.value()) {
     strip.scroll.velocity = v;
   } else {
     strip.scroll.velocity = 0;
     strip.scroll.value = target;
-  }
-  if (auto index = mostVisibleColumn(strip, geometry, target);
-      index && *index != strip.focusedIndex) {
-    strip.setFocusedIndex(*index);
-    if (const Column* column = strip.focusedColumn()) {
-      if (auto window = column->activeWindow()) focusWindow(*window);
-    }
   }
   startAnimator();
   scheduleSave();

@@ -222,6 +222,36 @@ TEST(ModifierScroll, MomentumChangesNothingAndTheEndedPhaseSettles) {
   EXPECT_FALSE(desk.scene.manager->isScrollingInteractively());
 }
 
+// A scroll too short to hand the focus on ends where the centre mode keeps
+// the focused column, at once: resting at the nearest column edge instead
+// would leave the strip to jump back at the next focus report, whenever an
+// application happened to send one.
+TEST(ModifierScroll, AShortScrollInCentreModeComesBackToTheCentredColumn) {
+  InputDesk desk(5);
+  desk.scene.settings->centerMode.set(CenterMode::always);
+  desk.focusFirst();
+  desk.scene.manager->perform(Action::focusRight);
+  desk.scene.manager->perform(Action::focusRight);
+  desk.scene.run(1.5);
+  ASSERT_EQ(desk.focusedIndex(), 2);
+  const LayoutGeometry geometry{kMainVisible, desk.scene.settings->innerGap.value(),
+                                desk.scene.settings->outerGap.value()};
+  const double centred = scrollTarget(desk.strip(), 2, geometry, CenterMode::always, 0);
+  ASSERT_NEAR(desk.scroll(), centred, 0.5);
+  ASSERT_NE(snapTarget(desk.strip(), geometry, centred + 60), centred);
+
+  auto& world = desk.scene.world;
+  world.scroll({.deltaX = -30, .phase = 1, .flags = kCtrlOpt});
+  desk.scene.run(0.02);
+  world.scroll({.deltaX = -30, .phase = 2, .flags = kCtrlOpt});
+  desk.scene.run(0.3);
+  world.scroll({.phase = 4, .flags = kCtrlOpt});
+  desk.scene.run(1.5);
+  EXPECT_EQ(desk.focusedIndex(), 2);
+  EXPECT_NEAR(desk.scroll(), centred, 0.5);
+  EXPECT_EQ(desk.scene.world.focusedWindow(), desk.keys[2]);
+}
+
 TEST(EventTaps, AFailingTapIsRetriedEveryTwoSecondsWithOneLineEachTime) {
   ManagerScene scene;
   scene.world.refuseTaps(TapOption::active, 3);
