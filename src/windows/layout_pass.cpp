@@ -159,8 +159,18 @@ void WindowManager::verified(WindowId id, Size requested, Size actual) {
   const bool wasKnown = known != displays_.verifiedSizes.end();
   const Size before = wasKnown ? known->second : requested;
   // A parked window's width counts to the point: its sliver is one point.
-  const double widthTol =
-      moved_.is(id, MovedState::parked) ? timing::kParkedWidthTolerancePoints : tol;
+  // So does one whose column barely shows at the display's left edge: a
+  // window a point or two narrower than its column (it keeps its left edge)
+  // may show nothing there, and the window server then pulls it back in.
+  DisplayState* display = activeDisplayHolding(id);
+  auto laid = displays_.layoutFrames.find(id);
+  const bool barelyShown = display && laid != displays_.layoutFrames.end() &&
+                           isOffDisplay({laid->second.origin,
+                                         {laid->second.width() - tol, laid->second.height()}},
+                                        display->info.frame);
+  const double widthTol = moved_.is(id, MovedState::parked) || barelyShown
+                              ? timing::kParkedWidthTolerancePoints
+                              : tol;
   if (std::fabs(actual.width - requested.width) > widthTol ||
       std::fabs(actual.height - requested.height) > tol) {
     displays_.verifiedSizes[id] = actual;
@@ -170,8 +180,6 @@ void WindowManager::verified(WindowId id, Size requested, Size actual) {
   // Whether a window is parked, and where, depends on its real width: lay
   // its display out again when the new width changes either.
   if (running_ && std::fabs(before.width - actual.width) > widthTol) {
-    DisplayState* display = activeDisplayHolding(id);
-    auto laid = displays_.layoutFrames.find(id);
     if (!display || laid == displays_.layoutFrames.end()) return;
     Rect taken = laid->second;
     taken.size.width = actual.width;

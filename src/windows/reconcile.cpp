@@ -255,10 +255,21 @@ void WindowManager::finishExternalCheck(WindowId id, Rect expected,
   constexpr double tol = timing::kExternalTolerancePoints;
   const bool moved = std::fabs(actual->minX() - expected.minX()) > tol ||
                      std::fabs(actual->minY() - expected.minY()) > tol;
-  const bool widthChanged = std::fabs(actual->width() - expected.width()) > tol;
-  const bool resized = widthChanged || std::fabs(actual->height() - expected.height()) > tol;
-  const bool shrunk =
-      actual->width() < expected.width() - tol || actual->height() < expected.height() - tol;
+  // In a stack, the size a window took when it was last written, read back
+  // then, is no news: taking it as the column's new width would hand the
+  // width back and forth between two windows whose limits leave none for
+  // both. (A window alone in its column gives the column the width it takes,
+  // as a terminal does that keeps to whole character cells.)
+  Size seen = actual->size;
+  if (auto took = displays_.verifiedSizes.find(id);
+      strip.columns[*columnIndex].count() >= 2 && took != displays_.verifiedSizes.end() &&
+      std::fabs(took->second.width - seen.width) <= tol &&
+      std::fabs(took->second.height - seen.height) <= tol) {
+    seen = expected.size;
+  }
+  const bool widthChanged = std::fabs(seen.width - expected.width()) > tol;
+  const bool resized = widthChanged || std::fabs(seen.height - expected.height()) > tol;
+  const bool shrunk = seen.width < expected.width() - tol || seen.height < expected.height() - tol;
 
   auto& record = external_.reasserts[id];
   // A fight is over once the application has left the window alone for a
