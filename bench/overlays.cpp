@@ -29,8 +29,8 @@ Strip hundredWindows() {
   return strip;
 }
 
-StripSnapshot::WindowLabel label(WindowId id) {
-  return {static_cast<Pid>(500 + id % 7), "Document " + std::to_string(id), "Editor", id};
+void label(WindowId id, StripSnapshot::WindowLabel& out) {
+  out = {static_cast<Pid>(500 + id % 7), "Document " + std::to_string(id), "Editor", id};
 }
 
 struct Desk {

@@ -68,17 +68,33 @@ void OverlayController::update(const StripSnapshot& snapshot, const Rect& area,
                                const Rect& displayFrame,
                                const std::optional<FocusTarget>& focusTarget,
                                std::optional<WindowId> dimAnchor) {
+  snapshot_ = snapshot;
+  showSnapshot(area, displayFrame, focusTarget, dimAnchor);
+}
+
+void OverlayController::update(StripSnapshot&& snapshot, const Rect& area,
+                               const Rect& displayFrame,
+                               const std::optional<FocusTarget>& focusTarget,
+                               std::optional<WindowId> dimAnchor) {
+  if (!snapshot_) snapshot_.emplace();
+  std::swap(*snapshot_, snapshot);
+  showSnapshot(area, displayFrame, focusTarget, dimAnchor);
+}
+
+void OverlayController::showSnapshot(const Rect& area, const Rect& displayFrame,
+                                     const std::optional<FocusTarget>& focusTarget,
+                                     std::optional<WindowId> dimAnchor) {
   area_ = area;
   displayFrame_ = displayFrame;
-  snapshot_ = snapshot;
   updateBorder(focusTarget);
   updateDim(dimAnchor);
-  StripSnapshot signature = signatureOf(snapshot);
-  if (lastSignature_ && *lastSignature_ == signature) {
+  signatureOf(*snapshot_, signature_);
+  if (lastSignature_ && *lastSignature_ == signature_) {
     refresh();
     return;
   }
-  lastSignature_ = std::move(signature);
+  if (!lastSignature_) lastSignature_.emplace();
+  std::swap(*lastSignature_, signature_);
   // A minimap already up stays up while the strip keeps changing.
   if (pulseVisible_) pulse();
   refresh();

@@ -82,6 +82,10 @@ class OverlayController : public std::enable_shared_from_this<OverlayController>
   // area and displayFrame in top-left space.
   void update(const StripSnapshot& snapshot, const Rect& area, const Rect& displayFrame,
               const std::optional<FocusTarget>& focusTarget, std::optional<WindowId> dimAnchor);
+  // The same, taking the snapshot by swapping: `snapshot` is left holding the
+  // previous one, whose buffers the caller fills again next frame.
+  void update(StripSnapshot&& snapshot, const Rect& area, const Rect& displayFrame,
+              const std::optional<FocusTarget>& focusTarget, std::optional<WindowId> dimAnchor);
   // Shows the minimap and arrows for a short while.
   void pulse();
   void refresh();
@@ -136,7 +140,12 @@ class OverlayController : public std::enable_shared_from_this<OverlayController>
   Panel<DimView> dim_;
   std::map<EdgeSide, Panel<EdgeArrowView>> arrows_;
   std::shared_ptr<MinimapView> minimapView_;
+  void showSnapshot(const Rect& area, const Rect& displayFrame,
+                    const std::optional<FocusTarget>& focusTarget,
+                    std::optional<WindowId> dimAnchor);
+
   std::optional<StripSnapshot> lastSignature_;
+  StripSnapshot signature_;  // scratch, kept for its buffers
   std::optional<StripSnapshot> snapshot_;
   Rect area_;
   Rect displayFrame_;

@@ -32,21 +32,27 @@ int StripSnapshot::columnOf(WindowId id) const {
 
 StripSnapshot signatureOf(const StripSnapshot& snapshot) {
   StripSnapshot reduced;
-  reduced.columns.reserve(snapshot.columns.size());
-  for (const auto& column : snapshot.columns) {
-    reduced.columns.push_back({toHalfPoint(column.x),
-                               roundHalfAwayFromZero(column.width),
-                               column.windowCount,
-                               column.activeIndex,
-                               {}});
-  }
-  reduced.focusedIndex = snapshot.focusedIndex;
-  reduced.scroll = toHalfPoint(snapshot.scroll);
-  reduced.viewportWidth = snapshot.viewportWidth;
-  reduced.viewportHeight = snapshot.viewportHeight;
-  reduced.contentWidth = snapshot.contentWidth;
-  reduced.maxScroll = snapshot.maxScroll;
+  signatureOf(snapshot, reduced);
   return reduced;
+}
+
+void signatureOf(const StripSnapshot& snapshot, StripSnapshot& out) {
+  out.columns.resize(snapshot.columns.size());
+  for (size_t i = 0; i < snapshot.columns.size(); ++i) {
+    const StripSnapshot::ColumnInfo& column = snapshot.columns[i];
+    StripSnapshot::ColumnInfo& reduced = out.columns[i];
+    reduced.x = toHalfPoint(column.x);
+    reduced.width = roundHalfAwayFromZero(column.width);
+    reduced.windowCount = column.windowCount;
+    reduced.activeIndex = column.activeIndex;
+    reduced.windows.clear();
+  }
+  out.focusedIndex = snapshot.focusedIndex;
+  out.scroll = toHalfPoint(snapshot.scroll);
+  out.viewportWidth = snapshot.viewportWidth;
+  out.viewportHeight = snapshot.viewportHeight;
+  out.contentWidth = snapshot.contentWidth;
+  out.maxScroll = snapshot.maxScroll;
 }
 
 }  // namespace vistarail

@@ -49,5 +49,7 @@ struct StripSnapshot {
 // positions and scroll rounded to half a point and widths to a point, so
 // renamed windows and sub-point motion compare equal.
 StripSnapshot signatureOf(const StripSnapshot& snapshot);
+// The same, written into `out` (its buffers reused: this runs every frame).
+void signatureOf(const StripSnapshot& snapshot, StripSnapshot& out);
 
 }  // namespace vistarail

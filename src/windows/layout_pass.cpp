@@ -44,19 +44,26 @@ void WindowManager::applyFrames(DisplayState& display, const FrameList& frames) 
       if (last->second.size != entry.frame.size) displays_.verifiedSizes.erase(id);
       last->second = entry.frame;
     }
-    if (pointer_.heldForDrag.contains(id) ||
+    // Runs for every window on every frame: the sets asked are nearly
+    // always empty, and a look at an empty one still hashes.
+    if ((!pointer_.heldForDrag.empty() && pointer_.heldForDrag.contains(id)) ||
         (pointer_.mouseDragging && pointer_.pressWindow == id)) {
       continue;
     }
-    displays_.windowDisplays[id] = display.info.id;
+    if (auto held = displays_.windowDisplays.try_emplace(id, display.info.id);
+        !held.second && held.first->second != display.info.id) {
+      held.first->second = display.info.id;
+    }
     // A window that refused its laid-out size is judged and parked by the
     // size it took: one narrower than its column can be wholly off the
     // display while the column still shows, and parked by the column's width
     // it would leave no sliver inside the edge. The laid-out size is still
     // what is asked for.
     Rect taken = entry.frame;
-    if (auto took = displays_.verifiedSizes.find(id); took != displays_.verifiedSizes.end())
-      taken.size = took->second;
+    if (!displays_.verifiedSizes.empty()) {
+      if (auto took = displays_.verifiedSizes.find(id); took != displays_.verifiedSizes.end())
+        taken.size = took->second;
+    }
     const bool parked =
         isOffDisplay(taken, displayFrame) || spillsOntoAnotherDisplay(taken, display);
     moved_.laidOut(id, parked, now);

@@ -4,6 +4,8 @@
 
 #include "windows/overlay_update.h"
 
+#include <algorithm>
+
 #include "windows/window_manager.h"
 
 namespace vistarail {
@@ -23,14 +25,20 @@ void buildStripSnapshot(const Strip& strip, const LayoutGeometry& geometry, doub
     info.windowCount = column.count();
     info.activeIndex = column.activeIndex;
     info.windows.resize(column.windows.size());
-    for (size_t j = 0; j < column.windows.size(); ++j) info.windows[j] = labelOf(column.windows[j]);
+    for (size_t j = 0; j < column.windows.size(); ++j) labelOf(column.windows[j], info.windows[j]);
   }
   out.focusedIndex = strip.focusedIndex;
   out.scroll = scroll;
   out.viewportWidth = geometry.area.width();
   out.viewportHeight = geometry.area.height();
-  out.contentWidth = contentWidth(strip, geometry);
-  out.maxScroll = maxScroll(strip, geometry);
+  // contentWidth and maxScroll, from the widths at hand (same sum, same order).
+  double content = 0;
+  if (!strip.empty()) {
+    for (double w : widths) content += w;
+    content += geometry.innerGap * (strip.count() - 1) + 2 * geometry.outerGap;
+  }
+  out.contentWidth = content;
+  out.maxScroll = std::max(content - geometry.area.width(), 0.0);
 }
 
 OverlayController* WindowManager::overlays(const std::string& displayID) const {
@@ -117,12 +125,18 @@ void WindowManager::Overlays::update(const DisplayState& display) {
           : strip->scroll.value;
   buildStripSnapshot(
       *strip, geometry, scroll,
-      [&m](WindowId id) {
+      [&m](WindowId id, StripSnapshot::WindowLabel& label) {
         auto window = m.table_.windows.find(id);
-        if (window == m.table_.windows.end()) return StripSnapshot::WindowLabel{};
+        if (window == m.table_.windows.end()) {
+          label = StripSnapshot::WindowLabel{};
+          return;
+        }
         const TrackedWindow& w = window->second;
-        return StripSnapshot::WindowLabel{w.pid(), w.title.value_or(""), w.appName.value_or(""),
-                                          id};
+        label.pid = w.pid();
+        label.id = id;
+        // Assigned in place: the strings keep their buffers from frame to frame.
+        if (w.title) label.title = *w.title; else label.title.clear();
+        if (w.appName) label.appName = *w.appName; else label.appName.clear();
       },
       snapshot_);
   const AppSettings& s = m.settings_;
@@ -131,7 +145,9 @@ void WindowManager::Overlays::update(const DisplayState& display) {
   controller->setSettings({s.showMinimap.value(), s.showFocusBorder.value(),
                            s.focusBorderWidth.value(), s.showEdgeArrows.value(),
                            s.dimInactive.value(), s.dimAmount.value(), primaryHeight});
-  controller->update(snapshot_, display.info.visibleFrame, display.info.frame, focusTarget(*strip),
+  // Handed over by swapping; snapshot_ comes back with the buffers of the
+  // one shown before, so a frame's update allocates nothing new.
+  controller->update(std::move(snapshot_), display.info.visibleFrame, display.info.frame, focusTarget(*strip),
                      dimAnchor(*strip));
 }
 

@@ -10,7 +10,9 @@
 
 namespace vistarail {
 
-using WindowLabeler = std::function<StripSnapshot::WindowLabel(WindowId)>;
+// Fills in the label of a window. It writes over the label the snapshot held
+// for that place the last time, so unchanged titles cost no allocation.
+using WindowLabeler = std::function<void(WindowId, StripSnapshot::WindowLabel&)>;
 
 // scroll: the strip's scroll now (in carousel mode, where the normal layout
 // would centre the focused column).

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "manager_scene.h"
+#include "strip/layout.h"
 
 namespace vistarail::test {
 namespace {
@@ -63,6 +64,24 @@ TEST(Overlays, CommandsPulseTheMinimapWhoseClicksAndArrowsMoveFocus) {
   desk.scene.run(0.3);
   ASSERT_NE(o.visibleMinimap(), nullptr);
   EXPECT_TRUE(desk.showing(o.arrowPanel(EdgeSide::right)));
+  {
+    // It draws the strip as it stands: its extent, its columns, their windows.
+    const StripSnapshot& shown = *o.minimapView()->snapshot;
+    const Strip& strip = *desk.scene.strip();
+    const LayoutGeometry geometry{kMainVisible, desk.scene.settings->innerGap.value(),
+                                  desk.scene.settings->outerGap.value()};
+    EXPECT_EQ(shown.contentWidth, contentWidth(strip, geometry));
+    EXPECT_EQ(shown.maxScroll, maxScroll(strip, geometry));
+    EXPECT_GT(shown.maxScroll, 0);
+    const auto widths = columnWidths(strip, geometry);
+    ASSERT_EQ(shown.columns.size(), strip.columns.size());
+    for (size_t i = 0; i < strip.columns.size(); ++i) {
+      EXPECT_EQ(shown.columns[i].width, widths[i]);
+      ASSERT_EQ(shown.columns[i].windows.size(), 1u);
+      EXPECT_EQ(shown.columns[i].windows[0].id, strip.columns[i].windows[0]);
+      EXPECT_EQ(shown.columns[i].windows[0].appName, "Editor");
+    }
+  }
   // Up while the strip scrolls, gone 0.9 s after it settles.
   desk.scene.run(2.0);
   EXPECT_EQ(o.visibleMinimap(), nullptr);
