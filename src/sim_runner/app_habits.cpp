@@ -25,7 +25,8 @@ bool AppHabits::recreates(Pid pid) const {
   return it != habits_.end() && it->second.recreates;
 }
 
-void AppHabits::tick() {
+bool AppHabits::tick() {
+  bool acted = false;
   for (const auto& [pid, habit] : habits_) {
     for (const auto& w : world_.windows(pid)) {
       if (w.minimized || w.fullScreen) continue;
@@ -33,6 +34,7 @@ void AppHabits::tick() {
       const auto [meant, fresh] = placed_.try_emplace(w.key, w.frame);
       if (fresh || meant->second == w.frame) continue;
       const Rect frame = meant->second;
+      if (habit.recreates || habit.fights) acted = true;
       if (habit.recreates) {
         sim::WindowSetup setup = w;
         setup.frame = frame;
@@ -58,6 +60,7 @@ void AppHabits::tick() {
       }
     }
   }
+  return acted;
 }
 
 bool AppHabits::foughtTo(sim::WindowKey key, const Rect& frame, int times) const {

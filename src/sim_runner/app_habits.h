@@ -35,8 +35,9 @@ class AppHabits {
   // The frame the application means its window to have (after the user or
   // the application itself put it there).
   void placed(sim::WindowKey key, Rect frame) { placed_[key] = frame; }
-  // Looks at every window of an application with a habit.
-  void tick();
+  // Looks at every window of an application with a habit; whether any
+  // application acted on one (moved it back, or closed and opened it again).
+  bool tick();
   // Whether a fighting application moved the window back at least `times`
   // times (each after someone else moved it) to where it means it to be, and
   // it stands where one of those moves landed (the window server may pull a

@@ -113,6 +113,7 @@ void Checker::sampleAtRest() {
   settledWrites_ = s_.countingAx_.frameWrites();
   writesSampledAt_ = s_.dispatch_.now();
   settledPending_ = s_.dispatch_.pendingCount();
+  pendingSampledAt_ = writesSampledAt_;
 }
 
 void Checker::afterStep(const std::string& kind) {

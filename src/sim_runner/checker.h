@@ -135,6 +135,7 @@ class Checker {
   std::optional<size_t> settledWrites_;
   double writesSampledAt_ = 0;
   std::optional<size_t> settledPending_;
+  double pendingSampledAt_ = 0;
 };
 
 }  // namespace vistarail::simrun

@@ -99,7 +99,10 @@ std::optional<Violation> Checker::quiescence() {
   } else if (settledPending_ && pending > *settledPending_ + kPendingGrowth &&
              // A restore retried a moment ago may still be gliding its
              // windows, frame by frame, under an animated interface.
-             s_.dispatch_.now() - s_.lastRestoreAt_ > kRestoreGlideSeconds) {
+             s_.dispatch_.now() - s_.lastRestoreAt_ > kRestoreGlideSeconds &&
+             // An application fighting over its windows since the count was
+             // taken keeps the program answering: checks, put-backs, timers.
+             s_.habitsActedAt_ < pendingSampledAt_) {
     found =
         Violation{"workPilesUp", "pending tasks grew from " + std::to_string(*settledPending_) +
                                      " to " + std::to_string(pending) + " with nothing happening"};
@@ -108,7 +111,11 @@ std::optional<Violation> Checker::quiescence() {
   }
   settledWrites_ = writes;
   writesSampledAt_ = s_.dispatch_.now();
-  if (!settledPending_) settledPending_ = pending;
+  // Counted afresh after an application's own doing, once it is answered.
+  if (!settledPending_ || s_.habitsActedAt_ >= pendingSampledAt_) {
+    settledPending_ = pending;
+    pendingSampledAt_ = writesSampledAt_;
+  }
   if (found) return found;
   for (const auto& [displayId, display] : s_.manager_->displays()) {
     const Strip* strip = display.currentStrip();

@@ -243,7 +243,7 @@ void Session::watchHabits() {
     auto live = alive.lock();
     if (!live || !*live) return;
     watching_ = false;
-    habits_.tick();
+    if (habits_.tick()) habitsActedAt_ = dispatch_.now();
     watchHabits();
   });
 }
