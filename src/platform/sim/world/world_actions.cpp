@@ -155,7 +155,15 @@ WindowKey World::openWindow(Pid pid, WindowSetup setup, WindowFocus focus) {
 
 bool World::closeWindow(WindowKey window) {
   return core_->step([&](Outbox& out) {
-    if (!core_->findWindow(window)) return false;
+    SimWindow* w = core_->findWindow(window);
+    if (!w) return false;
+    // Closing is the application's own work, as minimising is: one that does
+    // not answer leaves its window open.
+    if (const Behaviour* b = core_->behaviourFor(windowRef(w->pid, window)); b && b->hung) {
+      core_->traceLine("user closes window " + std::to_string(window) +
+                       ": its application does not answer");
+      return false;
+    }
     core_->traceLine("user closes window " + std::to_string(window));
     step::close(*core_, window, out);
     return true;
