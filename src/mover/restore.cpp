@@ -32,7 +32,10 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   // messaging time-out on every call: the restore fails at once and is
   // tried again on the back-off.
   if (!restoreEnhancedUI(window.pid)) return RestoreResult::failed;
-  const auto [before, fullScreen] = readFrameAndFullScreen(window.element);
+  const auto [before, fullScreen, gone] = readFrameAndFullScreen(window.element);
+  // A window closed meanwhile (its closing may not have been heard) is not
+  // tried again and again: there is nothing left to bring back.
+  if (gone) return RestoreResult::gone;
   if (!before) return RestoreResult::failed;
   std::optional<Rect> lastWritten;
   std::vector<Rect> unconfirmed;

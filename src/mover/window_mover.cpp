@@ -18,6 +18,8 @@ const char* toString(RestoreResult result) {
       return "superseded";
     case RestoreResult::waiting:
       return "waiting";
+    case RestoreResult::gone:
+      return "gone";
   }
   return "unknown";
 }

@@ -61,7 +61,9 @@ using MoveToken = uint64_t;
 // may be out of view); or it was read in view while the frame last sent it
 // out may still be on its way (a glide shows where it started), so a read
 // now would prove nothing.
-enum class RestoreResult { restored, failed, superseded, waiting };
+// `gone`: the window no longer exists (its element is invalid), so there is
+// nothing to bring back and nothing to try again.
+enum class RestoreResult { restored, failed, superseded, waiting, gone };
 const char* toString(RestoreResult result);
 
 class WindowMover : public std::enable_shared_from_this<WindowMover> {
@@ -217,6 +219,7 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   struct FrameAndFullScreen {
     std::optional<Rect> frame;
     bool fullScreen = false;
+    bool gone = false;  // the element is invalid: the window was closed
   };
   FrameAndFullScreen readFrameAndFullScreen(const AXElement& window);
   void deliver(Report report, WindowId id, Size requested, Size actual);

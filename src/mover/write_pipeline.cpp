@@ -162,8 +162,8 @@ std::optional<Rect> WindowMover::readFrame(const AXElement& window) {
 WindowMover::FrameAndFullScreen WindowMover::readFrameAndFullScreen(const AXElement& window) {
   const auto read =
       ax_.copyMultipleAttributeValues(window, {ax::kPosition, ax::kSize, ax::kFullScreen});
-  return {frameOf(read[0], read[1]),
-          read[2].isOk() && asBool(*read[2].value).value_or(false)};
+  return {frameOf(read[0], read[1]), read[2].isOk() && asBool(*read[2].value).value_or(false),
+          read[0].error == AXError::invalidUIElement};
 }
 
 }  // namespace vistarail

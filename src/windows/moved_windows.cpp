@@ -84,7 +84,7 @@ std::optional<MovedState> MovedWindows::finishRestore(WindowId id, MoveToken tok
       it->second.restoreToken != token) {
     return std::nullopt;
   }
-  if (result == RestoreResult::restored) {
+  if (result == RestoreResult::restored || result == RestoreResult::gone) {
     set(id, MovedState::released, now);
     it->second.failedRestores = 0;
   } else {

@@ -105,6 +105,13 @@ std::optional<WindowManager::RestoreTarget> WindowManager::restoreTarget(
 void WindowManager::restoreReported(WindowId id, Pid pid, MoveToken token, RestoreResult result) {
   const auto state = moved_.finishRestore(id, token, result, ports_.dispatch.mediaTime());
   if (!state) return;  // a restore something newer replaced
+  if (result == RestoreResult::gone) {
+    // The window was closed: owed nothing any more. A scan of its
+    // application forgets it, as its closing would have.
+    clearUnrecovered({id});
+    if (running_) scheduleRefresh(pid);
+    return;
+  }
   if (*state == MovedState::released) {
     emit(ManagerEvent::Kind::restored, pid, id);
     clearUnrecovered({id});

@@ -44,6 +44,19 @@ TEST_F(MoverRestore, AVisibleWindowStaysAndAParkedOneTakesTheShortestWayIn) {
   EXPECT_EQ(frameOf(tall), Rect(0, 25, 800, 800));
 }
 
+// A window closed before its restore (its closing unheard, say while its
+// application's notifications were lost) is reported gone after one read,
+// not failed: a failure would be tried again and again for a window that
+// no longer exists.
+TEST_F(MoverRestore, AClosedWindowIsGoneAfterOneRead) {
+  const Pid pid = launch();
+  auto closed = open(pid, {1439, 100, 800, 600});
+  const MoveToken token = begin(closed);
+  world.closeWindow(keyOf(closed));
+  EXPECT_EQ(restore(closed, token), RestoreResult::gone);
+  EXPECT_THAT(described(closed), ElementsAre("read (multiple attributes)"));
+}
+
 TEST_F(MoverRestore, ANewerRequestACancelOrAForgetSupersedesIt) {
   auto w = open(launch(), {1439, 100, 800, 600});
   MoveToken token = begin(w);
