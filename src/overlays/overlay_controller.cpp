@@ -72,8 +72,7 @@ void OverlayController::update(const StripSnapshot& snapshot, const Rect& area,
   showSnapshot(area, displayFrame, focusTarget, dimAnchor);
 }
 
-void OverlayController::update(StripSnapshot&& snapshot, const Rect& area,
-                               const Rect& displayFrame,
+void OverlayController::update(StripSnapshot&& snapshot, const Rect& area, const Rect& displayFrame,
                                const std::optional<FocusTarget>& focusTarget,
                                std::optional<WindowId> dimAnchor) {
   if (!snapshot_) snapshot_.emplace();

@@ -171,13 +171,12 @@ void WindowManager::verified(WindowId id, Size requested, Size actual) {
   // may show nothing there, and the window server then pulls it back in.
   DisplayState* display = activeDisplayHolding(id);
   auto laid = displays_.layoutFrames.find(id);
-  const bool barelyShown = display && laid != displays_.layoutFrames.end() &&
-                           isOffDisplay({laid->second.origin,
-                                         {laid->second.width() - tol, laid->second.height()}},
-                                        display->info.frame);
-  const double widthTol = moved_.is(id, MovedState::parked) || barelyShown
-                              ? timing::kParkedWidthTolerancePoints
-                              : tol;
+  const bool barelyShown =
+      display && laid != displays_.layoutFrames.end() &&
+      isOffDisplay({laid->second.origin, {laid->second.width() - tol, laid->second.height()}},
+                   display->info.frame);
+  const double widthTol =
+      moved_.is(id, MovedState::parked) || barelyShown ? timing::kParkedWidthTolerancePoints : tol;
   if (std::fabs(actual.width - requested.width) > widthTol ||
       std::fabs(actual.height - requested.height) > tol) {
     displays_.verifiedSizes[id] = actual;

@@ -5,6 +5,7 @@
 #include "windows/overlay_update.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "windows/window_manager.h"
 
@@ -54,9 +55,9 @@ OverlayController* WindowManager::Overlays::controllerFor(const DisplayState& di
   if (!manager_.ports_.overlayPanels || !manager_.ports_.text) return nullptr;
   auto& controller = controllers_[display.info.id];
   if (controller) return controller.get();
-  controller = std::make_shared<OverlayController>(OverlayPorts{
-      *manager_.ports_.overlayPanels, manager_.ports_.workspace, manager_.ports_.dispatch,
-      *manager_.ports_.text});
+  controller = std::make_shared<OverlayController>(
+      OverlayPorts{*manager_.ports_.overlayPanels, manager_.ports_.workspace,
+                   manager_.ports_.dispatch, *manager_.ports_.text});
   std::weak_ptr<WindowManager> weak = manager_.weak_from_this();
   const std::string id = display.info.id;
   controller->onArrowClick = [weak, id](EdgeSide side) {
@@ -135,8 +136,8 @@ void WindowManager::Overlays::update(const DisplayState& display) {
         label.pid = w.pid();
         label.id = id;
         // Assigned in place: the strings keep their buffers from frame to frame.
-        if (w.title) label.title = *w.title; else label.title.clear();
-        if (w.appName) label.appName = *w.appName; else label.appName.clear();
+        label.title = w.title ? std::string_view(*w.title) : std::string_view();
+        label.appName = w.appName ? std::string_view(*w.appName) : std::string_view();
       },
       snapshot_);
   const AppSettings& s = m.settings_;
@@ -147,8 +148,8 @@ void WindowManager::Overlays::update(const DisplayState& display) {
                            s.dimInactive.value(), s.dimAmount.value(), primaryHeight});
   // Handed over by swapping; snapshot_ comes back with the buffers of the
   // one shown before, so a frame's update allocates nothing new.
-  controller->update(std::move(snapshot_), display.info.visibleFrame, display.info.frame, focusTarget(*strip),
-                     dimAnchor(*strip));
+  controller->update(std::move(snapshot_), display.info.visibleFrame, display.info.frame,
+                     focusTarget(*strip), dimAnchor(*strip));
 }
 
 void WindowManager::Overlays::hide(const DisplayState& display) {
