@@ -30,12 +30,6 @@ int StripSnapshot::columnOf(WindowId id) const {
   return -1;
 }
 
-StripSnapshot signatureOf(const StripSnapshot& snapshot) {
-  StripSnapshot reduced;
-  signatureOf(snapshot, reduced);
-  return reduced;
-}
-
 void signatureOf(const StripSnapshot& snapshot, StripSnapshot& out) {
   out.columns.resize(snapshot.columns.size());
   for (size_t i = 0; i < snapshot.columns.size(); ++i) {

@@ -47,9 +47,8 @@ struct StripSnapshot {
 
 // What of a snapshot counts as a change worth showing: titles are dropped,
 // positions and scroll rounded to half a point and widths to a point, so
-// renamed windows and sub-point motion compare equal.
-StripSnapshot signatureOf(const StripSnapshot& snapshot);
-// The same, written into `out` (its buffers reused: this runs every frame).
+// renamed windows and sub-point motion compare equal. Written into `out`,
+// whose buffers are reused: this runs every frame.
 void signatureOf(const StripSnapshot& snapshot, StripSnapshot& out);
 
 }  // namespace vistarail

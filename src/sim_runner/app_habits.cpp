@@ -34,7 +34,7 @@ bool AppHabits::tick() {
       const auto [meant, fresh] = placed_.try_emplace(w.key, w.frame);
       if (fresh || meant->second == w.frame) continue;
       const Rect frame = meant->second;
-      if (habit.recreates || habit.fights) acted = true;
+      acted = true;  // every habit kept has the application act on a moved window
       if (habit.recreates) {
         sim::WindowSetup setup = w;
         setup.frame = frame;
