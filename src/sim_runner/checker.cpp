@@ -128,14 +128,14 @@ void Checker::noteBehaviours() {
   const double now = s_.dispatch_.now();
   // What the calls took counts as well as what the application is set to:
   // calls already under way keep the latency they began with.
-  const auto measured = s_.world_.longestCallsSince(callsNotedUntil_);
+  const auto measured = s_.world_.callPaceSince(callsNotedUntil_);
   callsNotedUntil_ = now;
   for (const auto& app : s_.world_.apps()) {
     if (app.terminated) continue;
     const sim::Behaviour& b = app.behaviour;
     double latency = b.latencySeconds + b.latencyJitterSeconds;
-    if (auto took = measured.find(app.pid); took != measured.end())
-      latency = std::max(latency, took->second);
+    const auto took = measured.find(app.pid);
+    if (took != measured.end()) latency = std::max(latency, took->second.longestAnswered);
     if (latency > 0) slowSeen_[app.pid] = {latency, now};
     bool failing = b.hung || b.ignoresMoves || s_.habits_.fights(app.pid);
     for (const auto& fault : b.faults) {
@@ -151,6 +151,10 @@ void Checker::noteBehaviours() {
       seen = std::max(seen, *app.lastRefusalAt);
     }
     if (b.hung) hungSeen_[app.pid] = now;
+    if (took != measured.end() && took->second.lastTimedOutAt) {
+      double& seen = hungSeen_.try_emplace(app.pid, *took->second.lastTimedOutAt).first->second;
+      seen = std::max(seen, *took->second.lastTimedOutAt);
+    }
   }
   for (const auto& [name, key] : s_.windowKeys_) {
     const auto w = s_.world_.window(key);

@@ -182,8 +182,8 @@ std::optional<Violation> Checker::layoutsSaved() {
       }
     }
     if (found == saved.end()) {
-      return Violation{"layoutNotSaved", "the strip of " + s_.displayName(displayId) +
-                                             " was never saved"};
+      return Violation{"layoutNotSaved",
+                       "the strip of " + s_.displayName(displayId) + " was never saved"};
     }
     if (stored != mine) {
       auto describe = [&](const std::vector<std::vector<WindowId>>& columns) {
@@ -197,8 +197,7 @@ std::optional<Violation> Checker::layoutsSaved() {
         return text;
       };
       return Violation{"layoutNotSaved", "the strip of " + s_.displayName(displayId) + " " +
-                                             describe(mine) + " is stored as " +
-                                             describe(stored)};
+                                             describe(mine) + " is stored as " + describe(stored)};
     }
   }
   return std::nullopt;
@@ -229,11 +228,13 @@ std::optional<Violation> Checker::restoresOverdue() {
     const auto app = s_.world_.app(window.pid());
     // Time an application spends hung is not the program's: the budget
     // starts again when it answers.
+    double& since = restoringSince_.try_emplace(id, now).first->second;
     if (app && app->behaviour.hung) {
-      restoringSince_[id] = now;
+      since = now;
       continue;
     }
-    const double since = restoringSince_.try_emplace(id, now).first->second;
+    if (auto seen = hungSeen_.find(window.pid()); seen != hungSeen_.end())
+      since = std::max(since, std::min(seen->second, now));
     // About ten calls a restore (the enhanced interface read and set back,
     // the frame read, written and read again).
     // Calls already under way keep the latency they started with, so the
@@ -242,7 +243,9 @@ std::optional<Violation> Checker::restoresOverdue() {
     if (auto seen = slowSeen_.find(window.pid());
         seen != slowSeen_.end() && now - seen->second.second < 10)
       latency = seen->second.first;
-    if (app) latency = std::max(latency, app->behaviour.latencySeconds + app->behaviour.latencyJitterSeconds);
+    if (app)
+      latency =
+          std::max(latency, app->behaviour.latencySeconds + app->behaviour.latencyJitterSeconds);
     const double slow = 10 * windowsPerApp[window.pid()] * latency;
     if (now - since > budget + slow) {
       return Violation{"restoreOverdue", s_.windowName(id) + " has been restoring for " +

@@ -46,12 +46,12 @@ OverlayController* WindowManager::overlays(const std::string& displayID) const {
   return overlays_->find(displayID);
 }
 
-OverlayController* WindowManager::Overlays::find(const std::string& displayID) const {
+OverlayController* ManagerOverlays::find(const std::string& displayID) const {
   auto it = controllers_.find(displayID);
   return it == controllers_.end() ? nullptr : it->second.get();
 }
 
-OverlayController* WindowManager::Overlays::controllerFor(const DisplayState& display) {
+OverlayController* ManagerOverlays::controllerFor(const DisplayState& display) {
   if (!manager_.ports_.overlayPanels || !manager_.ports_.text) return nullptr;
   auto& controller = controllers_[display.info.id];
   if (controller) return controller.get();
@@ -76,7 +76,7 @@ OverlayController* WindowManager::Overlays::controllerFor(const DisplayState& di
   return controller.get();
 }
 
-std::optional<FocusTarget> WindowManager::Overlays::focusTarget(const Strip& strip) const {
+std::optional<FocusTarget> ManagerOverlays::focusTarget(const Strip& strip) const {
   const WindowManager& m = manager_;
   const Column* column = strip.focusedColumn();
   const std::optional<WindowId> w = column ? column->activeWindow() : std::nullopt;
@@ -103,13 +103,13 @@ std::optional<FocusTarget> WindowManager::Overlays::focusTarget(const Strip& str
   return FocusTarget{*w, frame};
 }
 
-std::optional<WindowId> WindowManager::Overlays::dimAnchor(const Strip& strip) const {
+std::optional<WindowId> ManagerOverlays::dimAnchor(const Strip& strip) const {
   const auto& reported = manager_.focus_.reportedFocusedWindow;
   if (reported && strip.contains(*reported)) return reported;
   return std::nullopt;
 }
 
-void WindowManager::Overlays::update(const DisplayState& display) {
+void ManagerOverlays::update(const DisplayState& display) {
   const WindowManager& m = manager_;
   const Strip* strip = display.currentStrip();
   if (!m.running_ || !m.settings_.enabled.value() || !display.isActive() || !strip ||
@@ -152,18 +152,18 @@ void WindowManager::Overlays::update(const DisplayState& display) {
                      focusTarget(*strip), dimAnchor(*strip));
 }
 
-void WindowManager::Overlays::hide(const DisplayState& display) {
+void ManagerOverlays::hide(const DisplayState& display) {
   if (OverlayController* controller = find(display.info.id)) controller->hideAll();
 }
 
-void WindowManager::Overlays::pulse(const DisplayState& display) {
+void ManagerOverlays::pulse(const DisplayState& display) {
   OverlayController* controller = controllerFor(display);
   if (!controller) return;
   controller->pulse();
   controller->refresh();
 }
 
-void WindowManager::Overlays::reorder(const DisplayState& display) {
+void ManagerOverlays::reorder(const DisplayState& display) {
   if (OverlayController* controller = find(display.info.id)) controller->clearOrdering();
 }
 
@@ -171,13 +171,13 @@ void WindowManager::Overlays::reorder(const DisplayState& display) {
 
 namespace vistarail {
 
-void WindowManager::Overlays::edgeHoverChanged(const DisplayState& display) {
+void ManagerOverlays::edgeHoverChanged(const DisplayState& display) {
   if (OverlayController* controller = find(display.info.id)) {
     controller->setEdgeHover(display.pointerEdge);
   }
 }
 
-bool WindowManager::Overlays::minimapContains(Point location) const {
+bool ManagerOverlays::minimapContains(Point location) const {
   // Panels are placed in the screen API's space, flipped against the first
   // display's height.
   const auto& connected = manager_.displays_.connected;

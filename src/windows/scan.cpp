@@ -6,7 +6,9 @@
 //     one more after it, so scans never pile up on the application's queue;
 //   - the scan lists the windows and reads only the new ones (number, facts
 //     in one round trip, settability) before it reports, so the new window
-//     is laid out and its frames queued at once;
+//     is laid out and its frames queued at once; each new window is read on
+//     a visit of its own to the application's queue, so the restores of a
+//     pause or stop never wait for a long list read on a slow application;
 //   - a moment later the new windows' notifications are registered and the
 //     windows already known read again, one call at a time, each queued
 //     behind whatever reached the application's queue meanwhile, so this
@@ -24,16 +26,6 @@
 
 namespace vistarail {
 
-namespace {
-
-// Between the windows of a long read on a slow application's queue, the
-// windows a pause or stop brings back go first.
-void yieldToUrgent(const std::weak_ptr<WindowMover>& mover, Pid pid) {
-  if (auto m = mover.lock()) m->runUrgent(pid);
-}
-
-}  // namespace
-
 void WindowManager::refreshApp(Pid pid) {
   auto found = table_.observers.find(pid);
   if (found == table_.observers.end()) {
@@ -46,61 +38,76 @@ void WindowManager::refreshApp(Pid pid) {
     return;
   }
   scan.running = true;
-  AppObserverRef observer = found->second;
-  std::vector<KnownWindowRead> known;
+  auto work = std::make_shared<ScanWork>();
+  work->observer = found->second;
   if (auto it = table_.windowsByPID.find(pid); it != table_.windowsByPID.end()) {
     for (WindowId id : it->second) {
       if (auto w = table_.windows.find(id); w != table_.windows.end()) {
-        known.push_back({w->second.handle->element, id, w->second.settable.has_value()});
+        work->known.push_back({w->second.handle->element, id, w->second.settable.has_value()});
       }
     }
   }
   emit(ManagerEvent::Kind::scan, pid);
-  std::weak_ptr<WindowMover> mover = mover_;
-  onAppQueue(pid, [observer, mover, known = std::move(known)](Accessibility& ax) -> AppReply {
-    std::vector<WindowSnapshot> snapshots;  // the new windows, with their facts
-    std::vector<KnownWindowRead> listed;    // the known ones, facts to follow
-    const auto list = ax.copyAttributeValue(observer->element(), ax::kWindows);
-    const bool answered = list.error != AXError::cannotComplete;
+  onAppQueue(pid, [work](Accessibility& ax) -> AppReply {
+    const auto list = ax.copyAttributeValue(work->observer->element(), ax::kWindows);
+    work->answered = list.error != AXError::cannotComplete;
     const std::vector<AXElement> elements =
         list.isOk() ? asElements(*list.value).value_or(std::vector<AXElement>{})
                     : std::vector<AXElement>{};
     for (const AXElement& element : elements) {
-      yieldToUrgent(mover, observer->pid());
-      auto match = std::find_if(known.begin(), known.end(),
+      auto match = std::find_if(work->known.begin(), work->known.end(),
                                 [&](const KnownWindowRead& k) { return k.element == element; });
-      if (match != known.end()) {
-        listed.push_back(*match);
-        continue;
+      if (match != work->known.end()) {
+        work->listed.push_back(*match);
+      } else {
+        work->unread.push_back(element);
       }
-      const auto number = windowNumberOf(ax, element);
-      if (!number) continue;
-      snapshots.push_back(
-          {*number, element, readWindowFacts(ax, element, true, observer->element())});
     }
-    return [observer, answered, snapshots = std::move(snapshots),
-            listed = std::move(listed)](WindowManager& self) mutable {
-      std::vector<std::pair<AXElement, WindowId>> unwatched;
-      for (const WindowSnapshot& s : snapshots) unwatched.emplace_back(s.element, s.id);
-      std::vector<WindowId> present;
-      for (const KnownWindowRead& k : listed) present.push_back(k.id);
-      // Unanswered, the list is not an empty one: every window stays known.
-      if (!answered) present = self.table_.windowsByPID[observer->pid()];
-      if (!self.applySnapshots(std::move(snapshots), present, observer->pid(), observer)) return;
-      if (!answered) self.retryScanLater(observer->pid());
-      self.followUpScan(observer, std::move(unwatched), std::move(listed));
-    };
+    return [work](WindowManager& self) { self.scanStep(work); };
   });
+}
+
+void WindowManager::scanStep(const std::shared_ptr<ScanWork>& work) {
+  // One new window a visit to the application's queue: whatever reached it
+  // meanwhile (the restores of a pause or stop first) goes before the next
+  // window, and a stop ends the scan at once.
+  if (work->unread.empty() || !running_) {
+    finishScan(work);
+    return;
+  }
+  onAppQueue(work->observer->pid(), [work](Accessibility& ax) -> AppReply {
+    const AXElement element = work->unread.front();
+    work->unread.erase(work->unread.begin());
+    if (const auto number = windowNumberOf(ax, element)) {
+      work->snapshots.push_back(
+          {*number, element, readWindowFacts(ax, element, true, work->observer->element())});
+    }
+    return [work](WindowManager& self) { self.scanStep(work); };
+  });
+}
+
+void WindowManager::finishScan(const std::shared_ptr<ScanWork>& work) {
+  const AppObserverRef& observer = work->observer;
+  std::vector<std::pair<AXElement, WindowId>> unwatched;
+  for (const WindowSnapshot& s : work->snapshots) unwatched.emplace_back(s.element, s.id);
+  std::vector<WindowId> present;
+  for (const KnownWindowRead& k : work->listed) present.push_back(k.id);
+  // Unanswered, the list is not an empty one: every window stays known.
+  if (!work->answered) present = table_.windowsByPID[observer->pid()];
+  if (!applySnapshots(std::move(work->snapshots), present, observer->pid(), observer)) return;
+  if (!work->answered) retryScanLater(observer->pid());
+  followUpScan(observer, std::move(unwatched), std::move(work->listed));
 }
 
 void WindowManager::retryScanLater(Pid pid) {
   if (!pipeline_.scanRetries.insert(pid).second) return;
-  ports_.dispatch.main()->asyncAfter(timing::kRecoveryPeriodSeconds, [weak = weak_from_this(), pid] {
-    auto self = weak.lock();
-    if (!self) return;
-    self->pipeline_.scanRetries.erase(pid);
-    if (self->running_) self->refreshApp(pid);
-  });
+  ports_.dispatch.main()->asyncAfter(timing::kRecoveryPeriodSeconds,
+                                     [weak = weak_from_this(), pid] {
+                                       auto self = weak.lock();
+                                       if (!self) return;
+                                       self->pipeline_.scanRetries.erase(pid);
+                                       if (self->running_) self->refreshApp(pid);
+                                     });
 }
 
 void WindowManager::followUpScan(const AppObserverRef& observer,

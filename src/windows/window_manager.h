@@ -8,8 +8,8 @@
 // scheduling time, and hands its results back to the main queue holding the
 // manager weakly; create it with WindowManager::create.
 //
-// The state is grouped by concern, and each concern's operations live in a
-// source file of the same name:
+// The state is grouped by concern (manager_state.h), and each concern's
+// operations live in a source file of the same name:
 //   lifecycle.cpp     start, stop, pause and resume, settings changes, status
 //   discovery.cpp     observers, scans and the window table
 //   refresh.cpp       coalescing, batches and the single queued reconcile
@@ -34,7 +34,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <span>
@@ -52,7 +51,6 @@
 #include "motion/animator.h"
 #include "motion/velocity_tracker.h"
 #include "mover/window_mover.h"
-#include "overlays/overlay_controller.h"
 #include "platform/accessibility.h"
 #include "platform/defaults.h"
 #include "platform/dispatch.h"
@@ -68,7 +66,9 @@
 #include "strip/strip.h"
 #include "windows/app_observer.h"
 #include "windows/display_info.h"
+#include "windows/manager_state.h"
 #include "windows/moved_windows.h"
+#include "windows/overlay_update.h"
 #include "windows/tracked_window.h"
 
 namespace vistarail {
@@ -89,22 +89,6 @@ struct WindowManagerPorts {
   // without both no overlay is shown.
   OverlayPanels* overlayPanels = nullptr;
   const TextServices* text = nullptr;
-};
-
-// Per display ever seen; kept while it is unplugged so its strips come back.
-struct DisplayState {
-  DisplayInfo info;
-  SpaceInfo space;                    // the Space shown now
-  std::map<SpaceId64, Strip> strips;  // one per Space, created on first use
-  bool isConnected = true;
-  bool isManaged = false;
-  // The screen edge the pointer rests on, which shows that edge's arrow.
-  std::optional<EdgeSide> pointerEdge;
-
-  // Connected, managed and not showing a full-screen Space.
-  bool isActive() const { return isConnected && isManaged && !space.isFullscreen; }
-  const Strip* currentStrip() const;
-  Strip* currentStrip();
 };
 
 // What the manager did, for diagnostics and the simulator's timeline.
@@ -221,121 +205,13 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   WindowManager(Token, AppSettings& settings, Defaults& defaults, const WindowManagerPorts& ports);
 
  private:
-  // --- Window table and observers (discovery.cpp)
-  struct WindowTable {
-    std::unordered_map<Pid, AppObserverRef> observers;
-    std::unordered_set<Pid> trackingPIDs;
-    std::unordered_map<WindowId, TrackedWindow> windows;
-    std::unordered_map<Pid, std::vector<WindowId>> windowsByPID;
-    std::unordered_set<WindowId> userFloating;
-  };
-  // --- Refresh pipeline (refresh.cpp)
-  // An application's scan under way, and whether another was asked for.
-  struct AppScan {
-    bool running = false;
-    bool again = false;
-  };
-  struct RefreshPipeline {
-    std::unordered_map<Pid, AppScan> scans;
-    // Applications whose window list timed out, each with one scan to come.
-    std::set<Pid> scanRetries;
-    std::set<Pid> dirtyPIDs;
-    bool refreshAllPending = false;
-    bool refreshScheduled = false;
-    std::set<Pid> batchWaiting;
-    WorkItemRef batchDeadline;
-    bool reconcileScheduled = false;
-    bool startupDone = false;
-    std::set<Pid> startupPending;
-  };
-  // --- Displays and strips (displays.cpp, layout_pass.cpp)
-  struct Displays {
-    std::map<std::string, DisplayState> states;
-    std::vector<DisplayInfo> connected;  // system order
-    std::unordered_map<WindowId, std::string> windowDisplays;
-    std::unordered_map<WindowId, Rect> layoutFrames;
-    VerifiedSizes verifiedSizes;
-    WorkItemRef saveWork;
-  };
-  // --- Parking and recovery (layout_pass.cpp, recovery.cpp); each moved
-  // window's state is its record in `moved_`.
-  struct Parking {
-    RepeatingTimerRef recoveryTimer;
-  };
-  // Where a restore brings a window: into `area` unless it already lies in
-  // one of `screens`.
-  struct RestoreTarget {
-    std::vector<Rect> screens;
-    Rect area;
-  };
-  // --- External changes to tiled windows (reconcile.cpp)
-  struct ExternalChecks {
-    std::unordered_map<WindowId, WorkItemRef> pending;
-    // Consecutive put-backs of a window, and where it was moved to before
-    // the last one.
-    struct Reassertions {
-      int count = 0;
-      Rect theirs;
-      double time = 0;  // media time of the last put-back
-    };
-    std::unordered_map<WindowId, Reassertions> reasserts;
-  };
-  // --- Focus (focus.cpp)
-  struct FocusState {
-    struct Pending {
-      WindowId id = 0;
-      double deadline = 0;
-    };
-    struct Request {
-      WindowId id = 0;
-      double time = 0;
-    };
-    std::optional<Pending> pendingFocus;
-    std::optional<Request> lastFocusRequest;
-    std::unordered_map<WindowId, double> supersededFocus;
-    std::optional<WindowId> unknownFocusedWindow;
-    std::optional<WindowId> actualFocusedWindow;
-    std::optional<WindowId> reportedFocusedWindow;
-    // A focus read the frontmost application did not answer is tried again
-    // later, one retry at a time.
-    bool readRetryScheduled = false;
-    // When a read of the focused window was last answered (media time).
-    double lastAnsweredRead = -1;
-  };
-  // Read by application queues; hence shared and locked.
-  struct FocusGeneration {
-    std::mutex lock;
-    uint64_t value = 0;
-  };
-  // --- Mouse drag and interactive scroll: filled in by input; read here so
-  // that the reconcile and the layout already leave a dragged window alone.
-  struct PointerState {
-    bool mouseDown = false;
-    bool mouseDragging = false;
-    Point pressPoint;
-    std::optional<WindowId> pressWindow;
-    std::unordered_set<WindowId> draggedWindows;
-    std::unordered_set<WindowId> heldForDrag;
-    // A reconcile met the button down and let no window join: the release
-    // reconciles again, or a window opened mid-drag is never tiled.
-    bool joinAfterDrag = false;
-    bool interactiveScroll = false;
-    std::optional<std::string> scrollingDisplayID;
-    std::optional<std::string> gestureDisplayID;
-    bool wheelScrollActive = false;
-    // Media times; far in the past until the first wheel event.
-    double lastWheelStep = -1e9;
-    double lastWheelEvent = -1e9;
-    double carouselSwipe = 0;
-    bool carouselSwipeStepped = false;
-  };
-  // --- Lifecycle (lifecycle.cpp)
-  struct Lifecycle {
-    std::vector<Subscription> subscriptions;  // settings, workspace, screens
-    std::vector<std::string> lastFloatingApps;
-    bool lastCarouselMode = false;
-    double springStiffness = 0;
-  };
+  using AppScan = manager::AppScan;
+  using RestoreTarget = manager::RestoreTarget;
+  using FocusState = manager::FocusState;
+  using FocusGeneration = manager::FocusGeneration;
+  using KnownWindowRead = manager::KnownWindowRead;
+  using ScanWork = manager::ScanWork;
+  using FollowUp = manager::FollowUp;
 
   // lifecycle.cpp
   void wireMoverAndAnimator();
@@ -370,13 +246,8 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // active display (the reconcile judges those), bringing it back if owed.
   void leaveHiddenStrips(WindowId id);
   // scan.cpp
-  // A window the manager already knows, as a scan sees it: its number need
-  // not be looked up again, nor its settability asked once known.
-  struct KnownWindowRead {
-    AXElement element;
-    WindowId id = 0;
-    bool settableKnown = false;
-  };
+  void scanStep(const std::shared_ptr<ScanWork>& work);
+  void finishScan(const std::shared_ptr<ScanWork>& work);
   // The new windows with their facts and the known ones still listed; false
   // when the report was not applied (stopping, or a replaced observer).
   bool applySnapshots(std::vector<WindowSnapshot> snapshots, const std::vector<WindowId>& present,
@@ -384,14 +255,6 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void followUpScan(const AppObserverRef& observer,
                     std::vector<std::pair<AXElement, WindowId>> unwatched,
                     std::vector<KnownWindowRead> known);
-  // What a scan leaves for later: the new windows' notifications to register
-  // and the known windows to read again. Touched by one step at a time, on
-  // the application's queue or the main queue, never both at once.
-  struct FollowUp {
-    AppObserverRef observer;
-    std::vector<std::pair<AXElement, WindowId>> unwatched;
-    std::vector<KnownWindowRead> known;
-  };
   void followUpStep(const std::shared_ptr<FollowUp>& work);
   void applyKnownFacts(std::vector<WindowSnapshot> read, const AppObserverRef& observer);
   // True when the change may change a strip (tileability, full screen, or
@@ -536,51 +399,21 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   VelocityTracker velocity_;
   RepeatingTimerRef staleSwipeTimer_;
   Bindings registeredBindings_;
-  // Each display's OverlayController, made at the display's first overlay
-  // update and kept as long as the display's record, fed from the manager's
-  // state (overlay_update.cpp).
-  class Overlays {
-   public:
-    explicit Overlays(WindowManager& manager) : manager_(manager) {}
-    void update(const DisplayState& display);
-    void hide(const DisplayState& display);
-    // Shows the minimap and arrows for a moment (commands, the minimap, swipes).
-    void pulse(const DisplayState& display);
-    // The focus moved: the border and dimming are ordered in front again.
-    void reorder(const DisplayState& display);
-    // A gesture is under way: the minimap and the arrows show now.
-    void reveal(const DisplayState& display) { pulse(display); }
-    // The pointer came to rest on an edge of the display, or left it
-    // (display.pointerEdge says which).
-    void edgeHoverChanged(const DisplayState& display);
-    // Whether a point (top-left space) lies on a visible minimap; a press
-    // there never starts a window drag.
-    bool minimapContains(Point location) const;
-    OverlayController* find(const std::string& displayID) const;
-
-   private:
-    OverlayController* controllerFor(const DisplayState& display);
-    std::optional<FocusTarget> focusTarget(const Strip& strip) const;
-    std::optional<WindowId> dimAnchor(const Strip& strip) const;
-
-    WindowManager& manager_;
-    std::map<std::string, std::shared_ptr<OverlayController>> controllers_;
-    StripSnapshot snapshot_;  // reused, so a frame's update allocates little
-  };
-  std::unique_ptr<Overlays> overlays_ = std::make_unique<Overlays>(*this);
+  friend class ManagerOverlays;
+  std::unique_ptr<ManagerOverlays> overlays_ = std::make_unique<ManagerOverlays>(*this);
 
   bool running_ = false;
   bool stopped_ = false;
-  WindowTable table_;
-  RefreshPipeline pipeline_;
-  Displays displays_;
-  Parking parking_;
+  manager::WindowTable table_;
+  manager::RefreshPipeline pipeline_;
+  manager::Displays displays_;
+  manager::Parking parking_;
   MovedWindows moved_;
-  ExternalChecks external_;
+  manager::ExternalChecks external_;
   FocusState focus_;
   std::shared_ptr<FocusGeneration> focusGeneration_ = std::make_shared<FocusGeneration>();
-  PointerState pointer_;
-  Lifecycle lifecycle_;
+  manager::PointerState pointer_;
+  manager::Lifecycle lifecycle_;
   // Reused by every layout, so a frame allocates nothing.
   FrameList frameScratch_;
   std::vector<Rect> otherFramesScratch_;  // the other displays' frames

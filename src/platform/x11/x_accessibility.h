@@ -39,6 +39,9 @@ class XElement final : public AXHandleImpl {
   const Window window;  // None for applications and the system-wide element
 };
 
+// The X element behind a handle; null for any other kind of handle.
+const XElement* xElement(const AXElement& element);
+
 class XAccessibility final : public Accessibility {
  public:
   XAccessibility(XServer& server, XDesktop& desktop) : server_(server), desktop_(desktop) {}

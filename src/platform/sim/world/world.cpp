@@ -246,20 +246,26 @@ std::vector<AXCall> World::calls(Pid pid) const {
   return result;
 }
 
-std::map<Pid, double> World::longestCallsSince(double since) const {
+std::map<Pid, World::CallPace> World::callPaceSince(double since) const {
   // Records are kept in the order the calls were made; none lasts longer
   // than this, so the walk back stops there.
   constexpr double kLongestCallSeconds = 10;
   std::lock_guard lock(core_->mutex);
-  std::map<Pid, double> longest;
+  std::map<Pid, CallPace> pace;
   for (auto it = core_->calls.rbegin(); it != core_->calls.rend(); ++it) {
     if (it->startSeconds < since - kLongestCallSeconds) break;
-    // A call that timed out measures a hang, not the application's pace.
-    if (it->endSeconds <= since || it->result == AXError::cannotComplete) continue;
-    double& slowest = longest[it->pid];
-    slowest = std::max(slowest, it->endSeconds - it->startSeconds);
+    if (it->endSeconds <= since) continue;
+    CallPace& app = pace[it->pid];
+    if (it->result == AXError::cannotComplete) {
+      // A call that timed out measures a hang, not the application's pace;
+      // one failed at once was to an application no longer running.
+      if (it->endSeconds > it->startSeconds)
+        app.lastTimedOutAt = std::max(app.lastTimedOutAt.value_or(it->endSeconds), it->endSeconds);
+      continue;
+    }
+    app.longestAnswered = std::max(app.longestAnswered, it->endSeconds - it->startSeconds);
   }
-  return longest;
+  return pace;
 }
 
 void World::clearCalls() {

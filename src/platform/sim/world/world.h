@@ -194,10 +194,18 @@ class World {
   // Messaging calls answered, oldest first (the most recent kMaxCalls).
   std::vector<AXCall> calls() const;
   std::vector<AXCall> calls(Pid pid) const;
-  // The longest answered call to each application among those ending after
-  // `since` (a call takes its application's latency as it was when the call
-  // began, so an application made fast again may still answer slowly).
-  std::map<Pid, double> longestCallsSince(double since) const;
+  // How each application answered the calls ending after `since`: the
+  // longest answered call (a call takes its application's latency as it was
+  // when the call began, so an application made fast again may still answer
+  // slowly), and when the last call it let time out ended. A queue that runs
+  // ahead decides its calls before the story's next step, so an application
+  // un-hung by that step may still let calls time out after it: the calls,
+  // not the behaviour, say when it was answering.
+  struct CallPace {
+    double longestAnswered = 0;
+    std::optional<double> lastTimedOutAt;
+  };
+  std::map<Pid, CallPace> callPaceSince(double since) const;
   void clearCalls();
   // The trace: one line per call, notification delivered, user action and
   // workspace event, with virtual times; recorded only while enabled. Lines
