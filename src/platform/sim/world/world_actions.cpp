@@ -14,6 +14,19 @@ std::string quoted(const std::string& s) {
   return "\"" + s + "\"";
 }
 
+// Closing, minimising and entering or leaving full screen are the window's
+// own application's work when its button is clicked: one that does not
+// answer leaves the click unanswered. Traces the click either way.
+bool clickAnswered(WorldCore& c, const SimWindow& w, WindowKey window, const std::string& what) {
+  const std::string line = "user " + what + " window " + std::to_string(window);
+  if (const Behaviour* b = c.behaviourFor(windowRef(w.pid, window)); b && b->hung) {
+    c.traceLine(line + ": its application does not answer");
+    return false;
+  }
+  c.traceLine(line);
+  return true;
+}
+
 // A new window opens in front of its application's windows, which are at the
 // very front only when the application is; one that stays behind opens just
 // behind the application's front window.
@@ -157,14 +170,7 @@ bool World::closeWindow(WindowKey window) {
   return core_->step([&](Outbox& out) {
     SimWindow* w = core_->findWindow(window);
     if (!w) return false;
-    // Closing is the application's own work, as minimising is: one that does
-    // not answer leaves its window open.
-    if (const Behaviour* b = core_->behaviourFor(windowRef(w->pid, window)); b && b->hung) {
-      core_->traceLine("user closes window " + std::to_string(window) +
-                       ": its application does not answer");
-      return false;
-    }
-    core_->traceLine("user closes window " + std::to_string(window));
+    if (!clickAnswered(*core_, *w, window, "closes")) return false;
     step::close(*core_, window, out);
     return true;
   });
@@ -174,14 +180,7 @@ bool World::minimizeWindow(WindowKey window) {
   return core_->step([&](Outbox& out) {
     SimWindow* w = core_->findWindow(window);
     if (!w || w->minimized || w->fullScreen) return false;
-    // The window's own application minimises it when its button is clicked:
-    // one that does not answer leaves the click unanswered.
-    if (const Behaviour* b = core_->behaviourFor(windowRef(w->pid, window)); b && b->hung) {
-      core_->traceLine("user minimizes window " + std::to_string(window) +
-                       ": its application does not answer");
-      return false;
-    }
-    core_->traceLine("user minimizes window " + std::to_string(window));
+    if (!clickAnswered(*core_, *w, window, "minimizes")) return false;
     step::minimize(*core_, *w, out);
     return true;
   });
@@ -242,7 +241,7 @@ bool World::enterFullScreen(WindowKey window) {
   return core_->step([&](Outbox& out) {
     SimWindow* w = core_->findWindow(window);
     if (!w) return false;
-    core_->traceLine("user enters full screen with window " + std::to_string(window));
+    if (!clickAnswered(*core_, *w, window, "enters full screen with")) return false;
     return step::enterFullScreen(*core_, *w, out);
   });
 }
@@ -251,7 +250,7 @@ bool World::exitFullScreen(WindowKey window) {
   return core_->step([&](Outbox& out) {
     SimWindow* w = core_->findWindow(window);
     if (!w) return false;
-    core_->traceLine("user leaves full screen with window " + std::to_string(window));
+    if (!clickAnswered(*core_, *w, window, "leaves full screen with")) return false;
     // Every way a person leaves full screen (the green button, the menu,
     // Escape) acts on the window in front: one whose Space is not shown is
     // shown first, as the system switches to it.

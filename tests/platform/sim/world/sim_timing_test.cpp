@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "platform/sim/world_fixture.h"
@@ -137,6 +138,42 @@ TEST_F(TimingTest, ScriptedEventsTakeEffectWhileASlowCallIsUnderWay) {
     ASSERT_EQ(world.calls(pid).size(), 3u);
     for (const AXCall& call : world.calls(pid)) EXPECT_EQ(call.window, window) << c.atSeconds;
   }
+}
+
+TEST_F(TimingTest, AHungApplicationLeavesItsWindowsButtonsUnanswered) {
+  // Closing, minimising and full screen are the application's own work when
+  // a button is clicked: nothing happens while it does not answer, and the
+  // same click works once it does.
+  struct Click {
+    const char* name;
+    std::function<bool()> click;
+    std::function<bool()> done;
+  };
+  const std::vector<Click> clicks = {
+      {"close", [&] { return world.closeWindow(slowWindow); },
+       [&] { return !world.window(slowWindow).has_value(); }},
+      {"minimize", [&] { return world.minimizeWindow(slowWindow); },
+       [&] { return world.window(slowWindow)->minimized; }},
+      {"enter full screen", [&] { return world.enterFullScreen(slowWindow); },
+       [&] { return world.window(slowWindow)->fullScreen; }},
+  };
+  for (const Click& c : clicks) {
+    SCOPED_TRACE(c.name);
+    slowWindow = open(slow, "S");
+    world.setBehaviour(slow, {.hung = true});
+    EXPECT_FALSE(c.click());
+    EXPECT_FALSE(c.done());
+    world.setBehaviour(slow, {});
+    EXPECT_TRUE(c.click());
+    EXPECT_TRUE(c.done());
+  }
+  // Leaving full screen as well.
+  world.setBehaviour(slow, {.hung = true});
+  EXPECT_FALSE(world.exitFullScreen(slowWindow));
+  EXPECT_TRUE(world.window(slowWindow)->fullScreen);
+  world.setBehaviour(slow, {});
+  EXPECT_TRUE(world.exitFullScreen(slowWindow));
+  EXPECT_FALSE(world.window(slowWindow)->fullScreen);
 }
 
 TEST_F(TimingTest, JitterIsDrawnFromTheSeedWithinItsRange) {
