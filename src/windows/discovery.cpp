@@ -162,6 +162,19 @@ void WindowManager::onAppQueue(Pid pid, AppRead read) {
   });
 }
 
+void WindowManager::askAgainLater(AskAgain kind, Pid pid,
+                                  std::function<void(WindowManager&)> look) {
+  const auto key = std::make_pair(static_cast<int>(kind), pid);
+  if (!pipeline_.askAgain.insert(key).second) return;
+  ports_.dispatch.main()->asyncAfter(timing::kRecoveryPeriodSeconds,
+                                     [weak = weak_from_this(), key, look = std::move(look)] {
+                                       auto self = weak.lock();
+                                       if (!self) return;
+                                       self->pipeline_.askAgain.erase(key);
+                                       if (self->running_) look(*self);
+                                     });
+}
+
 TrackedWindow* WindowManager::windowWithElement(Pid pid, const AXElement& element) {
   auto ids = table_.windowsByPID.find(pid);
   if (ids == table_.windowsByPID.end()) return nullptr;

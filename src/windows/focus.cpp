@@ -81,26 +81,21 @@ void WindowManager::readFrontmostFocus(FocusReader then) {
     return [number, pid, then, answered](WindowManager& self) {
       if (answered) self.focus_.lastAnsweredRead = self.ports_.dispatch.mediaTime();
       then(self, number, pid);
-      if (!answered) self.retryFocusReadLater(pid);
+      if (!answered) self.focusReadUnanswered(pid);
     };
   });
 }
 
-void WindowManager::retryFocusReadLater(Pid pid) {
-  if (focus_.readRetryScheduled) return;
-  focus_.readRetryScheduled = true;
+void WindowManager::focusReadUnanswered(Pid pid) {
   const double failedAt = ports_.dispatch.mediaTime();
-  std::weak_ptr<WindowManager> weak = weak_from_this();
-  ports_.dispatch.main()->asyncAfter(timing::kRecoveryPeriodSeconds, [weak, pid, failedAt] {
-    auto self = weak.lock();
-    if (!self) return;
-    self->focus_.readRetryScheduled = false;
+  // One look for whichever application is in front then.
+  askAgainLater(AskAgain::focusRead, 0, [pid, failedAt](WindowManager& self) {
     // Answered since (another application came forward, or this one spoke
     // again): the focus is known, and a late look would only move the strip
     // the user may have scrolled meanwhile.
-    const auto front = self->ports_.workspace.frontmostApplication();
-    if (!front || front->pid != pid || self->focus_.lastAnsweredRead > failedAt) return;
-    self->syncFocus(true);
+    const auto front = self.ports_.workspace.frontmostApplication();
+    if (!front || front->pid != pid || self.focus_.lastAnsweredRead > failedAt) return;
+    self.syncFocus(true);
   });
 }
 

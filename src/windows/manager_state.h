@@ -60,8 +60,9 @@ struct AppScan {
 };
 struct RefreshPipeline {
   std::unordered_map<Pid, AppScan> scans;
-  // Applications whose window list timed out, each with one scan to come.
-  std::set<Pid> scanRetries;
+  // Looks owed to applications that did not answer, each waiting for the
+  // recovery period (`askAgainLater`): one per kind and application.
+  std::set<std::pair<int, Pid>> askAgain;
   std::set<Pid> dirtyPIDs;
   bool refreshAllPending = false;
   bool refreshScheduled = false;
@@ -119,9 +120,6 @@ struct FocusState {
   std::optional<WindowId> unknownFocusedWindow;
   std::optional<WindowId> actualFocusedWindow;
   std::optional<WindowId> reportedFocusedWindow;
-  // A focus read the frontmost application did not answer is tried again
-  // later, one retry at a time.
-  bool readRetryScheduled = false;
   // When a read of the focused window was last answered (media time).
   double lastAnsweredRead = -1;
 };

@@ -95,19 +95,11 @@ void WindowManager::finishScan(const std::shared_ptr<ScanWork>& work) {
   // Unanswered, the list is not an empty one: every window stays known.
   if (!work->answered) present = table_.windowsByPID[observer->pid()];
   if (!applySnapshots(std::move(work->snapshots), present, observer->pid(), observer)) return;
-  if (!work->answered) retryScanLater(observer->pid());
+  if (!work->answered) {
+    askAgainLater(AskAgain::scan, observer->pid(),
+                  [pid = observer->pid()](WindowManager& self) { self.refreshApp(pid); });
+  }
   followUpScan(observer, std::move(unwatched), std::move(work->listed));
-}
-
-void WindowManager::retryScanLater(Pid pid) {
-  if (!pipeline_.scanRetries.insert(pid).second) return;
-  ports_.dispatch.main()->asyncAfter(timing::kRecoveryPeriodSeconds,
-                                     [weak = weak_from_this(), pid] {
-                                       auto self = weak.lock();
-                                       if (!self) return;
-                                       self->pipeline_.scanRetries.erase(pid);
-                                       if (self->running_) self->refreshApp(pid);
-                                     });
 }
 
 void WindowManager::followUpScan(const AppObserverRef& observer,

@@ -233,9 +233,12 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   void appTerminated(Pid pid);
   void handleAXNotification(Pid pid, const std::string& name, const AXElement& element);
   void refreshApp(Pid pid);
-  // A hung application's window list says nothing: nothing will announce
-  // that it answers again, so it is asked again after a while.
-  void retryScanLater(Pid pid);
+  // Nothing announces that an application which did not answer (a window
+  // list, a focus read) answers again, so it is asked again after the
+  // recovery period: at most one look of each kind waits per application,
+  // and none runs after a stop.
+  enum class AskAgain { scan, focusRead };
+  void askAgainLater(AskAgain kind, Pid pid, std::function<void(WindowManager&)> look);
   // Reading an application on its queue and coming back: the read runs there
   // and returns what to do with its result on the main queue (or nothing),
   // which runs only while the manager exists.
@@ -341,7 +344,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // An application that did not answer is asked again by `syncFocus` later.
   void readFrontmostFocus(FocusReader then);
   void syncFocus(bool animated);
-  void retryFocusReadLater(Pid pid);
+  void focusReadUnanswered(Pid pid);
   void focusChanged(std::optional<WindowId> id, Pid pid, bool animated);
   // A report ignored while a request settles may be the truth: looks again
   // when the grace period ends, unless the request is confirmed or replaced.
