@@ -75,12 +75,13 @@ void WindowMover::restoreEnhancedUIAfter(double delay, Pid pid, uint64_t generat
   });
 }
 
-bool WindowMover::restoreEnhancedUI(Pid pid) {
+bool WindowMover::restoreEnhancedUI(Pid pid, bool evenIfRefused) {
   AXElement app;
   {
     std::lock_guard guard(mutex_);
     auto it = enhancedUIOff_.find(pid);
     if (it == enhancedUIOff_.end()) return true;
+    if (!evenIfRefused && dispatch_.mediaTime() < it->second.refusedUntil) return true;
     app = it->second.app;
   }
   for (int attempt = 1;; ++attempt) {
@@ -90,7 +91,13 @@ bool WindowMover::restoreEnhancedUI(Pid pid) {
     // not answer the next one sooner, so it is not asked again now.
     if (error == AXError::cannotComplete) return false;
     if (error != AXError::failure) break;
-    if (attempt == move_rules::kEnhancedUIRestoreAttempts) return true;
+    if (attempt == move_rules::kEnhancedUIRestoreAttempts) {
+      std::lock_guard guard(mutex_);
+      if (auto it = enhancedUIOff_.find(pid); it != enhancedUIOff_.end()) {
+        it->second.refusedUntil = dispatch_.mediaTime() + move_rules::kEnhancedUIRefusedSeconds;
+      }
+      return true;
+    }
     dispatch_.sleep(move_rules::kEnhancedUIRestoreRetrySeconds);
   }
   std::lock_guard guard(mutex_);

@@ -40,6 +40,11 @@ inline constexpr double kEnhancedUIRestoreDelaySeconds = 0.5;
 // application answers that it is busy.
 inline constexpr int kEnhancedUIRestoreAttempts = 3;
 inline constexpr double kEnhancedUIRestoreRetrySeconds = 0.1;
+// An application that turned down every attempt is not asked again before
+// this long has passed (but for the last try when the mover stops): asking
+// on every restore and after every burst of writes would fill its queue
+// with refusals.
+inline constexpr double kEnhancedUIRefusedSeconds = 3.0;
 
 // Delay before retry number `attempt` (0 for the first retry).
 double retryDelaySeconds(int attempt);

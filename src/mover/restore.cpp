@@ -125,7 +125,7 @@ void WindowMover::restoreAllEnhancedUI(Task completion) {
   for (const auto& entry : queues) {
     group->enter();
     entry.second->async([weak = weak_from_this(), pid = entry.first, group] {
-      if (auto self = weak.lock()) self->restoreEnhancedUI(pid);
+      if (auto self = weak.lock()) self->restoreEnhancedUI(pid, true);
       group->leave();
     });
   }

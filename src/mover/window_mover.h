@@ -192,6 +192,7 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
     AXElement app;
     double lastWriteSeconds = 0;  // media time
     bool timerQueued = false;
+    double refusedUntil = -1;  // media time; see kEnhancedUIRefusedSeconds
   };
 
   // Both take and release the lock themselves.
@@ -230,7 +231,8 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   // moment: one timer per application, however many writes the burst had.
   void restoreEnhancedUIAfter(double delay, Pid pid, uint64_t generation);
   // False when the application let the call time out: it is not answering.
-  bool restoreEnhancedUI(Pid pid);
+  // One that turned it down lately is not asked again unless `evenIfRefused`.
+  bool restoreEnhancedUI(Pid pid, bool evenIfRefused = false);
 
   RestoreResult restoreWindow(const ManagedWindow& window, const std::vector<Rect>& screens,
                               const Rect& area);

@@ -1,6 +1,7 @@
 // Bringing windows back into view, and switching an application's enhanced
 // user interface off around writes and back on afterwards, in virtual time.
 
+#include "mover/move_rules.h"
 #include "mover_scene.h"
 
 namespace vistarail::test {
@@ -100,6 +101,34 @@ TEST_F(MoverRestore, TheApplicationGetsItsEnhancedInterfaceBackAtOnce) {
   ASSERT_FALSE(world.app(pid)->enhancedUserInterface.value());
   EXPECT_EQ(restore(w, begin(w), kVisibleArea, 0.01), RestoreResult::restored);
   EXPECT_TRUE(world.app(pid)->enhancedUserInterface.value()) << "before the half-second timer";
+}
+
+TEST_F(MoverRestore, AnApplicationRefusingItsEnhancedInterfaceBackIsNotAskedOnEveryRestore) {
+  const Pid pid = launch(
+      {.faults = {{.name = ax::kEnhancedUserInterface, .on = sim::FaultOn::write}}}, true);
+  auto w = open(pid, {100, 100, 800, 600});
+  auto askedBack = [&] {
+    int n = 0;
+    for (const auto& call : calls(w, ax::kEnhancedUserInterface)) {
+      if (call.kind == sim::AXCallKind::setAttribute && call.value &&
+          asBool(*call.value).value_or(false))
+        ++n;
+    }
+    return n;
+  };
+  mover->apply(w, {1439, 100, 800, 600}, kScreen);
+  runFor(1.0);  // the half-second timer asks three times, and is turned down
+  EXPECT_EQ(askedBack(), 3);
+  // Restores and writes meanwhile do not ask again: each would queue three
+  // more refusals behind the windows' own work.
+  EXPECT_EQ(restore(w, begin(w)), RestoreResult::restored);
+  mover->apply(w, {200, 100, 800, 600}, kScreen);
+  runFor(1.0);
+  EXPECT_EQ(askedBack(), 3);
+  // The mover's last act asks whatever the application said lately.
+  mover->restoreAllEnhancedUI({});
+  runFor(1.0);
+  EXPECT_EQ(askedBack(), 6);
 }
 
 TEST_F(MoverRestore, AWindowThatGlidesToEveryWriteIsJudgedLaterNotByWhereTheGlideStarted) {
@@ -269,11 +298,17 @@ TEST_F(MoverEnhancedUI, AnApplicationThatWillNotSwitchItBackKeepsItsRecord) {
   runUntil(1.0);
   EXPECT_FALSE(isOn(pid));
   // The next write knows it is still off and does not read or switch it
-  // again; its timer tries once more, and now the application agrees.
+  // again, and its timer does not ask so soon after three refusals.
   mover->apply(w, {200, 100, 800, 600});
   runFor(1.0);
+  EXPECT_FALSE(isOn(pid));
+  // A write once that while is over: its timer asks, and now the
+  // application agrees.
+  runUntil(0.7 + move_rules::kEnhancedUIRefusedSeconds);
+  mover->apply(w, {300, 100, 800, 600});
+  runFor(1.0);
   EXPECT_TRUE(isOn(pid));
-  expectTimes(callTimes(w), {0, 0, 0.5, 0.6, 0.7, 1.5});
+  expectTimes(callTimes(w), {0, 0, 0.5, 0.6, 0.7, 4.2});
 }
 
 TEST_F(MoverEnhancedUI, ItIsReadAtMostEveryTwoSecondsAndOnlyBusyAnswersAreRetried) {
