@@ -14,15 +14,17 @@ namespace vistarail {
 void buildStripSnapshot(const Strip& strip, const LayoutGeometry& geometry, double scroll,
                         const WindowLabeler& labelOf, StripSnapshot& out) {
   thread_local std::vector<double> widths;
-  thread_local std::vector<double> xs;
   columnWidths(strip, geometry, widths);
-  columnXPositions(strip, geometry, xs);
   out.columns.resize(strip.columns.size());
+  // Each column's strip x follows from the widths, as the layout places it:
+  // the first at the outer gap, each next one a gap after the one before.
+  double x = geometry.outerGap;
   for (size_t i = 0; i < strip.columns.size(); ++i) {
     const Column& column = strip.columns[i];
     StripSnapshot::ColumnInfo& info = out.columns[i];
-    info.x = xs[i] + column.offset.value;
+    info.x = x + column.offset.value;
     info.width = widths[i];
+    x += widths[i] + geometry.innerGap;
     info.windowCount = column.count();
     info.activeIndex = column.activeIndex;
     info.windows.resize(column.windows.size());
