@@ -8,27 +8,12 @@
 // scheduling time, and hands its results back to the main queue holding the
 // manager weakly; create it with WindowManager::create.
 //
-// The state is grouped by concern (manager_state.h), and each concern's
-// operations live in a source file of the same name:
-//   lifecycle.cpp     start, stop, pause and resume, settings changes, status
-//   discovery.cpp     observers, scans and the window table
-//   refresh.cpp       coalescing, batches and the single queued reconcile
-//   reconcile.cpp     bringing strips in line with the windows that exist;
-//                     external moves and resizes
-//   displays.cpp      displays, Spaces, the current strip, saving layouts
-//   layout_pass.cpp   laying displays out, parking, scrolling, the tick,
-//                     widths and heights learned from windows
-//   new_window_placement.cpp  new windows placed beside the focused one
-//   focus.cpp         focus requests and reports
-//   commands.cpp      the command entry, floating windows, retiling, the minimap
-//   strip_commands.cpp  the commands that change a strip
-//   recovery.cpp      bringing moved windows back into view, and remembering
-//                     the ones that could not be
-//   hot_keys.cpp      the input parts' wiring, the shortcuts that are live and
-//                     where Control-Option scrolls are taken
-//   interactive_scroll.cpp  swipes and Control-Option scrolling
-//   mouse_drag.cpp    windows dragged by hand, and edge hover
-//   overlay_update.cpp  each display's overlays fed from the manager's state
+// The state is grouped by concern (manager_state.h). Each concern's
+// operations live in the source file named above their declarations below
+// (lifecycle, discovery, scan, refresh, reconcile, displays, layout_pass,
+// new_window_placement, focus, commands, recovery, hot_keys,
+// interactive_scroll, mouse_drag, overlay_update); docs/window_manager.md
+// says what each holds.
 
 #include <cstdint>
 #include <functional>
