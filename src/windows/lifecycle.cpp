@@ -257,7 +257,7 @@ void WindowManager::settingsChanged() {
     lifecycle_.lastFloatingApps = settings_.floatingBundleIDs.value();
     scheduleRefresh(std::nullopt);
   } else if (managing()) {
-    const auto onScreen = onScreenWindows();
+    const auto onScreen = readOnScreenWindows();
     for (DisplayState* display : activeDisplays()) reconcileDisplay(*display, onScreen);
     syncFocus(true);
   }

@@ -18,7 +18,7 @@ void WindowManager::reconcile() {
   refreshSpaces(std::nullopt);
   if (managing()) {
     emit(ManagerEvent::Kind::reconcile);
-    const auto onScreen = onScreenWindows();
+    const auto onScreen = readOnScreenWindows();
     for (DisplayState* display : activeDisplays()) reconcileDisplay(*display, onScreen);
     syncFocus(true);
   }
@@ -26,13 +26,38 @@ void WindowManager::reconcile() {
   stateChanged();
 }
 
-std::unordered_set<WindowId> WindowManager::onScreenWindows() {
+std::unordered_set<WindowId> WindowManager::readOnScreenWindows() {
+  const std::vector<WindowInfo> infos =
+      ports_.windowServer.copyWindowInfo(window_list::kOnScreenWindows, 0);
   std::unordered_set<WindowId> ids;
-  for (const WindowInfo& info :
-       ports_.windowServer.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
-    ids.insert(info.number);
-  }
+  for (const WindowInfo& info : infos) ids.insert(info.number);
+  noticeUnheardMoves(infos);
   return ids;
+}
+
+void WindowManager::noticeUnheardMoves(const std::vector<WindowInfo>& onScreen) {
+  // A window joins the strip of the display its last known frame lies on.
+  // When its application moved it to another display and the notification
+  // was lost, nothing reads it again, and it stands untiled where it went.
+  // The window server lists where every window stands: a window in no strip
+  // shown now, whose frame the program does not own, is known to stand there
+  // once that is another display.
+  std::unordered_set<WindowId> shown;
+  for (DisplayState* display : activeDisplays()) {
+    for (WindowId id : currentStrip(*display).allWindows()) shown.insert(id);
+  }
+  for (const WindowInfo& info : onScreen) {
+    if (shown.contains(info.number)) continue;
+    auto it = table_.windows.find(info.number);
+    if (it == table_.windows.end()) continue;
+    TrackedWindow& window = it->second;
+    if (!window.isTileable || !window.lastKnownFrame || moved_.isOwed(info.number)) continue;
+    const auto now = displayContainingFrame(info.bounds);
+    if (!now) continue;
+    const auto known = displayContainingFrame(*window.lastKnownFrame);
+    if (known && known->id == now->id) continue;
+    window.lastKnownFrame = info.bounds;
+  }
 }
 
 bool WindowManager::mayStayInStrip(const TrackedWindow& window,

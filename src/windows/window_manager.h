@@ -266,7 +266,11 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
 
   // reconcile.cpp
   void reconcileDisplay(DisplayState& display, const std::unordered_set<WindowId>& onScreen);
-  std::unordered_set<WindowId> onScreenWindows();
+  // The windows on screen, as the window server lists them now; a window in
+  // no strip that its application moved unheard to another display is known
+  // to stand there from now on.
+  std::unordered_set<WindowId> readOnScreenWindows();
+  void noticeUnheardMoves(const std::vector<WindowInfo>& onScreen);
   bool mayStayInStrip(const TrackedWindow& window,
                       const std::unordered_set<WindowId>& onScreen) const;
   void forget(WindowId id);
