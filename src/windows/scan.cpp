@@ -26,6 +26,20 @@
 
 namespace vistarail {
 
+namespace {
+
+// Reads the first of the scan's new windows still unread.
+void readNextNewWindow(Accessibility& ax, manager::ScanWork& work) {
+  const AXElement element = work.unread.front();
+  work.unread.erase(work.unread.begin());
+  if (const auto number = windowNumberOf(ax, element)) {
+    work.snapshots.push_back(
+        {*number, element, readWindowFacts(ax, element, true, work.observer->element())});
+  }
+}
+
+}  // namespace
+
 void WindowManager::refreshApp(Pid pid) {
   auto found = table_.observers.find(pid);
   if (found == table_.observers.end()) {
@@ -63,6 +77,9 @@ void WindowManager::refreshApp(Pid pid) {
         work->unread.push_back(element);
       }
     }
+    // The first new window (most often the only one) comes with the list, so
+    // its first frame does not wait behind what reached the queue meanwhile.
+    if (!work->unread.empty()) readNextNewWindow(ax, *work);
     return [work](WindowManager& self) { self.scanStep(work); };
   });
 }
@@ -76,12 +93,7 @@ void WindowManager::scanStep(const std::shared_ptr<ScanWork>& work) {
     return;
   }
   onAppQueue(work->observer->pid(), [work](Accessibility& ax) -> AppReply {
-    const AXElement element = work->unread.front();
-    work->unread.erase(work->unread.begin());
-    if (const auto number = windowNumberOf(ax, element)) {
-      work->snapshots.push_back(
-          {*number, element, readWindowFacts(ax, element, true, work->observer->element())});
-    }
+    readNextNewWindow(ax, *work);
     return [work](WindowManager& self) { self.scanStep(work); };
   });
 }
