@@ -75,6 +75,10 @@ std::optional<Violation> Checker::strips(bool calm) {
     const auto w = key ? s_.world_.window(*key) : std::nullopt;
     if (!w || w->minimized || w->fullScreen || unmovable(w->pid, kRestoreSeconds)) continue;
     if (s_.manager_->isHeldForDrag(id)) continue;
+    // Moved with every notification of it lost, and not looked at since:
+    // the program learns where it went at its next reconcile, which reads
+    // the window server's list; until then no program could know.
+    if (w->movedUnheard && s_.lastReconcileAt_ < w->movedUnheardAt) continue;
     for (const auto& [displayId, display] : s_.manager_->displays()) {
       if (!display.isActive()) continue;
       const Rect part = w->frame.intersection(display.info.frame);

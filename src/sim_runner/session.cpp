@@ -136,6 +136,7 @@ void Session::startProgram(bool firstLaunch) {
       if (event.window) text += " " + windowName(event.window);
       timeline_.push_back({dispatch_.now(), step_, toString(event.kind), text});
       if (event.kind == ManagerEvent::Kind::restore) lastRestoreAt_ = dispatch_.now();
+      if (event.kind == ManagerEvent::Kind::reconcile) lastReconcileAt_ = dispatch_.now();
     };
   };
   program_ = std::make_unique<ShellProgram>(

@@ -199,6 +199,7 @@ class Session {
   bool justStopped_ = false;
   // When the program last set out to bring a window back into view.
   double lastRestoreAt_ = -std::numeric_limits<double>::infinity();
+  double lastReconcileAt_ = -std::numeric_limits<double>::infinity();
   // When an application with a habit last acted on one of its windows.
   double habitsActedAt_ = -std::numeric_limits<double>::infinity();
   std::vector<FormWindow> visitedSettings_;

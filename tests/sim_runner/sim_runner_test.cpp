@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/sim/temp_folder.h"
 #include "sim_runner/explore.h"
 #include "sim_runner/run.h"
 #include "sim_runner/scenario.h"
@@ -18,8 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Under a folder of this process's own, removed when it ends: two runs of
+// the suite at once (a build and CI on one machine) must not clear each
+// other's files.
 fs::path scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("vistarail-sim-runner-" + name);
+  static const sim::test::TempFolder root;
+  const fs::path dir = root / name;
   fs::remove_all(dir);
   return dir;
 }

@@ -108,7 +108,10 @@ double WorldCore::notificationDelay(const Note& note, double now) {
         note.element.kind == ElementKind::window ? findWindow(note.element.window) : nullptr;
     if (model.dropProbability > 0 && rng.unit() < model.dropProbability) {
       traceLine("notification " + note.name + " on " + describe(note.element) + " lost");
-      if (window) window->movedUnheard = true;
+      if (window) {
+        window->movedUnheard = true;
+        window->movedUnheardAt = now;
+      }
       return -1;
     }
     if (window) window->movedUnheard = false;

@@ -270,6 +270,7 @@ struct SimWindow : WindowSetup {
   // The last notification of a move or resize of it was lost: nobody could
   // hear where it went.
   bool movedUnheard = false;
+  double movedUnheardAt = -1;  // virtual time of that loss
   friend bool operator==(const SimWindow&, const SimWindow&) = default;
 };
 

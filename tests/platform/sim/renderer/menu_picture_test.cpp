@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/sim/renderer/menu_picture.h"
+#include "platform/sim/temp_folder.h"
 
 namespace vistarail::sim {
 namespace {
@@ -22,6 +23,11 @@ struct Png {
 
 Png readPng(const fs::path& path) {
   cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+    ADD_FAILURE() << path << " cannot be read as a PNG";
+    cairo_surface_destroy(s);
+    return {};
+  }
   Png png{cairo_image_surface_get_width(s), cairo_image_surface_get_height(s)};
   const unsigned char* data = cairo_image_surface_get_data(s);
   const int stride = cairo_image_surface_get_stride(s);
@@ -42,8 +48,8 @@ Menu rows(int items) {
 }
 
 TEST(MenuPicture, GrowsWithTheMenuAndDimsTheIconWhenAsked) {
-  const fs::path dir = fs::temp_directory_path() / "vistarail-menu-picture";
-  fs::create_directories(dir);
+  const test::TempFolder folder;
+  const fs::path& dir = folder.path();
   ASSERT_FALSE(writeMenuPng({rows(2), "rectangle.split.3x1", false}, dir / "two.png"));
   ASSERT_FALSE(writeMenuPng({rows(6), "rectangle.split.3x1", false}, dir / "six.png"));
   ASSERT_FALSE(writeMenuPng({rows(2), "rectangle.split.3x1.slash", true}, dir / "dim.png"));
@@ -59,7 +65,6 @@ TEST(MenuPicture, GrowsWithTheMenuAndDimsTheIconWhenAsked) {
   ASSERT_TRUE(failed);
   EXPECT_NE(failed->find("x.png"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "missing" / "x.png"));
-  fs::remove_all(dir);
 }
 
 }  // namespace
