@@ -32,7 +32,7 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   // messaging time-out on every call: the restore fails at once and is
   // tried again on the back-off.
   if (!restoreEnhancedUI(window.pid)) return RestoreResult::failed;
-  const auto [before, fullScreen, gone] = readFrameAndFullScreen(window.element);
+  const auto [before, fullScreen, gone] = readFrameAndFullScreen(window);
   // A window closed meanwhile (its closing may not have been heard) is not
   // tried again and again: there is nothing left to bring back.
   if (gone) return RestoreResult::gone;
@@ -105,7 +105,7 @@ RestoreResult WindowMover::restoreWindow(const ManagedWindow& window,
   // next try, which finds it here only if it went nowhere meanwhile.
   if (inView) return RestoreResult::waiting;
 
-  const std::optional<Rect> after = readFrame(window.element);
+  const std::optional<Rect> after = readFrame(window);
   if (!after) return RestoreResult::failed;
   if (!move_rules::insideAnyScreen(*after, screens) &&
       !move_rules::oversizedButPlaced(*after, clamped, area)) {

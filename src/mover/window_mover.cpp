@@ -197,13 +197,21 @@ void WindowMover::dropAppliedAndGaveUp(const Lock& held, WindowId id) {
   it->second.gaveUp.reset();
 }
 
-void WindowMover::deliver(Report report, WindowId id, Size requested, Size actual) {
-  dispatch_.main()->async([weak = weak_from_this(), report, id, requested, actual] {
+void WindowMover::deliver(Report report, WindowId id, const Rect& requested, const Rect& read) {
+  dispatch_.main()->async([weak = weak_from_this(), report, id, requested, read] {
     auto self = weak.lock();
     if (!self) return;
-    const SizeCallback& callback =
+    const ReadBackCallback& callback =
         report == Report::verified ? self->onVerified : self->onSizeMismatch;
-    if (callback) callback(id, requested, actual);
+    if (callback) callback(id, requested, read);
+  });
+}
+
+void WindowMover::noteAnswer(Pid pid, AXError error) {
+  if (error != AXError::cannotComplete) return;
+  dispatch_.main()->async([weak = weak_from_this(), pid] {
+    auto self = weak.lock();
+    if (self && self->onUnanswered) self->onUnanswered(pid);
   });
 }
 

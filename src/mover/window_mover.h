@@ -68,8 +68,8 @@ const char* toString(RestoreResult result);
 
 class WindowMover : public std::enable_shared_from_this<WindowMover> {
  public:
-  // (window id, requested size, size read back).
-  using SizeCallback = std::function<void(WindowId, Size, Size)>;
+  // (window id, frame written, frame read back).
+  using ReadBackCallback = std::function<void(WindowId, const Rect&, const Rect&)>;
   using RestoreCompletion = std::function<void(RestoreResult)>;
 
   struct Request {
@@ -102,12 +102,15 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
 
   // Set once at start-up on the main thread; called on the main queue.
   // A verified window came out larger than requested.
-  SizeCallback onSizeMismatch;
+  ReadBackCallback onSizeMismatch;
   // A write that was not a parking request was verified.
-  SizeCallback onVerified;
+  ReadBackCallback onVerified;
   // The window did not take its frame after every retry; the frame is given
   // up for a while.
   std::function<void(WindowId)> onGaveUp;
+  // The application let one of the mover's calls time out: it is hung, and
+  // tells nobody what becomes of its windows meanwhile.
+  std::function<void(Pid)> onUnanswered;
 
   // Queues the frame for the window. A frame that is not finite is ignored:
   // no value for it could be handed to the application.
@@ -216,14 +219,16 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   void resumeRetry(Request request, MoveToken token);
   // One round trip each: a slow application charges its latency per call,
   // and a restore or read-back of a window waits behind every call before it.
-  std::optional<Rect> readFrame(const AXElement& window);
+  std::optional<Rect> readFrame(const ManagedWindow& window);
   struct FrameAndFullScreen {
     std::optional<Rect> frame;
     bool fullScreen = false;
     bool gone = false;  // the element is invalid: the window was closed
   };
-  FrameAndFullScreen readFrameAndFullScreen(const AXElement& window);
-  void deliver(Report report, WindowId id, Size requested, Size actual);
+  FrameAndFullScreen readFrameAndFullScreen(const ManagedWindow& window);
+  void deliver(Report report, WindowId id, const Rect& requested, const Rect& read);
+  // Passes a timed-out call on to `onUnanswered`.
+  void noteAnswer(Pid pid, AXError error);
 
   // Enhanced user interface (enhanced_ui.cpp), application queue only.
   void switchEnhancedUIOff(Pid pid, const AXElement& app);

@@ -60,11 +60,14 @@ bool WindowMover::write(const ManagedWindow& window, const Rect& target, SizeCha
   switchEnhancedUIOff(window.pid, window.appElement);
   const AXValue position = target.origin;
   if (change == SizeChange::unchanged) {
-    return ax_.setAttributeValue(window.element, ax::kPosition, position) == AXError::success;
+    const AXError error = ax_.setAttributeValue(window.element, ax::kPosition, position);
+    noteAnswer(window.pid, error);
+    return error == AXError::success;
   }
   bool ok = true;
   auto set = [&](const char* attribute, const AXValue& value) {
     const AXError error = ax_.setAttributeValue(window.element, attribute, value);
+    noteAnswer(window.pid, error);
     ok = ok && error == AXError::success;
     // An application that did not answer in time will not answer the next
     // call either; asking again would only hold its queue longer.
@@ -110,7 +113,7 @@ void WindowMover::verify(const Request& request, MoveToken token) {
     // the token alone says whether this frame is still the one to confirm.
     if (it->second.token != token) return;
   }
-  const std::optional<Rect> read = readFrame(request.window->element);
+  const std::optional<Rect> read = readFrame(*request.window);
   // Whether a window is parked, and where, depends on its real width, which
   // the manager learns only from here. So every read-back of a parked window
   // reports it, and so does every failed one: a window that refused its
@@ -121,7 +124,7 @@ void WindowMover::verify(const Request& request, MoveToken token) {
   const bool passes =
       read && move_rules::verificationPasses(*read, request.frame, request.parkedOff);
   if (read && (request.parkedOff || !passes)) {
-    deliver(Report::verified, id, request.frame.size, read->size);
+    deliver(Report::verified, id, request.frame, *read);
   }
   if (!passes) {
     retryOrGiveUp(request, token, !read);
@@ -134,11 +137,11 @@ void WindowMover::verify(const Request& request, MoveToken token) {
       it->second.unconfirmed.clear();  // where it was last sent: no glide left
     }
   }
-  if (!request.parkedOff) deliver(Report::verified, id, request.frame.size, read->size);
+  if (!request.parkedOff) deliver(Report::verified, id, request.frame, *read);
   // A window that will not become as small as asked still passes; its real
   // size goes back so the layout can make room for it.
   if (move_rules::exceedsRequestedSize(read->size, request.frame.size)) {
-    deliver(Report::sizeMismatch, id, request.frame.size, read->size);
+    deliver(Report::sizeMismatch, id, request.frame, *read);
   }
 }
 
@@ -154,14 +157,16 @@ std::optional<Rect> frameOf(const AXResult<AXValue>& position, const AXResult<AX
 
 }  // namespace
 
-std::optional<Rect> WindowMover::readFrame(const AXElement& window) {
-  const auto read = ax_.copyMultipleAttributeValues(window, {ax::kPosition, ax::kSize});
+std::optional<Rect> WindowMover::readFrame(const ManagedWindow& window) {
+  const auto read = ax_.copyMultipleAttributeValues(window.element, {ax::kPosition, ax::kSize});
+  noteAnswer(window.pid, read[0].error);
   return frameOf(read[0], read[1]);
 }
 
-WindowMover::FrameAndFullScreen WindowMover::readFrameAndFullScreen(const AXElement& window) {
+WindowMover::FrameAndFullScreen WindowMover::readFrameAndFullScreen(const ManagedWindow& window) {
   const auto read =
-      ax_.copyMultipleAttributeValues(window, {ax::kPosition, ax::kSize, ax::kFullScreen});
+      ax_.copyMultipleAttributeValues(window.element, {ax::kPosition, ax::kSize, ax::kFullScreen});
+  noteAnswer(window.pid, read[0].error);
   return {frameOf(read[0], read[1]), read[2].isOk() && asBool(*read[2].value).value_or(false),
           read[0].error == AXError::invalidUIElement};
 }

@@ -55,19 +55,19 @@ AppObserver::~AppObserver() {
   if (sourceAdded_) ax_.detachFromMainRunLoop(observer_);
 }
 
-void AppObserver::watch(const AXElement& window, WindowId id) {
-  while (!watchNext(window, id)) {
-  }
-}
-
-bool AppObserver::watchNext(const AXElement& window, WindowId id) {
-  if (observedWindows_.contains(id)) return true;
+AppObserver::Watch AppObserver::watchNext(const AXElement& window, WindowId id) {
+  if (observedWindows_.contains(id)) return Watch::done;
   size_t& done = registered_[id];
-  (void)ax_.addNotification(observer_, window, kWindowNotifications[done]);
-  if (++done < std::size(kWindowNotifications)) return false;
+  // Any other failure (a window already gone, a notification it does not
+  // send) would fail again: only a timed-out call is worth asking again.
+  if (ax_.addNotification(observer_, window, kWindowNotifications[done]) ==
+      AXError::cannotComplete) {
+    return Watch::unanswered;
+  }
+  if (++done < std::size(kWindowNotifications)) return Watch::more;
   registered_.erase(id);
   observedWindows_.insert(id);
-  return true;
+  return Watch::done;
 }
 
 }  // namespace vistarail

@@ -32,11 +32,11 @@ class AppObserver {
   AppObserver(const AppObserver&) = delete;
   AppObserver& operator=(const AppObserver&) = delete;
 
-  // Registers the per-window notifications once per window id.
-  void watch(const AXElement& window, WindowId id);
+  enum class Watch { done, more, unanswered };
   // Registers the next of the window's notifications not registered yet (one
-  // call); true once all of them are.
-  bool watchNext(const AXElement& window, WindowId id);
+  // call): `done` once all of them are. A registration the application did
+  // not answer in time was not made, and is the next one asked for again.
+  Watch watchNext(const AXElement& window, WindowId id);
   void unwatch(WindowId id) {
     observedWindows_.erase(id);
     registered_.erase(id);

@@ -146,6 +146,15 @@ void WindowManager::catchUpUnheard(WindowId id) {
   windowMoved(id, window->second.pid());
 }
 
+void WindowManager::applicationUnanswered(Pid pid) {
+  if (!running_) return;
+  auto windows = table_.windowsByPID.find(pid);
+  if (windows == table_.windowsByPID.end()) return;
+  // A copy: what a catch-up starts may change the table.
+  const std::vector<WindowId> ids = windows->second;
+  for (WindowId id : ids) catchUpUnheard(id);
+}
+
 void WindowManager::onAppQueue(Pid pid, AppRead read) {
   std::weak_ptr<WindowManager> weak = weak_from_this();
   Accessibility& ax = ports_.ax;

@@ -160,8 +160,10 @@ bool WindowManager::tick(double dtSeconds) {
   return animating;
 }
 
-void WindowManager::verified(WindowId id, Size requested, Size actual) {
+void WindowManager::verified(WindowId id, const Rect& written, const Rect& read) {
   constexpr double tol = timing::kVerifiedSizeTolerancePoints;
+  const Size requested = written.size;
+  const Size actual = read.size;
   auto known = displays_.verifiedSizes.find(id);
   const bool wasKnown = known != displays_.verifiedSizes.end();
   const Size before = wasKnown ? known->second : requested;
@@ -183,17 +185,32 @@ void WindowManager::verified(WindowId id, Size requested, Size actual) {
   } else {
     displays_.verifiedSizes.erase(id);
   }
-  // Whether a window is parked, and where, depends on its real width: lay
-  // its display out again when the new width changes either.
+  // Whether a window is parked, and where, depends on its real width, and
+  // so does where the carousel places it: lay its display out again when the
+  // new width changes any of these.
   if (running_ && std::fabs(before.width - actual.width) > widthTol) {
     if (!display || laid == displays_.layoutFrames.end()) return;
     Rect taken = laid->second;
     taken.size.width = actual.width;
-    if (moved_.is(id, MovedState::parked) || isOffDisplay(taken, display->info.frame) ||
-        spillsOntoAnotherDisplay(taken, *display)) {
+    if (settings_.carouselMode.value() || moved_.is(id, MovedState::parked) ||
+        isOffDisplay(taken, display->info.frame) || spillsOntoAnotherDisplay(taken, *display)) {
+      const bool whereWritten =
+          std::fabs(read.minX() - written.minX()) <= timing::kExternalTolerancePoints &&
+          std::fabs(read.minY() - written.minY()) <= timing::kExternalTolerancePoints;
+      if (!whereWritten && !followMovedWidth(id)) return;
       layout(*display);
     }
   }
+}
+
+bool WindowManager::followMovedWidth(WindowId id) {
+  auto& record = external_.movedWidthFollows[id];
+  const double now = ports_.dispatch.mediaTime();
+  if (record.count > 0 && now - record.time > timing::kFightMemorySeconds) record = {};
+  if (record.count >= timing::kMaxReassertions) return false;
+  ++record.count;
+  record.time = now;
+  return true;
 }
 
 void WindowManager::sizeMismatch(WindowId id, Size requested, Size actual) {

@@ -93,11 +93,11 @@ void WindowManager::start() {
 
 void WindowManager::wireMoverAndAnimator() {
   std::weak_ptr<WindowManager> weak = weak_from_this();
-  mover_->onSizeMismatch = [weak](WindowId id, Size requested, Size actual) {
-    if (auto self = weak.lock()) self->sizeMismatch(id, requested, actual);
+  mover_->onSizeMismatch = [weak](WindowId id, const Rect& requested, const Rect& read) {
+    if (auto self = weak.lock()) self->sizeMismatch(id, requested.size, read.size);
   };
-  mover_->onVerified = [weak](WindowId id, Size requested, Size actual) {
-    if (auto self = weak.lock()) self->verified(id, requested, actual);
+  mover_->onVerified = [weak](WindowId id, const Rect& requested, const Rect& read) {
+    if (auto self = weak.lock()) self->verified(id, requested, read);
   };
   // A window that will not go where it is put may have been carried off its
   // Space or display meanwhile (nothing reports that): look at its
@@ -106,6 +106,9 @@ void WindowManager::wireMoverAndAnimator() {
     auto self = weak.lock();
     if (!self || !self->running_) return;
     if (const TrackedWindow* window = self->window(id)) self->scheduleRefresh(window->pid());
+  };
+  mover_->onUnanswered = [weak](Pid pid) {
+    if (auto self = weak.lock()) self->applicationUnanswered(pid);
   };
   animator_.setOnTick([weak](double dt) {
     auto self = weak.lock();

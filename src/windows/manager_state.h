@@ -103,6 +103,9 @@ struct ExternalChecks {
     double time = 0;  // media time of the last put-back
   };
   std::unordered_map<WindowId, Reassertions> reasserts;
+  // Layouts for the width of a window read back away from where it was
+  // written (`theirs` unused).
+  std::unordered_map<WindowId, Reassertions> movedWidthFollows;
 };
 // --- Focus (focus.cpp)
 struct FocusState {

@@ -168,6 +168,7 @@ void WindowManager::forget(WindowId id) {
   pointer_.draggedWindows.erase(id);
   pointer_.heldForDrag.erase(id);
   external_.reasserts.erase(id);
+  external_.movedWidthFollows.erase(id);
   if (focus_.actualFocusedWindow == id) focus_.actualFocusedWindow.reset();
   if (focus_.reportedFocusedWindow == id) focus_.reportedFocusedWindow.reset();
   if (auto it = external_.pending.find(id); it != external_.pending.end()) {

@@ -118,9 +118,13 @@ void WindowManager::followUpScan(const AppObserverRef& observer,
                                  std::vector<std::pair<AXElement, WindowId>> unwatched,
                                  std::vector<KnownWindowRead> known) {
   if (unwatched.empty() && known.empty()) return;
-  auto work =
-      std::make_shared<FollowUp>(FollowUp{observer, std::move(unwatched), std::move(known)});
-  ports_.dispatch.main()->asyncAfter(timing::kScanFollowUpSeconds, [weak = weak_from_this(), work] {
+  followUpLater(
+      std::make_shared<FollowUp>(FollowUp{observer, std::move(unwatched), std::move(known)}),
+      timing::kScanFollowUpSeconds);
+}
+
+void WindowManager::followUpLater(const std::shared_ptr<FollowUp>& work, double seconds) {
+  ports_.dispatch.main()->asyncAfter(seconds, [weak = weak_from_this(), work] {
     if (auto self = weak.lock()) self->followUpStep(work);
   });
 }
@@ -138,10 +142,17 @@ void WindowManager::followUpStep(const std::shared_ptr<FollowUp>& work) {
   onAppQueue(observer->pid(), [work](Accessibility& ax) -> AppReply {
     if (!work->unwatched.empty()) {
       const auto [element, id] = work->unwatched.front();
-      const bool watched = work->observer->watchNext(element, id);
-      if (watched) work->unwatched.erase(work->unwatched.begin());
-      return [work, watched, id = id](WindowManager& self) {
-        if (watched) self.catchUpUnheard(id);
+      const AppObserver::Watch watch = work->observer->watchNext(element, id);
+      if (watch == AppObserver::Watch::done) work->unwatched.erase(work->unwatched.begin());
+      return [work, watch, id = id](WindowManager& self) {
+        if (watch == AppObserver::Watch::unanswered) {
+          // Not asked again at once: a hung application would only hold its
+          // queue a second longer each time.
+          self.applicationUnanswered(work->observer->pid());
+          self.followUpLater(work, timing::kRecoveryPeriodSeconds);
+          return;
+        }
+        if (watch == AppObserver::Watch::done) self.catchUpUnheard(id);
         self.followUpStep(work);
       };
     }

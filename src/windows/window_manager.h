@@ -244,6 +244,7 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
                     std::vector<std::pair<AXElement, WindowId>> unwatched,
                     std::vector<KnownWindowRead> known);
   void followUpStep(const std::shared_ptr<FollowUp>& work);
+  void followUpLater(const std::shared_ptr<FollowUp>& work, double seconds);
   void applyKnownFacts(std::vector<WindowSnapshot> read, const AppObserverRef& observer);
   // True when the change may change a strip (tileability, full screen, or
   // the frame of a tileable window the program has not moved).
@@ -257,6 +258,9 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // What happened to a window between its scan and its notifications being
   // registered was told to nobody; the window server knows, and is asked.
   void catchUpUnheard(WindowId id);
+  // A call the application let time out: while it hangs it tells of none of
+  // its windows, so what became of them is read from the window server.
+  void applicationUnanswered(Pid pid);
 
   // refresh.cpp
   void flushRefresh();
@@ -315,7 +319,13 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   SlideSettings slideSettings() const;
   void startAnimator();
   void sizeMismatch(WindowId id, Size requested, Size actual);
-  void verified(WindowId id, Size requested, Size actual);
+  void verified(WindowId id, const Rect& written, const Rect& read);
+  // A window read back away from where it was written was moved meanwhile:
+  // put back by its application, still gliding there, or pulled into view
+  // by the system. Its width is followed only a few times in a row, like a
+  // put-back: an application that keeps putting its window back would
+  // otherwise be answered at every read-back for ever.
+  bool followMovedWidth(WindowId id);
   void adoptWidth(DisplayState& display, int columnIndex, double width);
 
   void resetOffsets();

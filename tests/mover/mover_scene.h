@@ -49,7 +49,8 @@ struct BasicMoverScene {
   BasicMoverScene() {
     world.plugDisplay({.name = "Built-in", .frame = kScreen, .visibleFrame = kVisibleArea});
     auto record = [this](const char* kind) {
-      return [this, kind](WindowId id, Size, Size actual) {
+      return [this, kind](WindowId id, const Rect&, const Rect& read) {
+        const Size actual = read.size;
         reports.push_back(std::string(kind) + " " + std::to_string(id) + " " +
                           std::to_string(int(actual.width)) + "x" +
                           std::to_string(int(actual.height)));

@@ -18,7 +18,7 @@ struct MoverThreaded : ::testing::Test, BasicMoverScene<sim::ThreadedDispatch> {
 
 TEST_F(MoverThreaded, AnAnimationAcrossTwoApplicationsEndsOnTheFinalFramesReportedOnMain) {
   bool reportedOffMain = false;
-  mover->onVerified = [&](WindowId id, Size, Size) {
+  mover->onVerified = [&](WindowId id, const Rect&, const Rect&) {
     reportedOffMain = reportedOffMain || !dispatch.onMainQueue();
     reports.push_back(std::to_string(id));
   };
