@@ -51,13 +51,55 @@ void WindowMover::apply(const ManagedWindowRef& window, const Rect& frame,
     if (auto it = queues_.find(window->pid); it != queues_.end()) queue = it->second;
   }
   if (!queue) queue = queueFor(window->pid);
-  queue->async(afterUrgent(window->pid, [weak = weak_from_this(), id = window->id] {
-    if (auto self = weak.lock()) self->drain(id);
-  }));
+  enqueue(window->pid, queue, afterUrgent(window->pid, [weak = weak_from_this(), id = window->id] {
+            if (auto self = weak.lock()) self->drain(id);
+          }));
 }
 
 void WindowMover::perform(Pid pid, Task block) {
-  queueFor(pid)->async(afterUrgent(pid, std::move(block)));
+  enqueue(pid, queueFor(pid), afterUrgent(pid, std::move(block)));
+}
+
+void WindowMover::enqueue(Pid pid, const QueueRef& queue, Task task) {
+  {
+    std::lock_guard guard(mutex_);
+    ++waiting_[pid];
+  }
+  queue->async([weak = weak_from_this(), pid, task = std::move(task)] {
+    if (auto self = weak.lock()) {
+      std::lock_guard guard(self->mutex_);
+      if (auto it = self->waiting_.find(pid); it != self->waiting_.end() && --it->second <= 0) {
+        self->waiting_.erase(it);
+      }
+    }
+    task();
+  });
+}
+
+void WindowMover::performWhenIdle(Pid pid, Task block) {
+  queueFor(pid)->async([weak = weak_from_this(), pid, block = std::move(block)]() mutable {
+    if (auto self = weak.lock()) {
+      self->runWhenIdle(pid, std::move(block));
+      return;
+    }
+    block();
+  });
+}
+
+void WindowMover::runWhenIdle(Pid pid, Task block) {
+  bool busy = false;
+  {
+    std::lock_guard guard(mutex_);
+    busy = waiting_.contains(pid);
+  }
+  // Queued again behind what is waiting now, which has all started before
+  // this comes round again: a queue holding only this never spins.
+  if (busy) {
+    performWhenIdle(pid, std::move(block));
+    return;
+  }
+  runUrgent(pid);
+  block();
 }
 
 void WindowMover::performUrgent(Pid pid, Task block) {

@@ -123,6 +123,10 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   void recheck(WindowId id);
   // Runs the block on the application's queue, after everything queued there.
   void perform(Pid pid, Task block);
+  // Runs the block on the application's queue once nothing else queued there
+  // by `apply` or `perform` is waiting: bookkeeping that must never hold up a
+  // slow application's scans, frames or restores.
+  void performWhenIdle(Pid pid, Task block);
   // Work that must not wait behind what a slow application's queue already
   // holds (bringing windows back at a pause or a stop): it runs before the
   // next task queued for the application starts, and at the yield points of
@@ -241,6 +245,11 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
 
   RestoreResult restoreWindow(const ManagedWindow& window, const std::vector<Rect>& screens,
                               const Rect& area);
+  // Queues the task, counted in `waiting_` until it starts.
+  void enqueue(Pid pid, const QueueRef& queue, Task task);
+  // On the application's queue: runs the block now if nothing counted in
+  // `waiting_` is, otherwise queues it again behind that.
+  void runWhenIdle(Pid pid, Task block);
 
   Accessibility& ax_;
   Dispatch& dispatch_;
@@ -250,6 +259,8 @@ class WindowMover : public std::enable_shared_from_this<WindowMover> {
   std::unordered_map<WindowId, WindowRecord> windows_;
   std::unordered_map<Pid, QueueRef> queues_;
   std::unordered_map<Pid, std::deque<Task>> urgent_;
+  // Tasks of `apply` and `perform` queued and not yet started, per application.
+  std::unordered_map<Pid, int> waiting_;
   std::unordered_map<Pid, EnhancedUIReading> enhancedUI_;
   std::unordered_map<Pid, EnhancedUIOff> enhancedUIOff_;
   uint64_t enhancedUIMoves_ = 0;

@@ -155,11 +155,13 @@ void WindowManager::applicationUnanswered(Pid pid) {
   for (WindowId id : ids) catchUpUnheard(id);
 }
 
-void WindowManager::onAppQueue(Pid pid, AppRead read) {
+void WindowManager::onAppQueue(Pid pid, AppRead read, AppQueueTurn turn) {
   std::weak_ptr<WindowManager> weak = weak_from_this();
   Accessibility& ax = ports_.ax;
   QueueRef main = ports_.dispatch.main();
-  mover_->perform(pid, [weak, &ax, main, read = std::move(read)]() mutable {
+  auto perform = turn == AppQueueTurn::whenIdle ? &WindowMover::performWhenIdle
+                                                : &WindowMover::perform;
+  ((*mover_).*perform)(pid, [weak, &ax, main, read = std::move(read)]() mutable {
     auto then = read(ax);
     // The read and its reply are dropped on the main queue whatever happens,
     // so an observer they hold is never released (and so detached from the

@@ -10,8 +10,8 @@
 //     a visit of its own to the application's queue, so the restores of a
 //     pause or stop never wait for a long list read on a slow application;
 //   - a moment later the new windows' notifications are registered and the
-//     windows already known read again, one call at a time, each queued
-//     behind whatever reached the application's queue meanwhile, so this
+//     windows already known read again, one call at a time, each run only
+//     when nothing else waits on the application's queue, so this
 //     bookkeeping never holds up a later scan or a window's first frames.
 // Scans bring facts; whether a window tiles is judged on the main queue when
 // they are applied, against what is known then.
@@ -136,10 +136,10 @@ void WindowManager::followUpStep(const std::shared_ptr<FollowUp>& work) {
   auto current = table_.observers.find(observer->pid());
   if (current == table_.observers.end() || current->second != observer) return;
   if (work->unwatched.empty() && work->known.empty()) return;
-  // One call's worth at a time, each queued behind what reached the
-  // application's queue meanwhile: a new window's scan and its first frames
-  // never wait for this bookkeeping, however slow the application.
-  onAppQueue(observer->pid(), [work](Accessibility& ax) -> AppReply {
+  // One call's worth at a time, each run only when nothing else waits on
+  // the application's queue: a new window's scan and its first frames never
+  // wait for this bookkeeping, however slow the application.
+  auto step = [work](Accessibility& ax) -> AppReply {
     if (!work->unwatched.empty()) {
       const auto [element, id] = work->unwatched.front();
       const AppObserver::Watch watch = work->observer->watchNext(element, id);
@@ -165,7 +165,8 @@ void WindowManager::followUpStep(const std::shared_ptr<FollowUp>& work) {
       self.applyKnownFacts(std::move(read), work->observer);
       self.followUpStep(work);
     };
-  });
+  };
+  onAppQueue(observer->pid(), std::move(step), AppQueueTurn::whenIdle);
 }
 
 bool WindowManager::updateWindow(TrackedWindow& window, WindowFacts facts) {

@@ -229,7 +229,11 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // which runs only while the manager exists.
   using AppReply = std::function<void(WindowManager&)>;
   using AppRead = std::function<AppReply(Accessibility&)>;
-  void onAppQueue(Pid pid, AppRead read);
+  // `whenIdle`: only once nothing else the program queued for the
+  // application is waiting (bookkeeping that must not hold up its scans,
+  // frames and restores).
+  enum class AppQueueTurn { inTurn, whenIdle };
+  void onAppQueue(Pid pid, AppRead read, AppQueueTurn turn = AppQueueTurn::inTurn);
   // Takes the window out of every strip that is not the current strip of an
   // active display (the reconcile judges those), bringing it back if owed.
   void leaveHiddenStrips(WindowId id);
