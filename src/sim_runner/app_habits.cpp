@@ -15,6 +15,11 @@ void AppHabits::set(Pid pid, const nlohmann::json& behaviour) {
   for (const auto& w : world_.windows(pid)) placed_.try_emplace(w.key, w.frame);
 }
 
+void AppHabits::placed(sim::WindowKey key, Rect frame, bool moved) {
+  placed_[key] = frame;
+  if (moved) fights_[key] = {frame, 1, {frame}};
+}
+
 bool AppHabits::fights(Pid pid) const {
   auto it = habits_.find(pid);
   return it != habits_.end() && it->second.fights;
@@ -53,7 +58,13 @@ bool AppHabits::tick() {
         const auto moved = world_.window(w.key);
         const Rect landed = moved ? moved->frame : frame;
         Fight& fight = fights_[w.key];
-        if (fight.meant != frame) fight = {frame, 0, {}};
+        if (fight.meant != frame) {
+          // A move of its own it made before, elsewhere but at this size, is
+          // where the program saw the fight begin: an application that keeps
+          // to one size fights on wherever it puts the window.
+          const bool sameSize = w.placedByApp && w.placedByApp->size == frame.size;
+          fight = {frame, sameSize ? 1 : 0, {}};
+        }
         ++fight.moves;
         if (std::find(fight.landed.begin(), fight.landed.end(), landed) == fight.landed.end())
           fight.landed.push_back(landed);

@@ -33,8 +33,10 @@ class AppHabits {
   bool recreates(Pid pid) const;
   bool any() const { return !habits_.empty(); }
   // The frame the application means its window to have (after the user or
-  // the application itself put it there).
-  void placed(sim::WindowKey key, Rect frame) { placed_[key] = frame; }
+  // the application itself put it there). `moved`: the window was moved
+  // there from where it stood, which the program answers as it answers the
+  // application's own moves back, so a fight for that frame starts with it.
+  void placed(sim::WindowKey key, Rect frame, bool moved = false);
   // Looks at every window of an application with a habit; whether any
   // application acted on one (moved it back, or closed and opened it again).
   bool tick();

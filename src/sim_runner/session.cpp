@@ -208,7 +208,7 @@ void Session::runStep(const Step& step, int number) {
       if (auto w = world_.window(*key)) {
         const Rect put = step.kind == "handDrag" ? rectOf(step.source["frame"]) : w->frame;
         checker_.putBy(*key, put);
-        habits_.placed(*key, put);
+        habits_.placed(*key, put, step.kind != "open");
       }
     }
   }

@@ -1,6 +1,7 @@
 // Observers, scans of one application, and the window table they feed.
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "platform/ax_names.h"
 #include "windows/ax_read.h"
@@ -150,9 +151,19 @@ void WindowManager::applicationUnanswered(Pid pid) {
   if (!running_) return;
   auto windows = table_.windowsByPID.find(pid);
   if (windows == table_.windowsByPID.end()) return;
-  // A copy: what a catch-up starts may change the table.
-  const std::vector<WindowId> ids = windows->second;
-  for (WindowId id : ids) catchUpUnheard(id);
+  // Only a window gone from the screen is acted on: one it moved can be put
+  // nowhere while it hangs, and is judged once it answers again.
+  std::unordered_set<WindowId> onScreen;
+  for (const WindowInfo& info :
+       ports_.windowServer.copyWindowInfo(window_list::kOnScreenWindows, 0)) {
+    onScreen.insert(info.number);
+  }
+  for (WindowId id : windows->second) {
+    if (!onScreen.contains(id) && activeDisplayHolding(id)) {
+      scheduleReconcile();  // which takes it out of its strip
+      return;
+    }
+  }
 }
 
 void WindowManager::onAppQueue(Pid pid, AppRead read, AppQueueTurn turn) {

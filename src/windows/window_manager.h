@@ -263,7 +263,8 @@ class WindowManager : public std::enable_shared_from_this<WindowManager> {
   // registered was told to nobody; the window server knows, and is asked.
   void catchUpUnheard(WindowId id);
   // A call the application let time out: while it hangs it tells of none of
-  // its windows, so what became of them is read from the window server.
+  // its windows, so the window server is asked which of them in a strip
+  // shown now have left the screen (minimised or closed unheard).
   void applicationUnanswered(Pid pid);
 
   // refresh.cpp
