@@ -96,16 +96,10 @@ bool WindowMover::write(const ManagedWindow& window, const Rect& target, SizeCha
 
 void WindowMover::scheduleVerification(const Request& request, MoveToken token) {
   const Pid pid = request.window->pid;
-  // A read-back gives way to the frames and scans waiting for a slow
-  // application: it only confirms a frame, and a newer one abandons it.
-  queueFor(pid)->asyncAfter(move_rules::kVerifyDelaySeconds, [weak = weak_from_this(), pid,
-                                                              request, token] {
-    auto self = weak.lock();
-    if (!self) return;
-    self->runWhenIdle(pid, [weak, request, token] {
-      if (auto self = weak.lock()) self->verify(request, token);
-    });
-  });
+  queueFor(pid)->asyncAfter(move_rules::kVerifyDelaySeconds,
+                            afterUrgent(pid, [weak = weak_from_this(), request, token] {
+                              if (auto self = weak.lock()) self->verify(request, token);
+                            }));
 }
 
 void WindowMover::verify(const Request& request, MoveToken token) {
