@@ -101,6 +101,8 @@ class OverlayController : public std::enable_shared_from_this<OverlayController>
   // --- Reading the state (the manager's mouse handling, tests)
   bool isPulsing() const { return pulseVisible_; }
   std::optional<EdgeSide> edgeHover() const { return edgeHover_; }
+  // The strip as the last update described it.
+  const StripSnapshot* snapshot() const { return snapshot_ ? &*snapshot_ : nullptr; }
   // The minimap panel when it exists and is meant to be visible.
   const OverlayPanel* visibleMinimap() const;
   MinimapView* minimapView() const { return minimapView_.get(); }

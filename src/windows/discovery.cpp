@@ -216,6 +216,7 @@ void WindowManager::readTitle(const TrackedWindow& window) {
       auto it = self.table_.windows.find(id);
       if (it == self.table_.windows.end() || it->second.title == title) return;
       it->second.title = title;
+      self.overlays_->labelsChanged();
       if (auto d = self.displays_.windowDisplays.find(id); d != self.displays_.windowDisplays.end()) {
         if (DisplayState* display = self.displayState(d->second)) self.overlays_->update(*display);
       }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "windows/window_manager.h"
 
@@ -126,9 +127,12 @@ void ManagerOverlays::update(const DisplayState& display) {
       m.settings_.carouselMode.value()
           ? scrollTarget(*strip, strip->focusedIndex, geometry, CenterMode::always, 0)
           : strip->scroll.value;
+  Buffer& buffer = buffers_[display.info.id];
+  const bool labelsKept = buffer.labelsVersion == labelsVersion_;
   buildStripSnapshot(
       *strip, geometry, scroll,
-      [&m](WindowId id, StripSnapshot::WindowLabel& label) {
+      [&m, labelsKept](WindowId id, StripSnapshot::WindowLabel& label) {
+        if (labelsKept && label.id == id) return;
         auto window = m.table_.windows.find(id);
         if (window == m.table_.windows.end()) {
           label = StripSnapshot::WindowLabel{};
@@ -141,17 +145,18 @@ void ManagerOverlays::update(const DisplayState& display) {
         label.title = w.title ? std::string_view(*w.title) : std::string_view();
         label.appName = w.appName ? std::string_view(*w.appName) : std::string_view();
       },
-      snapshot_);
+      buffer.snapshot);
   const AppSettings& s = m.settings_;
   const double primaryHeight =
       m.displays_.connected.empty() ? 0 : m.displays_.connected.front().frame.height();
   controller->setSettings({s.showMinimap.value(), s.showFocusBorder.value(),
                            s.focusBorderWidth.value(), s.showEdgeArrows.value(),
                            s.dimInactive.value(), s.dimAmount.value(), primaryHeight});
-  // Handed over by swapping; snapshot_ comes back with the buffers of the
-  // one shown before, so a frame's update allocates nothing new.
-  controller->update(std::move(snapshot_), display.info.visibleFrame, display.info.frame,
+  // Handed over by swapping; the buffer comes back with the one shown
+  // before, so a frame's update allocates nothing new.
+  controller->update(std::move(buffer.snapshot), display.info.visibleFrame, display.info.frame,
                      focusTarget(*strip), dimAnchor(*strip));
+  buffer.labelsVersion = std::exchange(buffer.lastBuilt, labelsVersion_);
 }
 
 void ManagerOverlays::hide(const DisplayState& display) {

@@ -3,6 +3,7 @@
 // of a strip they get, built from the strip and its display's geometry (the
 // manager fills in the window labels).
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -49,6 +50,9 @@ class ManagerOverlays {
   // there never starts a window drag.
   bool minimapContains(Point location) const;
   OverlayController* find(const std::string& displayID) const;
+  // A window's title or application name changed, or a window came or went:
+  // every label is made afresh at the next update.
+  void labelsChanged() { ++labelsVersion_; }
 
  private:
   OverlayController* controllerFor(const DisplayState& display);
@@ -57,7 +61,18 @@ class ManagerOverlays {
 
   WindowManager& manager_;
   std::map<std::string, std::shared_ptr<OverlayController>> controllers_;
-  StripSnapshot snapshot_;  // reused, so a frame's update allocates little
+  // Each display's snapshot, reused so a frame's update allocates little.
+  // The one in hand is what the display's controller gave back at the last
+  // update: the snapshot built the update before, with labels made at
+  // `labelsVersion`; a place holding the same window keeps its label while
+  // no label changed since.
+  struct Buffer {
+    StripSnapshot snapshot;
+    uint64_t labelsVersion = 0;  // of the labels in `snapshot`
+    uint64_t lastBuilt = 0;      // of the labels handed over at the last update
+  };
+  std::map<std::string, Buffer> buffers_;
+  uint64_t labelsVersion_ = 1;
 };
 
 }  // namespace vistarail

@@ -160,6 +160,7 @@ void WindowManager::reconcileDisplay(DisplayState& display,
 
 void WindowManager::forget(WindowId id) {
   table_.windows.erase(id);
+  overlays_->labelsChanged();
   table_.userFloating.erase(id);
   displays_.windowDisplays.erase(id);
   displays_.layoutFrames.erase(id);

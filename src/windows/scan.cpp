@@ -179,7 +179,10 @@ bool WindowManager::updateWindow(TrackedWindow& window, WindowFacts facts) {
   if (facts.settable) window.settable = facts.settable;
   window.isFullScreen = facts.isFullScreen;
   if (facts.frame) window.lastKnownFrame = facts.frame;
-  if (facts.title) window.title = std::move(facts.title);
+  if (facts.title && facts.title != window.title) {
+    window.title = std::move(facts.title);
+    overlays_->labelsChanged();
+  }
   // A window that stops tiling leaves every strip, not only the ones the
   // reconcile looks at (the current strip of each active display).
   if (wasTileable && !window.isTileable) leaveHiddenStrips(window.id());
@@ -226,6 +229,7 @@ bool WindowManager::applySnapshots(std::vector<WindowSnapshot> snapshots,
       window.bundleID = observer->bundleID();
       window.appName = observer->appName();
       it = table_.windows.emplace(snapshot.id, std::move(window)).first;
+      overlays_->labelsChanged();
     }
     (void)updateWindow(it->second, std::move(snapshot.facts));
   }

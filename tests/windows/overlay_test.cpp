@@ -57,6 +57,28 @@ TEST(Overlays, BorderAboveAndDimBelowTheFocusedWindowFollowingFocus) {
   EXPECT_EQ(o.visibleMinimap(), nullptr);
 }
 
+// Labels are kept from frame to frame and made afresh only when one changed:
+// a title changed after the minimap has shown the window is what it shows.
+TEST(Overlays, ATitleChangeReachesTheMinimapLabel) {
+  OverlayDesktop desk;
+  const WindowId id = desk.scene.number(desk.keys[2]);
+  auto titleShown = [&]() -> std::optional<std::string> {
+    const StripSnapshot* shown = desk.overlays().snapshot();
+    if (!shown) return std::nullopt;
+    for (const auto& column : shown->columns) {
+      for (const auto& label : column.windows) {
+        if (label.id == id) return label.title;
+      }
+    }
+    return std::nullopt;
+  };
+  ASSERT_TRUE(titleShown());
+  EXPECT_NE(titleShown(), "Renamed");
+  ASSERT_TRUE(desk.scene.world.setWindowTitle(desk.keys[2], "Renamed"));
+  desk.scene.run(1.0);
+  EXPECT_EQ(titleShown(), "Renamed");
+}
+
 TEST(Overlays, CommandsPulseTheMinimapWhoseClicksAndArrowsMoveFocus) {
   OverlayDesktop desk;
   OverlayController& o = desk.overlays();
