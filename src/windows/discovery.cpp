@@ -170,9 +170,7 @@ void WindowManager::onAppQueue(Pid pid, AppRead read, AppQueueTurn turn) {
   std::weak_ptr<WindowManager> weak = weak_from_this();
   Accessibility& ax = ports_.ax;
   QueueRef main = ports_.dispatch.main();
-  auto perform = turn == AppQueueTurn::whenIdle ? &WindowMover::performWhenIdle
-                                                : &WindowMover::perform;
-  ((*mover_).*perform)(pid, [weak, &ax, main, read = std::move(read)]() mutable {
+  auto task = [weak, &ax, main, read = std::move(read)]() mutable {
     auto then = read(ax);
     // The read and its reply are dropped on the main queue whatever happens,
     // so an observer they hold is never released (and so detached from the
@@ -181,7 +179,12 @@ void WindowManager::onAppQueue(Pid pid, AppRead read, AppQueueTurn turn) {
       auto self = weak.lock();
       if (self && then) then(*self);
     });
-  });
+  };
+  if (turn == AppQueueTurn::whenIdle) {
+    mover_->performWhenIdle(pid, std::move(task));
+  } else {
+    mover_->perform(pid, std::move(task));
+  }
 }
 
 void WindowManager::askAgainLater(AskAgain kind, Pid pid,
