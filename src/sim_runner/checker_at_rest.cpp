@@ -26,6 +26,9 @@ constexpr double kOverlayFadeSeconds = 0.6;
 constexpr size_t kPendingGrowth = 64;
 // Longer than any glide an animated interface gives a write.
 constexpr double kRestoreGlideSeconds = 1.0;
+// Longer than a restored window takes to join its strip: the scan its move
+// asks for, the reconcile and the layout after it.
+constexpr double kRestoreFollowUpSeconds = 1.0;
 
 }  // namespace
 
@@ -90,8 +93,9 @@ std::optional<Violation> Checker::quiescence() {
   }
   std::optional<Violation> found;
   // Bringing back a window owed a restore (remembered from an earlier run, or
-  // refused before) is work with a reason, whenever it comes.
-  const bool restoring = s_.lastRestoreAt_ >= writesSampledAt_;
+  // refused before) is work with a reason, whenever it comes; so is laying
+  // the window out once it is back.
+  const bool restoring = s_.lastRestoreAt_ + kRestoreFollowUpSeconds >= writesSampledAt_;
   if (settledWrites_ && writes > *settledWrites_ && !anyUnmovable && !restoring &&
       !s_.manager_->isScrollingInteractively()) {
     found = Violation{"framesWrittenWhileSettled", std::to_string(writes - *settledWrites_) +
