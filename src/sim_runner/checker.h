@@ -128,7 +128,9 @@ class Checker {
   // layouts: a save since then is compared.
   // The strips' columns at the last check, since when, and whether the
   // stored layouts were compared with them.
-  std::vector<WindowId> stripsSeen_;
+  // Each active display's strip as last seen: the display, then its columns
+  // (a 0 after each).
+  std::vector<std::pair<std::string, std::vector<WindowId>>> stripsSeen_;
   double stripsSeenAt_ = 0;
   bool stripsCompared_ = false;
   // Quiescence: counts at the previous settled check.

@@ -144,14 +144,16 @@ std::optional<Violation> Checker::layoutsSaved() {
   // waits before saving, what the next launch would read matches every
   // active display's current strip, column by column. (Not every change is
   // saved: a closed window keeps its place for a while.)
-  std::vector<WindowId> shape;
+  // Which display holds the strip counts too: the same windows carried to
+  // another display are a change to save.
+  std::vector<std::pair<std::string, std::vector<WindowId>>> shape;
   for (const auto& [displayId, display] : s_.manager_->displays()) {
     const Strip* strip = display.currentStrip();
     if (!display.isActive() || !strip) continue;
-    shape.push_back(0);
+    std::vector<WindowId>& columns = shape.emplace_back(displayId, std::vector<WindowId>{}).second;
     for (const Column& column : strip->columns) {
-      shape.insert(shape.end(), column.windows.begin(), column.windows.end());
-      shape.push_back(0);
+      columns.insert(columns.end(), column.windows.begin(), column.windows.end());
+      columns.push_back(0);
     }
   }
   const double now = s_.dispatch_.now();
