@@ -81,8 +81,10 @@ std::optional<Violation> Checker::strips(bool calm) {
     if (w->movedUnheard && s_.lastReconcileAt_ < w->movedUnheardAt) continue;
     for (const auto& [displayId, display] : s_.manager_->displays()) {
       if (!display.isActive()) continue;
+      // More than half of it: a window lying exactly half on each of two
+      // displays may be counted to either, by the program as by the system.
       const Rect part = w->frame.intersection(display.info.frame);
-      if (part.isNull() || part.width() * part.height() * 2 < w->frame.width() * w->frame.height())
+      if (part.isNull() || part.width() * part.height() * 2 <= w->frame.width() * w->frame.height())
         continue;
       return Violation{"tileableWindowNotTiled",
                        s_.windowName(id) + " tiles and stands on " + s_.displayName(displayId) +
